@@ -1,0 +1,67 @@
+#include "content/FRule.h"
+
+#include "app/Globals.h"
+#include "app/Reports.h"
+#include "config/Config.h"
+
+namespace {
+// "В библиотеке правил такого правила нет..." (built in, not an interface string).
+const char* const NoRuleText = "\xC2 \xE1\xE8\xE1\xEB\xE8\xEE\xF2\xE5\xEA\xE5 \xEF\xF0\xE0\xE2"
+                               "\xE8\xEB \xF2\xE0\xEA\xEE\xE3\xEE \xEF\xF0\xE0\xE2\xE8\xEB\xE0 "
+                               "\xED\xE5\xF2...";
+} // namespace
+
+TFRule::TFRule() : NoRule{NoRuleText} {
+    LoadRules();
+}
+
+TFRule::TFRule(const std::string& path) : NoRule{NoRuleText} {
+    LoadRules(path);
+}
+
+TFRule::~TFRule() {
+    for (TRuleRecord& r : RuleRecords)
+        r.Lines.clear();
+    RuleRecords.clear();
+}
+
+void TFRule::LoadRules() {
+    LoadRules(Config ? Config->GetRuleFile() : std::string());
+}
+
+void TFRule::LoadRules(const std::string& path) {
+    try {
+        TTextFile f(path);
+        RuleRecords.clear();
+        std::string line;
+        if (!f.Eof())
+            ReadRawLine(f, line);
+        if (line != RuleLibSignature)
+            ReportLibraryFailure();
+        while (!f.Eof() && !IsStopLine(line)) {
+            ReadLine(f, line);
+            if (IsStopLine(line))
+                break;
+            if (line.empty() || line[0] != '%') {
+                // A text line before the first header has no rule to belong to.
+                if (!RuleRecords.empty())
+                    RuleRecords.back().Lines.push_back(line);
+            } else {
+                TRuleRecord& r = RuleRecords.emplace_back();
+                r.Name.assign(TrimView(std::string_view(line).substr(1)));
+            }
+        }
+        f.Close();
+        if (RuleRecords.empty())
+            ReportLibraryFailure();
+    } catch (const std::exception&) {
+        // A missing or unreadable rule library is no failure: every rule then reads as missing.
+    }
+}
+
+const std::vector<std::string>& TFRule::GetRule(const std::string& name) const {
+    for (const TRuleRecord& r : RuleRecords)
+        if (r.Name == name)
+            return r.Lines;
+    return NoRule;
+}

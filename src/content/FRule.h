@@ -1,0 +1,37 @@
+#pragma once
+// The rule library: the texts of the grammar rules that the rule window shows, read once at
+// start-up from the scrambled file Zarvo.frf. Lines are kept with their drawing markup.
+
+#include "content/FileCover.h"
+
+#include <string>
+#include <vector>
+
+struct TRuleRecord {
+    std::string Name; // the identifier, compared byte for byte with TCheckPoint::Rule
+    std::vector<std::string> Lines;
+};
+
+class TFRule : public TFileCover {
+public:
+    // Loads the configured rule library (Config's GetRuleFile).
+    TFRule();
+    // Loads the given file; the content tool and the fuzz target use it.
+    explicit TFRule(const std::string& path);
+    ~TFRule();
+    TFRule(const TFRule&) = delete;
+    TFRule& operator=(const TFRule&) = delete;
+
+    void LoadRules();
+    void LoadRules(const std::string& path);
+    // The lines of the first rule of that name; for an unknown name a one-line list saying so,
+    // owned by the library, so it stays valid while the rule window draws it.
+    const std::vector<std::string>& GetRule(const std::string& name) const;
+
+    std::vector<TRuleRecord> RuleRecords;
+
+private:
+    std::vector<std::string> NoRule;
+};
+
+inline constexpr const char* RuleLibSignature = "RULfile";

@@ -1,0 +1,127 @@
+#include "content/FileCover.h"
+
+#include "app/Reports.h"
+#include "platform/Files.h"
+
+#include <cstring>
+
+namespace {
+constexpr std::size_t BufferSize = 1 << 16;
+constexpr char EndOfFileChar = 26;
+constexpr std::string_view StopText = "%%STOP";
+} // namespace
+
+TTextFile::TTextFile(const std::string& path)
+    : File(QString::fromStdString(platform::NativePath(path))), Buf(new char[BufferSize]) {
+    if (!File.open(QIODevice::ReadOnly))
+        throw EInOutError("Cannot open " + path);
+}
+
+void TTextFile::Fill() {
+    Pos = Len = 0;
+    if (Ended)
+        return;
+    qint64 n = File.read(Buf.get(), BufferSize);
+    if (n < 0) {
+        Ended = true;
+        throw EInOutError("Read error");
+    }
+    if (n == 0) {
+        Ended = true;
+        return;
+    }
+    Len = static_cast<std::size_t>(n);
+    if (const void* z = std::memchr(Buf.get(), EndOfFileChar, Len)) {
+        Len = static_cast<std::size_t>(static_cast<const char*>(z) - Buf.get());
+        Ended = true;
+    }
+}
+
+bool TTextFile::Eof() {
+    if (Pos < Len)
+        return false;
+    Fill();
+    return Pos == Len;
+}
+
+char TTextFile::ReadChar() {
+    if (Eof())
+        return EndOfFileChar;
+    return Buf[Pos++];
+}
+
+void TFileCover::ReadRawLine(TTextFile& f, std::string& line) {
+    line.clear();
+    try {
+        char previous = f.ReadChar();
+        for (;;) {
+            if (f.Eof()) {
+                // The byte read at the end is the run-time's 26: `previous` still belongs to the
+                // line and the line is complete.
+                line.push_back(previous);
+                return;
+            }
+            std::string_view rest = f.Buffered();
+            if (previous == '\r' && rest.front() == '\n') {
+                f.Skip(1);
+                return;
+            }
+            line.push_back(previous);
+            // The first CR LF pair wholly inside the buffer ends the line.
+            std::size_t from = 0;
+            for (;;) {
+                std::size_t cr = rest.find('\r', from);
+                if (cr == std::string_view::npos || cr + 1 >= rest.size())
+                    break;
+                if (rest[cr + 1] == '\n') {
+                    line.append(rest.data(), cr);
+                    f.Skip(cr + 2);
+                    return;
+                }
+                from = cr + 1;
+            }
+            // No pair here: everything but the last buffered byte belongs to the line; the last
+            // one becomes `previous`, unless it is the last byte of the file, which is lost.
+            line.append(rest.data(), rest.size() - 1);
+            previous = rest.back();
+            f.Skip(rest.size());
+            if (f.Eof())
+                return;
+        }
+    } catch (const EInOutError&) {
+        ShowFileIOError("");
+    }
+}
+
+void TFileCover::ReadLine(TTextFile& f, std::string& line) {
+    ReadRawLine(f, line);
+    TransformInPlace(line);
+}
+
+void TFileCover::TransformInPlace(std::string& s) {
+    for (char& c : s)
+        c = TransformChar(c);
+}
+
+std::string TFileCover::TransformText(const std::string& s) {
+    std::string r = s;
+    TransformInPlace(r);
+    return r;
+}
+
+bool IsWithinStopText(std::string_view line) {
+    return !line.empty() && StopText.find(line) != std::string_view::npos;
+}
+
+bool IsStopLine(const std::string& line) {
+    return IsWithinStopText(line) || line.find(StopText) != std::string::npos;
+}
+
+std::string_view TrimView(std::string_view s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && static_cast<unsigned char>(s[b]) <= 32)
+        ++b;
+    while (e > b && static_cast<unsigned char>(s[e - 1]) <= 32)
+        --e;
+    return s.substr(b, e - b);
+}

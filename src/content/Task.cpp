@@ -1,0 +1,172 @@
+#include "content/Task.h"
+
+#include "app/Globals.h"
+#include "app/Reports.h"
+#include "config/Config.h"
+
+#include <charconv>
+
+namespace {
+
+bool StartsWith(const std::string& s, const char* prefix) {
+    return s.size() >= 2 && s[0] == prefix[0] && s[1] == prefix[1];
+}
+
+// Bytes 3..257 of a name or example line, trimmed.
+std::string LineText(const std::string& line) {
+    return std::string(TrimView(std::string_view(line).substr(2, 255)));
+}
+
+std::int32_t VariantNumber(std::string_view digits) {
+    if (!digits.empty() && digits.front() == '+')
+        digits.remove_prefix(1);
+    std::int32_t n = 0;
+    auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
+    if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size())
+        throw EFileError("'" + std::string(digits) + "' is not a valid integer value");
+    return n;
+}
+
+[[noreturn]] void UnknownLine(const std::string& line) {
+    throw EFileError("Wrong string found:\r\n" + line);
+}
+
+// A check-points line: byte 4 is the count n, then n groups of 8 bytes. The groups overwrite the
+// example's list after it took the new length, so entries a second line does not reach keep
+// what an earlier line gave them.
+void ReadCheckPoints(const std::string& line, TExample& example) {
+    if (line.size() < 4)
+        throw EFileError("Check points line too short");
+    std::size_t n = static_cast<unsigned char>(line[3]);
+    if (line.size() < 4 + 8 * n)
+        throw EFileError("Check points line too short");
+    example.CheckPoints.resize(n);
+    for (std::size_t p = 0; p < n; ++p) {
+        const char* g = line.data() + 4 + 8 * p;
+        TCheckPoint& cp = example.CheckPoints[p];
+        auto position = static_cast<unsigned char>(g[0]);
+        // A byte 26 would end the text file, so 0 stands for it.
+        cp.Position = position == 0 ? 26 : position;
+        auto kind = static_cast<unsigned char>(g[1]);
+        if (kind <= 3)
+            cp.Kind = kind;
+        cp.Alternative1 = g[2];
+        cp.Alternative2 = g[3];
+        cp.Rule.assign(TrimView(std::string_view(g + 4, 4)));
+    }
+}
+
+} // namespace
+
+TTask::TTask() {
+    OpenFFile("");
+}
+
+TTask::TTask(const std::string& path) {
+    OpenFFile(path);
+}
+
+TTask::~TTask() {
+    Clear();
+}
+
+void TTask::Clear() {
+    for (TClass& c : Classes) {
+        for (TTheme& t : c.Themes) {
+            for (TVariant& v : t.Variants) {
+                for (TExample& e : v.Examples)
+                    e.CheckPoints.clear();
+                v.Examples.clear();
+            }
+            t.Variants.clear();
+        }
+        c.Themes.clear();
+    }
+    Classes.clear();
+}
+
+void TTask::OpenFFile(const std::string& path) {
+    std::string file = path;
+    if (file.empty() && Config)
+        file = Config->GetVarLibFile();
+    if (file.empty())
+        throw EFileError("No ff file found!");
+    Clear();
+    try {
+        TTextFile f(file);
+        std::string line;
+        if (!f.Eof())
+            ReadRawLine(f, line);
+        if (line != VarLibSignature)
+            throw EFileError("Wrong file in OpenFFile!");
+
+        // The last class, theme, variant and example read; null while there is none, so that an
+        // orphan line is rejected instead of being hung onto nothing.
+        TClass* cls = nullptr;
+        TTheme* theme = nullptr;
+        TVariant* variant = nullptr;
+        TExample* example = nullptr;
+        std::int32_t lineNo = 1;
+        while (!f.Eof()) {
+            ReadLine(f, line);
+            ++lineNo;
+            if (IsWithinStopText(line))
+                break;
+            if (StartsWith(line, "%C")) {
+                TClass& c = Classes.emplace_back();
+                c.Number = static_cast<std::int32_t>(Classes.size());
+                c.Name = LineText(line);
+                c.Line = lineNo;
+                cls = &c;
+                theme = nullptr;
+                variant = nullptr;
+                example = nullptr;
+            } else if (StartsWith(line, "%T")) {
+                if (!cls)
+                    UnknownLine(line);
+                TTheme& t = cls->Themes.emplace_back();
+                t.Number = static_cast<std::int32_t>(cls->Themes.size());
+                t.Name = LineText(line);
+                t.Line = lineNo;
+                theme = &t;
+                variant = nullptr;
+                example = nullptr;
+            } else if (StartsWith(line, "%V")) {
+                if (!theme)
+                    UnknownLine(line);
+                std::size_t space = line.find(' ', 2);
+                if (space == std::string::npos)
+                    throw EFileError("'" + line.substr(2) + "' is not a valid integer value");
+                std::int32_t number = VariantNumber(std::string_view(line).substr(2, space - 2));
+                TVariant& v = theme->Variants.emplace_back();
+                v.Number = number;
+                // From the space up to byte 254.
+                if (space < 254)
+                    v.Name.assign(TrimView(std::string_view(line).substr(space, 254 - space)));
+                v.Line = lineNo;
+                variant = &v;
+                example = nullptr;
+            } else if (!StartsWith(line, "%X")) {
+                UnknownLine(line);
+            } else if (line.size() >= 3 && line[2] == 'R') {
+                if (!example)
+                    UnknownLine(line);
+                try {
+                    ReadCheckPoints(line, *example);
+                    example->CheckPointsLine = lineNo;
+                } catch (const EFileError&) {
+                    ShowFileIOError(file);
+                }
+            } else {
+                if (!variant)
+                    UnknownLine(line);
+                TExample& e = variant->Examples.emplace_back();
+                e.Text = LineText(line);
+                e.Line = lineNo;
+                example = &e;
+            }
+        }
+    } catch (const std::exception&) {
+        ShowFileIOError(file);
+    }
+}

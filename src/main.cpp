@@ -1,0 +1,5 @@
+#include "startup/Startup.h"
+
+int main(int argc, char** argv) {
+    return ZarvoMain(argc, argv);
+}

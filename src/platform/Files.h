@@ -1,0 +1,44 @@
+#pragma once
+// File system services. Callers keep the Windows forms of paths the program builds
+// ("C:\\ZARVO\\RFPF\\lay2.fpf", "RFPF\\help.txt"); every call here turns '\' into '/', and where
+// the exact name is missing resolves each component without regard to case, because Windows names
+// ignore case and the content relies on that. Paths are cp1251 inside; the file system sees UTF-8.
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// The native (UTF-8, '/'-separated) path for a program path, with case-insensitive resolution of
+// every component that does not exist under its exact name. A component that matches nothing is
+// kept as written, so the result names where the file would be created.
+std::string NativePath(const std::string& path);
+// A native path back to the program's form (cp1251 bytes, '/' kept).
+std::string FromNativePath(const std::string& native);
+
+bool FileExists(const std::string& path);      // a regular file (or a link to one)
+bool DirectoryExists(const std::string& path); // a directory
+// Size in bytes of the file found by a directory search for this exact name (any attributes);
+// -1 when there is no such file.
+std::int64_t FileSizeBySearch(const std::string& path);
+// Read-only attribute: the owner's write bit is clear.
+bool FileIsReadOnly(const std::string& path);
+bool SetFileReadOnly(const std::string& path, bool readOnly);
+bool DeleteFile(const std::string& path);
+bool RemoveDir(const std::string& path); // only an empty directory
+
+// Whole file as bytes; throws EInOutError when it cannot be opened or read.
+std::string ReadFileBytes(const std::string& path);
+// Writes a whole file atomically (temporary file in the same folder, then rename).
+// Throws EInOutError on failure and leaves any existing file as it was.
+void WriteFileAtomically(const std::string& path, const std::string& bytes);
+
+// The directory part of a path including its last separator ("" when there is none).
+std::string ExtractFilePath(const std::string& path);
+// Ensures one trailing backslash (program form).
+std::string IncludeTrailingBackslash(const std::string& path);
+
+// The Windows directory: $ZARVO_WINDIR, default /etc/zarvo; no trailing separator.
+std::string GetWindowsDirectory();
+
+} // namespace platform

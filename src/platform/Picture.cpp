@@ -1,0 +1,208 @@
+#include "platform/Picture.h"
+
+#include "platform/Files.h"
+#include "platform/Text.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImageReader>
+#include <algorithm>
+#include <cctype>
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include <jpeglib.h>
+
+namespace platform {
+
+namespace {
+
+// Pictures are at most screen-sized; this keeps a forged header from asking for gigabytes.
+constexpr long long MaxPixels = 64LL * 1024 * 1024;
+
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+std::string Extension(const std::string& path) {
+    std::size_t slash = path.find_last_of("\\/");
+    std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return {};
+    return Lower(path.substr(dot));
+}
+
+// --- JPEG ---------------------------------------------------------------------------------------
+//
+// libjpeg reports errors by calling error_exit, which by default ends the process. Ours jumps back
+// to the frame that called setjmp. That frame holds only trivially destructible objects, so the
+// jump skips no destructor; the C++ exception is raised by its caller once the frame has returned.
+
+struct TJpegError {
+    jpeg_error_mgr Manager;
+    std::jmp_buf Jump;
+    char Message[JMSG_LENGTH_MAX];
+};
+
+void JpegErrorExit(j_common_ptr info) {
+    auto* err = reinterpret_cast<TJpegError*>(info->err);
+    (*info->err->format_message)(info, err->Message);
+    std::longjmp(err->Jump, 1);
+}
+
+// Warnings are what libjpeg says about damaged or cut-off data that it papers over with grey;
+// such a file is refused instead.
+void JpegEmitMessage(j_common_ptr info, int level) {
+    if (level < 0)
+        JpegErrorExit(info);
+}
+
+// Receives the image size from the decoder and gives it the pixel rows. It must not throw, since
+// it runs inside the frame libjpeg may jump out of.
+struct TJpegTarget {
+    QImage Image;
+    bool Allocate(int width, int height) noexcept {
+        try {
+            Image = QImage(width, height, QImage::Format_RGB32);
+            return !Image.isNull();
+        } catch (...) {
+            return false;
+        }
+    }
+};
+
+// Returns true on success; on failure `message` holds libjpeg's text.
+bool DecodeJpeg(const unsigned char* data, unsigned long size, TJpegTarget* target, char* message) {
+    jpeg_decompress_struct info;
+    TJpegError err;
+    JSAMPLE* volatile row = nullptr;
+    info.err = jpeg_std_error(&err.Manager);
+    err.Manager.error_exit = JpegErrorExit;
+    err.Manager.emit_message = JpegEmitMessage;
+    err.Message[0] = 0;
+    if (setjmp(err.Jump)) {
+        std::strncpy(message, err.Message, JMSG_LENGTH_MAX - 1);
+        message[JMSG_LENGTH_MAX - 1] = 0;
+        jpeg_destroy_decompress(&info);
+        std::free(row);
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, data, size);
+    jpeg_read_header(&info, TRUE);
+    if (static_cast<long long>(info.image_width) * info.image_height > MaxPixels) {
+        std::snprintf(message, JMSG_LENGTH_MAX, "JPEG image too large (%ux%u)",
+                      static_cast<unsigned>(info.image_width),
+                      static_cast<unsigned>(info.image_height));
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+    info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    jpeg_start_decompress(&info);
+    long long pixels = static_cast<long long>(info.output_width) * info.output_height;
+    if (info.output_width == 0 || info.output_height == 0 || pixels > MaxPixels ||
+        !target->Allocate(static_cast<int>(info.output_width),
+                          static_cast<int>(info.output_height))) {
+        std::snprintf(message, JMSG_LENGTH_MAX, "JPEG image cannot be held (%ux%u)",
+                      static_cast<unsigned>(info.output_width),
+                      static_cast<unsigned>(info.output_height));
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    int components = info.output_components;
+    row = static_cast<JSAMPLE*>(std::malloc(static_cast<std::size_t>(info.output_width) *
+                                            static_cast<std::size_t>(components)));
+    if (!row) {
+        std::snprintf(message, JMSG_LENGTH_MAX, "out of memory");
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    // Adobe writes CMYK inverted.
+    bool inverted = cmyk && info.saw_Adobe_marker;
+    while (info.output_scanline < info.output_height) {
+        unsigned y = info.output_scanline;
+        JSAMPROW rows[1] = {static_cast<JSAMPROW>(row)};
+        jpeg_read_scanlines(&info, rows, 1);
+        QRgb* out = reinterpret_cast<QRgb*>(target->Image.scanLine(static_cast<int>(y)));
+        for (unsigned x = 0; x < info.output_width; ++x) {
+            const JSAMPLE* p =
+                static_cast<const JSAMPLE*>(row) + x * static_cast<unsigned>(components);
+            if (cmyk) {
+                int c = p[0], m = p[1], ye = p[2], k = p[3];
+                if (!inverted) {
+                    c = 255 - c;
+                    m = 255 - m;
+                    ye = 255 - ye;
+                    k = 255 - k;
+                }
+                out[x] = qRgb(c * k / 255, m * k / 255, ye * k / 255);
+            } else if (components == 1) {
+                out[x] = qRgb(p[0], p[0], p[0]);
+            } else {
+                out[x] = qRgb(p[0], p[1], p[2]);
+            }
+        }
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    std::free(row);
+    return true;
+}
+
+} // namespace
+
+TBitmap LoadJpegData(const std::string& bytes) {
+    TJpegTarget target;
+    char message[JMSG_LENGTH_MAX] = {};
+    if (!DecodeJpeg(reinterpret_cast<const unsigned char*>(bytes.data()),
+                    static_cast<unsigned long>(bytes.size()), &target, message))
+        throw EInvalidGraphic(std::string("JPEG error: ") + message);
+    return TBitmap(target.Image);
+}
+
+TBitmap LoadJpegFile(const std::string& path) {
+    return LoadJpegData(ReadFileBytes(path));
+}
+
+TBitmap LoadBitmapData(const std::string& bytes) {
+    QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "bmp");
+    reader.setAutoDetectImageFormat(false);
+    QSize size = reader.size();
+    if (size.isValid() && static_cast<long long>(size.width()) * size.height() > MaxPixels)
+        throw EInvalidGraphic("Bitmap image is not valid (too large)");
+    QImage image;
+    if (!reader.read(&image) || image.isNull())
+        throw EInvalidGraphic("Bitmap image is not valid: " + ToAnsi(reader.errorString()));
+    return TBitmap(image);
+}
+
+TBitmap LoadBitmapFile(const std::string& path) {
+    return LoadBitmapData(ReadFileBytes(path));
+}
+
+TBitmap LoadPictureByExtension(const std::string& path) {
+    std::string ext = Extension(path);
+    if (ext == ".bmp" || ext == ".dib")
+        return LoadBitmapFile(path);
+    if (ext == ".jpg" || ext == ".jpeg" || ext == ".jpe" || ext == ".jfif")
+        return LoadJpegFile(path);
+    throw EInvalidGraphic("Unknown picture file extension (" + ext + ")");
+}
+
+TBitmap LoadPicture(const std::string& path) {
+    try {
+        return LoadPictureByExtension(path);
+    } catch (const Exception&) {
+        return LoadJpegFile(path);
+    }
+}
+
+} // namespace platform

@@ -1,0 +1,201 @@
+#include "render/FFont.h"
+
+#include "app/Globals.h"
+#include "app/Reports.h"
+#include "config/Config.h"
+#include "platform/Files.h"
+#include "platform/Image.h"
+#include "platform/Screen.h"
+
+#include <algorithm>
+
+namespace {
+
+// The byte that ends a character stream, as the file reader of the old run-time library had it.
+constexpr char EndOfFileByte = '\x1A';
+
+// Font file bytes as the reader sees them: the stream ends at the physical end or in front of
+// the first end-of-file byte.
+class TFontStream {
+public:
+    explicit TFontStream(const std::string& bytes)
+        : Bytes(bytes), End(std::min(bytes.size(), bytes.find(EndOfFileByte))) {}
+
+    bool Eof() const { return Pos >= End; }
+    // The next byte; a file that ends here is cut short.
+    unsigned char Next() {
+        if (Eof())
+            throw EFontFileError("The font file ends too early!");
+        return static_cast<unsigned char>(Bytes[Pos++]);
+    }
+    // The byte after the next one without taking either (0 past the end).
+    bool NextTwoAre(char a, char b) const {
+        return Pos + 1 < End && Bytes[Pos] == a && Bytes[Pos + 1] == b;
+    }
+
+private:
+    const std::string& Bytes;
+    std::size_t End;
+    std::size_t Pos = 0;
+};
+
+std::uint16_t SizeOfWidthByte(unsigned char width) {
+    switch (width) {
+    case 12:
+        return Size12x18;
+    case 16:
+        return Size16x24;
+    case 24:
+        return Size24x36;
+    case 32:
+        return Size32x48;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+TFFont::TFFont() {
+    F12x18 = std::make_unique<TNFFont>(Size12x18);
+    F16x24 = std::make_unique<TNFFont>(Size16x24);
+    F24x36 = std::make_unique<TNFFont>(Size24x36);
+    F32x48 = std::make_unique<TNFFont>(Size32x48);
+    LoadFont();
+    ChooseFonts(platform::GetScreenMetrics().Width);
+}
+
+TFFont::TFFont(TBlank, int screenWidth) {
+    F12x18 = std::make_unique<TNFFont>(Size12x18);
+    F16x24 = std::make_unique<TNFFont>(Size16x24);
+    F24x36 = std::make_unique<TNFFont>(Size24x36);
+    F32x48 = std::make_unique<TNFFont>(Size32x48);
+    ChooseFonts(screenWidth);
+}
+
+TFFont::~TFFont() {
+    Large = nullptr;
+    Small = nullptr;
+}
+
+void TFFont::WriteColorText(const std::string& s, platform::TImage& image,
+                            platform::TColor textColor, platform::TColor backColor, int x, int y,
+                            bool large, bool fill, bool highlight) const {
+    (large ? Large : Small)->DrawText(s, image, textColor, backColor, x, y, fill, highlight);
+}
+
+void TFFont::WriteText(const std::string& s, platform::TImage& image, int x, int y, bool large,
+                       bool fill, bool highlight) const {
+    WriteColorText(s, image, platform::clWhite, platform::clNavy, x, y, large, fill, highlight);
+}
+
+TNFFont* TFFont::FontOfSize(std::uint16_t size) {
+    switch (size) {
+    case Size12x18:
+        return F12x18.get();
+    case Size16x24:
+        return F16x24.get();
+    case Size24x36:
+        return F24x36.get();
+    case Size32x48:
+        return F32x48.get();
+    default:
+        return nullptr;
+    }
+}
+
+std::pair<std::uint16_t, std::uint16_t> TFFont::SizesForScreenWidth(int width) {
+    if (width < 612)
+        return {Size12x18, Size12x18};
+    if (width < 816)
+        return {Size16x24, Size12x18};
+    if (width < 1092)
+        return {Size24x36, Size12x18};
+    if (width < 1224)
+        return {Size24x36, Size16x24};
+    if (width < 1456)
+        return {Size32x48, Size16x24};
+    return {Size32x48, Size24x36};
+}
+
+void TFFont::ChooseFonts(int screenWidth) {
+    const auto [large, small] = SizesForScreenWidth(screenWidth);
+    Large = FontOfSize(large);
+    Small = FontOfSize(small);
+}
+
+void TFFont::InsertSymbol(const TSymbol& symbol) {
+    TNFFont* font = FontOfSize(PackedSize(symbol.Width, symbol.Height));
+    if (!font)
+        throw ESymbolError("Trying to insert an incorrect symbol!");
+    try {
+        font->SetSymbol(symbol);
+    } catch (const std::exception&) {
+        throw ESymbolError("Trying to insert an incorrect symbol!");
+    }
+}
+
+void TFFont::LoadFromBytes(const std::string& bytes) {
+    TFontStream in(bytes);
+    // Header: everything up to the first '%' and one byte more.
+    while (in.Next() != '%') {
+    }
+    in.Next();
+
+    TSymbol work;
+    work.Mask.assign(48, std::vector<std::uint8_t>(32, 0));
+    while (!in.Eof()) {
+        const unsigned char sep1 = in.Next();
+        const unsigned char sep2 = in.Next();
+        const unsigned char code = in.Next();
+        const unsigned char widthByte = in.Next();
+        if (sep1 == 'S' && sep2 == 'T' && code == 'O' && widthByte == 'P')
+            return;
+        const std::uint16_t size = SizeOfWidthByte(widthByte);
+        if (size == 0)
+            throw EFontFileError("Unknown glyph size in the font file!");
+        work.Code = static_cast<char>(code);
+        work.Width = static_cast<std::uint8_t>(SizeWidth(size));
+        work.Height = static_cast<std::uint8_t>(SizeHeight(size));
+        // Cells the runs do not reach stay blank rather than showing the previous glyph.
+        for (auto& row : work.Mask)
+            std::fill(row.begin(), row.end(), 0);
+
+        const int cells = work.Width * work.Height;
+        int cell = 0;
+        while (!in.NextTwoAre('%', '%')) {
+            const unsigned char value = in.Next();
+            const unsigned char count = in.Next();
+            const int n = count >= 31 ? count - 31 : 0;
+            if (cell + n > cells)
+                throw ESymbolError("Out of Symbol.Mask!");
+            for (int i = 0; i < n; ++i, ++cell)
+                work.Mask[static_cast<std::size_t>(cell % work.Height)]
+                         [static_cast<std::size_t>(cell / work.Height)] = value == 1 ? 1 : 0;
+        }
+        in.Next();
+        in.Next();
+
+        TSymbol glyph;
+        glyph.Code = work.Code;
+        glyph.Width = work.Width;
+        glyph.Height = work.Height;
+        glyph.Mask.resize(work.Height);
+        for (std::size_t r = 0; r < work.Height; ++r)
+            glyph.Mask[r].assign(work.Mask[r].begin(), work.Mask[r].begin() + work.Width);
+        InsertSymbol(glyph);
+    }
+}
+
+void TFFont::LoadFont() {
+    std::string path = Config ? Config->GetFontFile() : std::string();
+    if (path.empty())
+        path = ContentDir + FontFileName;
+    if (GlobalFailure)
+        return;
+    try {
+        LoadFromBytes(platform::ReadFileBytes(path));
+    } catch (const std::exception&) {
+        ShowFileIOError(path);
+    }
+}

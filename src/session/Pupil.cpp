@@ -1,0 +1,153 @@
+#include "session/Pupil.h"
+
+#include "app/Globals.h"
+#include "app/Reports.h"
+#include "app/Strings.h"
+#include "config/Config.h"
+#include "platform/Files.h"
+#include "platform/Text.h"
+
+#include <QLocale>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const char* const CRLF = "\r\n";
+
+void AddLine(std::string& out, const std::string& line) {
+    out += line;
+    out += CRLF;
+}
+
+void AddMistakes(std::string& out, const std::vector<std::string>& list, const std::string& none,
+                 const std::string& heading) {
+    if (list.empty()) {
+        AddLine(out, " " + none);
+        return;
+    }
+    AddLine(out, " " + heading + " " + std::to_string(list.size()) + ":");
+    // Each identifier stands in the column just after the heading's label.
+    const std::string indent(1 + heading.size(), ' ');
+    for (const std::string& rule : list)
+        AddLine(out, indent + rule);
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Appends under an exclusive advisory lock on the file itself. In a school lab many copies
+// write to one shared results file: the lock keeps their blocks whole, and testing for an empty
+// file under the lock (not for a missing one before opening) writes the caption exactly once
+// when two copies create the file at the same moment. POSIX record locks, unlike flock, also
+// hold on network file systems.
+bool AppendLocked(const std::string& path, const std::string& caption, const std::string& block) {
+    int fd =
+        ::open(platform::NativePath(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    int rc;
+    while ((rc = ::fcntl(fd, F_SETLKW, &lock)) < 0 && errno == EINTR) {
+    }
+    bool ok = rc == 0;
+    struct stat st {};
+    if (ok)
+        ok = ::fstat(fd, &st) == 0;
+    if (ok)
+        ok = WriteAll(fd, st.st_size == 0 ? caption + block : block);
+    // Closing releases the lock.
+    if (::close(fd) != 0)
+        ok = false;
+    return ok;
+}
+
+} // namespace
+
+TFPupil::TFPupil(const std::string& name, const std::string& schoolClass, const std::string& theme,
+                 const std::string& variant) {
+    Init(name, schoolClass, theme, variant);
+}
+
+TFPupil::~TFPupil() {
+    PunctuationMistakes.clear();
+    SpellingMistakes.clear();
+}
+
+void TFPupil::Init(const std::string& name, const std::string& schoolClass,
+                   const std::string& theme, const std::string& variant) {
+    PupilName = name;
+    SchoolClass = schoolClass;
+    ThemeName = theme;
+    VariantName = variant;
+    PunctuationMistakes.clear();
+    SpellingMistakes.clear();
+    Questions = 0;
+    Prompts = 0;
+}
+
+std::uint8_t TFPupil::GetMark() const {
+    std::size_t s = SpellingMistakes.size(), p = PunctuationMistakes.size();
+    if (Prompts > 2)
+        return 0;
+    if (s == 0 && p == 0)
+        return 5;
+    if (s <= 2 && p <= 4)
+        return 4;
+    if ((s <= 4 && p <= 7) || (s <= 3 && p <= 8))
+        return 3;
+    return 2;
+}
+
+std::string FormatResultsDateTime(const QDateTime& moment) {
+    QLocale locale = QLocale::system();
+    QString text = locale.toString(moment.date(), QLocale::ShortFormat);
+    if (moment.time() != QTime(0, 0))
+        text += " " + locale.toString(moment.time(), "hh:mm:ss");
+    return platform::ToAnsi(text);
+}
+
+std::string TFPupil::ResultsBlock(const QDateTime& now, bool interrupted) const {
+    std::string out;
+    AddLine(out, "");
+    AddLine(out, FormatResultsDateTime(now));
+    AddLine(out, strPupil + " " + PupilName);
+    AddLine(out, strVarClass + " " + SchoolClass);
+    AddLine(out, strVarTheme + " " + ThemeName);
+    AddLine(out, strVarVariant + " " + VariantName);
+    AddLine(out, strQuestionsQuantity + " " + std::to_string(Questions));
+    AddLine(out, strMistakesQuantity + " " + std::to_string(MistakesCount()));
+    AddMistakes(out, SpellingMistakes, strNoSpellingMistakes, strSpellingMistakes);
+    AddMistakes(out, PunctuationMistakes, strNoPunctuationMistakes, strPunctuationMistakes);
+    AddLine(out, strPrompts + " " + std::to_string(Prompts));
+    if (interrupted)
+        AddLine(out, strBroken);
+    else if (std::uint8_t mark = GetMark(); mark > 0)
+        AddLine(out, strMark + " " + std::to_string(mark));
+    else
+        AddLine(out, strNoMark);
+    return out;
+}
+
+void TFPupil::SaveResults(const std::string& fileName, bool interrupted) {
+    std::string file = fileName;
+    if (file.empty() && Config)
+        file = Config->GetResultFile();
+    std::string block = ResultsBlock(QDateTime::currentDateTime(), interrupted);
+    if (file.empty() || !AppendLocked(file, strResultFileCaption + CRLF, block))
+        ShowResultFileError();
+}

@@ -1,0 +1,16 @@
+#pragma once
+// The exercise screen, the trainer's main window.
+
+#include "app/Screens.h"
+
+class TfrmMain : public TMainScreen {
+    Q_OBJECT
+public:
+    explicit TfrmMain(QWidget* parent = nullptr);
+
+    void FormCreate() override;
+    void BackToSelection() override;
+    void StartSession() override;
+    void FormKeyDown(platform::WORD& key, platform::TShiftState shift) override;
+    void FormKeyPress(char& key) override;
+};

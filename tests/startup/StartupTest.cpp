@@ -1,0 +1,41 @@
+#include "startup/Startup.h"
+#include "app/Globals.h"
+#include "config/Config.h"
+#include "support/Sandbox.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+TEST(SystemRequirements, BoundariesOfScreenAndDepth) {
+    EXPECT_TRUE(SystemRequirementsMet(640, 400, 8));
+    EXPECT_FALSE(SystemRequirementsMet(639, 400, 8));
+    EXPECT_FALSE(SystemRequirementsMet(640, 399, 8));
+    EXPECT_FALSE(SystemRequirementsMet(640, 400, 4));
+    EXPECT_FALSE(SystemRequirementsMet(640, 400, 7));
+}
+
+TEST(CommandLine, OptionsAndMistakes) {
+    TStartupOptions o = ParseCommandLine({"--content", "/x", "--print-config"});
+    EXPECT_EQ(o.ContentDir, "/x");
+    EXPECT_TRUE(o.PrintConfig);
+    EXPECT_TRUE(o.Error.empty());
+    EXPECT_FALSE(ParseCommandLine({"--content"}).Error.empty());
+    EXPECT_FALSE(ParseCommandLine({"--bogus"}).Error.empty());
+    EXPECT_EQ(ParseCommandLine({"--content=/y"}).ContentDir, "/y");
+}
+
+TEST(PrintConfig, BundledContentDirectoryBecomesTheProgramFolder) {
+    TSandbox box;
+    box.Write("content/Config.fcf", "[Files]\r\nVarLib=CD\r\nRule=CD\r\nFFF==\r\n");
+    TStartupOptions o;
+    o.ContentDir = box.ContentDir();
+    std::ostringstream out, err;
+    EXPECT_EQ(PrintConfig(o, "/nonexistent/bin", out, err), 0) << err.str();
+    const std::string text = out.str();
+    EXPECT_NE(text.find("VarLib=CD\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Path=" + box.ContentDir() + "\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("GetResultFile=" + box.ContentDir() + "Zarvo.rez\n"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("RegistryLanguage=\n"), std::string::npos) << text;
+    EXPECT_TRUE(err.str().empty()) << err.str();
+}
