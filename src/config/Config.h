@@ -69,6 +69,9 @@ private:
     std::string FindPicture(const std::string& name) const;
 };
 
+// A button face's file name: state digit (1 pressed, 0 released), the number in three digits.
+std::string ButtonFileName(int number, bool pressed);
+
 // The button number of an answer character (1..73, 83, 168, 184); 0 when it has no button face.
 int SymbolButtonNumber(char symbol);
 
