@@ -1,20 +1,167 @@
 #include "screens/frmSplash.h"
 
 #include "app/Globals.h"
+#include "app/Strings.h"
+#include "config/Config.h"
+#include "platform/Image.h"
+#include "platform/Picture.h"
+#include "platform/Screen.h"
+#include "platform/Text.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+
+using namespace platform;
+
+namespace {
+
+const TConfig& Configuration() {
+    if (!Config)
+        throw Exception("The splash picture cannot be shown without the configuration");
+    return *Config;
+}
+
+} // namespace
 
 TfrmSplash::TfrmSplash(QWidget* parent) : TSplashScreen(parent) {
     setObjectName("frmSplash");
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    resize(473, 304);
+
+    imgBackground = new TImage(this);
+    imgBackground->setObjectName("imgBackground");
+    imgBackground->SetBounds(0, 0, 473, 304);
+    imgBackground->SetAutoSize(true);
+    imgBackground->SetCenter(true);
+    imgBackground->OnClick = [this] { CloseSplash(); };
+
+    // Kept from the form's design; nothing shows it.
+    lblCaption = new QLabel(this);
+    lblCaption->setObjectName("lblCaption");
+    lblCaption->setGeometry(0, 304 - 26, 473, 26);
+    lblCaption->setAlignment(Qt::AlignCenter);
+    lblCaption->setWordWrap(true);
+    lblCaption->setAttribute(Qt::WA_TranslucentBackground);
+    QFont font = lblCaption->font();
+    font.setPixelSize(17);
+    lblCaption->setFont(font);
+    lblCaption->hide();
 }
 
-// The pictures come with the splash screen's own change; until then the intro goes straight on
-// to the selection, as dismissing it would.
-void TfrmSplash::ShowIntro() {}
-void TfrmSplash::ShowPraise() {}
-void TfrmSplash::ShowRight(int) {}
-void TfrmSplash::ShowSlip() {}
+void TfrmSplash::FormCreate() {
+    lblCaption->setText(FromAnsi(strPressAnyKey));
+}
+
+void TfrmSplash::CentreImage() {
+    imgBackground->move((width() - imgBackground->Width()) / 2,
+                        (height() - imgBackground->Height()) / 2);
+}
+
+void TfrmSplash::FormResize() {
+    if (!imgBackground || !lblCaption)
+        return;
+    lblCaption->setGeometry(0, height() - 26, width(), 26);
+    // The intro fills whatever the window system makes of a full-screen window.
+    if (Mode == smIntro)
+        CentreImage();
+}
+
+void TfrmSplash::ShowIntro() {
+    Mode = smIntro;
+    const TScreenMetrics screen = GetScreenMetrics();
+    setGeometry(0, 0, screen.Width, screen.Height);
+    // A picture that cannot be read leaves before anything is shown.
+    imgBackground->LoadBitmap(Configuration().GetIntroPicture());
+    CentreImage();
+    ShowMaximized();
+    raise();
+    activateWindow();
+    if (frmVariant)
+        frmVariant->LoadBackground();
+    QCoreApplication::processEvents();
+}
+
+void TfrmSplash::ShowPicture(const std::string& fileName) {
+    setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
+    resize(1, 1);
+    TBitmap picture = LoadPicture(fileName);
+    imgBackground->SetPicture(std::move(picture));
+    imgBackground->move(0, 0);
+    resize(imgBackground->Width(), imgBackground->Height());
+    repaint();
+    const TScreenMetrics screen = GetScreenMetrics();
+    move((screen.Width - width()) / 2, (screen.Height - height()) / 2);
+}
+
+void TfrmSplash::ShowPraise() {
+    Mode = smPraise;
+    ShowPicture(Configuration().GetPraisePicture());
+    ShowModal();
+}
+
+void TfrmSplash::ShowRight(int top) {
+    Mode = smRight;
+    ShowPicture(Configuration().GetRightPicture());
+    move(x(), top);
+    ShowModal();
+}
+
+void TfrmSplash::ShowSlip() {
+    Mode = smSlip;
+    ShowPicture(Configuration().GetSlipPicture());
+    show();
+    raise();
+    activateWindow();
+}
 
 void TfrmSplash::CloseSplash() {
-    hide();
-    if (frmMain)
-        frmMain->BackToSelection();
+    switch (Mode) {
+    case smIntro:
+        // Only a shown intro hands over: a second key that reaches the main window after the
+        // intro went must not open the selection again.
+        if (!isVisible())
+            return;
+        hide();
+        setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
+        if (frmMain)
+            frmMain->BackToSelection();
+        break;
+    case smPraise:
+    case smRight:
+        SetModalResult(-1);
+        break;
+    case smSlip:
+    default:
+        hide();
+        break;
+    }
+}
+
+void TfrmSplash::FormDeactivate() {
+    // The intro stays up when another window comes to the front.
+    if (Mode != smIntro && isVisible())
+        CloseSplash();
+}
+
+void TfrmSplash::keyPressEvent(QKeyEvent* e) {
+    // Any key at all, a shift key alone included.
+    e->accept();
+    CloseSplash();
+}
+
+void TfrmSplash::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton)
+        LeftDown = true;
+    e->accept();
+}
+
+void TfrmSplash::mouseReleaseEvent(QMouseEvent* e) {
+    const bool click = e->button() == Qt::LeftButton && LeftDown;
+    if (e->button() == Qt::LeftButton)
+        LeftDown = false;
+    e->accept();
+    if (click)
+        CloseSplash();
 }

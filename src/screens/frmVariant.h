@@ -3,6 +3,10 @@
 
 #include "app/Screens.h"
 
+namespace platform {
+class TImage;
+}
+
 class TfrmVariant : public TVariantScreen {
     Q_OBJECT
 public:
@@ -10,4 +14,10 @@ public:
     void FormCreate() override;
     void ShowSelection() override;
     void LoadBackground() override;
+
+    // The background picture, filling the client area, centred.
+    platform::TImage* imgIntro = nullptr;
+
+protected:
+    void FormResize() override;
 };
