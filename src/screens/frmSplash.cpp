@@ -84,6 +84,9 @@ void TfrmSplash::ShowIntro() {
 }
 
 void TfrmSplash::ShowPicture(const std::string& fileName) {
+    // A slip still up must not turn into a modal picture while shown non-modally.
+    if (isVisible() && !IsModal())
+        hide();
     setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
     resize(1, 1);
     TBitmap picture = LoadPicture(fileName);

@@ -72,10 +72,13 @@ TEST_F(Splash, IntroThatCannotBeLoadedLeavesBeforeAnythingIsShown) {
 TEST_F(Splash, PraiseAndRightAreModalAndGoByKeyClickOrDeactivation) {
     WritePicture("praise.fpf", 120, 80, "JPEG"); // read as JPEG data: no decoder for .fpf
     WritePicture("right.fpf", 300, 90, "JPEG");
+    WritePicture("slip.fpf", 40, 30, "JPEG");
+    Form.ShowSlip(); // still up when the praise comes
     QObject scope;
     QRect shown;
     InModal(scope, [&] {
         shown = Form.geometry();
+        EXPECT_EQ(QApplication::activeModalWidget(), &Form);
         Key(&Form, Qt::Key_unknown, QString::fromUtf8("ж"));
     });
     Form.ShowPraise();
