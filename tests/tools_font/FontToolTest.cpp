@@ -1,6 +1,5 @@
 #include "FontTool.h"
 #include "FontBuild.h"
-#include "GlyphSource.h"
 #include "render/SymbolTable.h"
 
 #include <QImage>
@@ -168,22 +167,4 @@ TEST(FontTool, BuildsTheFileAndItsProof) {
     // The proof of the file read back is the same picture.
     ASSERT_EQ(Tool({"--input", d + "Zarvo.fff", "--proof", d + "again.png"}, &err), 0) << err;
     EXPECT_EQ(QImage(QString::fromStdString(d + "again.png")), proof);
-}
-
-TEST(GlyphSource, MissingFontsAndCharacters) {
-    EXPECT_THROW(TGlyphSource("/nonexistent/font.ttf", 20, 1), ESourceError);
-    const TGlyphSource mono("/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf", 20, 1);
-    EXPECT_GT(mono.Advance(), 0);
-    EXPECT_THROW(mono.Render(0x10FFFD), ESourceError);
-    // A bitmap strike multiplied: every pixel becomes a square.
-    const TGlyphSource one("/usr/share/fonts/X11/misc/ter-u18b_unicode.pcf.gz", 0, 1);
-    const TGlyphSource two("/usr/share/fonts/X11/misc/ter-u18b_unicode.pcf.gz", 0, 2);
-    const TRaster a = one.Render(U'Ж'), b = two.Render(U'Ж');
-    EXPECT_EQ(two.Advance(), 2 * one.Advance());
-    ASSERT_EQ(b.Width, 2 * a.Width);
-    ASSERT_EQ(b.Rows, 2 * a.Rows);
-    EXPECT_EQ(b.Top, 2 * a.Top);
-    for (int y = 0; y < b.Rows; ++y)
-        for (int x = 0; x < b.Width; ++x)
-            ASSERT_EQ(b.At(y, x), a.At(y / 2, x / 2));
 }
