@@ -28,7 +28,7 @@ public:
             throw EFontFileError("The font file ends too early!");
         return static_cast<unsigned char>(Bytes[Pos++]);
     }
-    // The byte after the next one without taking either (0 past the end).
+    // Whether the next two bytes are a and b, without taking them (false past the end).
     bool NextTwoAre(char a, char b) const {
         return Pos + 1 < End && Bytes[Pos] == a && Bytes[Pos + 1] == b;
     }

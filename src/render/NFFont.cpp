@@ -67,8 +67,9 @@ void TNFFont::DrawText(const std::string& s, platform::TBitmap& bitmap, platform
     const int bw = bitmap.Width(), bh = bitmap.Height();
     if (s.empty() || bitmap.Empty() || w == 0)
         return;
-    // Rows of the cell that land on the bitmap; the rest is cut off.
-    const int r0 = std::max(0, -y), r1 = std::min(h, bh - y);
+    // Rows of the cell that land on the bitmap, in 64 bits so that no position overflows.
+    const long long top = y;
+    const long long r0 = std::max(0LL, -top), r1 = std::min<long long>(h, bh - top);
     if (r0 >= r1)
         return;
     QImage& pixels = bitmap.Image();
@@ -86,12 +87,13 @@ void TNFFont::DrawText(const std::string& s, platform::TBitmap& bitmap, platform
         const QRgb colour = highlight && s[p] == '_' ? red : ink;
         const int c0 = static_cast<int>(std::max(0LL, -left));
         const int c1 = static_cast<int>(std::min<long long>(w, bw - left));
-        for (int r = r0; r < r1; ++r) {
+        for (int r = static_cast<int>(r0); r < static_cast<int>(r1); ++r) {
             const std::uint8_t* cells = glyph.Mask[static_cast<std::size_t>(r)].data();
-            QRgb* row = reinterpret_cast<QRgb*>(pixels.scanLine(y + r)) + left;
+            // Indexed from the row's start: the cell's left edge may lie before it.
+            QRgb* row = reinterpret_cast<QRgb*>(pixels.scanLine(y + r));
             for (int c = c0; c < c1; ++c)
                 if (cells[c])
-                    row[c] = colour;
+                    row[left + c] = colour;
         }
     }
 }
