@@ -69,8 +69,7 @@ QColor InkOf(bool pressed) {
 // face instead of on a baseline, and as large as the box allows.
 void DrawCentredGlyph(QPainter& p, const QRectF& box, const QString& text, TTypeface face,
                       double pixels, const QColor& colour) {
-    QPainterPath path;
-    path.addText(0, 0, ArtFont(face, pixels), text);
+    QPainterPath path = TextPath(face, pixels, text);
     QRectF b = path.boundingRect();
     const double fit = std::min({1.0, box.width() / b.width(), box.height() / b.height()});
     QTransform t;

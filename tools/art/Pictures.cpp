@@ -41,24 +41,17 @@ void DrawRedUnderline(QPainter& p, double x1, double x2, double y, double width)
 // One line of text, centred on cx, in which the characters from `redFrom` for `redLength` are in
 // red: the punctuation a pupil would have had to put in.
 void DrawMottoLine(QPainter& p, double cx, double baseline, const QString& text, int redFrom,
-                   int redLength, const QFont& font) {
+                   int redLength, TTypeface face, double pixels) {
     const QString before = text.left(redFrom);
     const QString red = text.mid(redFrom, redLength);
     const QString after = text.mid(redFrom + redLength);
-    const QFontMetricsF m(font);
-    const double total = m.horizontalAdvance(text);
-    double x = cx - total / 2;
-    p.save();
-    p.setFont(font);
-    p.setPen(ink::Blue);
-    p.drawText(QPointF(x, baseline), before);
+    const QFontMetricsF m(ArtFont(face, pixels));
+    double x = cx - m.horizontalAdvance(text) / 2;
+    DrawTextAt(p, QPointF(x, baseline), before, face, pixels, ink::Blue);
     x += m.horizontalAdvance(before);
-    p.setPen(ink::Red);
-    p.drawText(QPointF(x, baseline), red);
+    DrawTextAt(p, QPointF(x, baseline), red, face, pixels, ink::Red);
     x += m.horizontalAdvance(red);
-    p.setPen(ink::Blue);
-    p.drawText(QPointF(x, baseline), after);
-    p.restore();
+    DrawTextAt(p, QPointF(x, baseline), after, face, pixels, ink::Blue);
 }
 
 // A small window's picture: paper edge to edge inside a thin ink frame.
@@ -81,8 +74,7 @@ void DrawRoundMark(QPainter& p, QPointF centre, double radius, const QColor& col
     p.setPen(QPen(colour, std::max(2.0, radius / 10), Qt::SolidLine, Qt::RoundCap));
     p.setBrush(Qt::NoBrush);
     p.drawEllipse(centre, radius, radius * 0.94);
-    QPainterPath path;
-    path.addText(0, 0, ArtFont(face, radius * 1.25), sign);
+    QPainterPath path = TextPath(face, radius * 1.25, sign);
     const QRectF b = path.boundingRect();
     path.translate(centre - b.center());
     p.setPen(Qt::NoPen);
@@ -134,7 +126,8 @@ QImage DrawIntro(const TWording& w, QSize screen) {
                    w.Subtitle2, TTypeface::SerifItalic, H * 0.042, ink::Pencil);
 
     const QFont motto = FitFont(TTypeface::SerifItalic, w.Motto, W * 0.7, H * 0.058, 8);
-    DrawMottoLine(p, W / 2, H * 0.66, w.Motto, w.MottoRedFrom, w.MottoRedLength, motto);
+    DrawMottoLine(p, W / 2, H * 0.66, w.Motto, w.MottoRedFrom, w.MottoRedLength,
+                  TTypeface::SerifItalic, motto.pixelSize());
 
     DrawFittedText(p, QRectF(W * 0.12, H * 0.85, W * 0.76, H * 0.06), w.PressAnyKey,
                    TTypeface::Sans, H * 0.034, ink::Pencil);
