@@ -17,7 +17,7 @@ constexpr int ButtonPanelHeight = 108;
 constexpr QSize ArrowSize{362, 41};
 constexpr QSize PraiseSize{473, 304};
 constexpr QSize RightSize{480, 100};
-constexpr QSize SlipSize{420, 120};
+constexpr QSize SlipSize{460, 120};
 constexpr QSize ExitSize{320, 120};
 
 // The exercise screen's navy, which the arrow and the panel use as their transparent colour.
