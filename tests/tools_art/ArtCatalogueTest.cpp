@@ -235,3 +235,18 @@ TEST(ArtEncoding, BitmapRowsArePaddedAndBottomUp) {
     EXPECT_TRUE(DecodeJpeg(QByteArray("\xFF\xD8\xFF", 3)).isNull());
     EXPECT_TRUE(Decode(EncodeJpeg(QImage(4, 4, QImage::Format_RGB32)), TFormat::Bmp).isNull());
 }
+
+// The build runs zarvo-art into the content directory; the trainer reads these very files.
+TEST(ArtCatalogue, BuiltContentHoldsEveryPieceReadableByTheTrainer) {
+    const QString content = QString::fromUtf8(ZARVO_CONTENT_BUILD_DIR);
+    for (const TArtPiece& p : Pieces()) {
+        const std::string path = QDir(content).filePath(p.Folder + "/" + p.FileName).toStdString();
+        ASSERT_TRUE(QFile::exists(QString::fromStdString(path))) << path;
+        platform::TBitmap b;
+        if (p.Format == TFormat::Bmp)
+            ASSERT_NO_THROW(b = platform::LoadBitmapFile(path)) << path;
+        else // praise, right and slip: by extension first, then as JPEG data
+            ASSERT_NO_THROW(b = platform::LoadPicture(path)) << path;
+        EXPECT_EQ(QSize(b.Width(), b.Height()), p.Size) << path;
+    }
+}

@@ -126,10 +126,23 @@ void DrawAnswerFace(QPainter& p, int number, bool pressed, const TWording& w) {
         return;
     }
     const QString text = ButtonCharacter(number);
-    if (IsSign(number))
-        DrawCentredGlyph(p, box.adjusted(8, 14, -8, -14), text, TTypeface::SerifBold, 110, ink);
-    else
+    if (number == 83) {
+        // Straight quotes drawn upright read as a pause sign; written by hand, slanted and
+        // standing high over a pencil line, they read as quotation marks.
+        p.save();
+        p.setPen(QPen(ink, 5.5, Qt::SolidLine, Qt::RoundCap));
+        const double cx = box.center().x(), top = box.top() + 20;
+        for (double dx : {-8.0, 8.0})
+            p.drawLine(QPointF(cx + dx + 3, top), QPointF(cx + dx - 3, top + 22));
+        p.setPen(QPen(ink::Pencil, 1.5, Qt::DotLine));
+        p.drawLine(QPointF(box.left() + 8, box.bottom() - 22),
+                   QPointF(box.right() - 8, box.bottom() - 22));
+        p.restore();
+    } else if (IsSign(number)) {
+        DrawCentredGlyph(p, box.adjusted(8, 14, -8, -14), text, TTypeface::SerifBold, 96, ink);
+    } else {
         DrawCentredGlyph(p, box.adjusted(4, 10, -4, -10), text, TTypeface::Serif, 58, ink);
+    }
 }
 
 void DrawIcon(QPainter& p, TIcon icon, const QPointF& c, double r, bool pressed) {
