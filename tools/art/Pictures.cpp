@@ -282,7 +282,9 @@ QImage DrawExit(const TWording&) {
     QImage image = NewImage(ExitSize.width(), ExitSize.height(), ink::Paper);
     QPainter p(&image);
     Prepare(p);
-    DrawNote(p, ExitSize, 32, 14);
+    // The heading sits across the margin, so the margin rule starts below it.
+    DrawNote(p, ExitSize, 0, 14);
+    DrawMarginRule(p, 32, 27, ExitSize.height() - 2, 1);
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QPen(ink::Rule, 1));
