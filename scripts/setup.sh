@@ -10,7 +10,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libgl-dev libjpeg-dev libfreetype-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xfonts-terminus fonts-dejavu-core
+  xfonts-terminus fonts-dejavu-core fonts-dejavu-extra
   xvfb xauth xdotool x11-utils imagemagick
 )
 

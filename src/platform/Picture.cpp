@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -169,7 +170,50 @@ TBitmap LoadJpegFile(const std::string& path) {
     return LoadJpegData(ReadFileBytes(path));
 }
 
+namespace {
+
+unsigned ReadU16(const std::string& b, std::size_t at) {
+    return static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8;
+}
+std::uint32_t ReadU32(const std::string& b, std::size_t at) {
+    return ReadU16(b, at) | static_cast<std::uint32_t>(ReadU16(b, at + 2)) << 16;
+}
+
+// Qt's reader fills the rows missing from a cut-off uncompressed bitmap with black and reports
+// success; such a file is refused instead, as a damaged JPEG is.
+void CheckBitmapLength(const std::string& bytes) {
+    if (bytes.size() < 26 || bytes[0] != 'B' || bytes[1] != 'M')
+        return; // Qt's reader gives the error
+    const long long offset = ReadU32(bytes, 10);
+    const std::uint32_t header = ReadU32(bytes, 14);
+    long long width = 0, height = 0;
+    unsigned bits = 0;
+    std::uint32_t compression = 0;
+    if (header == 12) {
+        width = ReadU16(bytes, 18);
+        height = ReadU16(bytes, 20);
+        bits = ReadU16(bytes, 24);
+    } else if (header >= 40 && bytes.size() >= 34) {
+        width = static_cast<std::int32_t>(ReadU32(bytes, 18));
+        height = static_cast<std::int32_t>(ReadU32(bytes, 22));
+        bits = ReadU16(bytes, 28);
+        compression = ReadU32(bytes, 30);
+    } else {
+        return;
+    }
+    const bool uncompressed = compression == 0 || compression == 3 || compression == 6;
+    if (!uncompressed || width <= 0 || bits == 0 || bits > 32)
+        return;
+    const long long stride = (width * bits + 31) / 32 * 4;
+    const long long rows = height < 0 ? -height : height;
+    if (static_cast<long long>(bytes.size()) < offset + stride * rows)
+        throw EInvalidGraphic("Bitmap image is not valid: the file ends inside its pixels");
+}
+
+} // namespace
+
 TBitmap LoadBitmapData(const std::string& bytes) {
+    CheckBitmapLength(bytes);
     QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);

@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPainterPath>
+#include <QRawFont>
 
 #include <cmath>
 #include <stdexcept>
@@ -61,6 +62,9 @@ QFont ArtFont(TTypeface face, double pixelSize) {
     font.setItalic(face == TTypeface::SerifItalic || face == TTypeface::SerifBoldItalic);
     font.setStretch(QFont::Unstretched);
     font.setKerning(true);
+    // Hinted and unhinted outlines of a glyph differ, and which one a path gets depends on what
+    // was drawn before; without hinting every drawing is the same whatever came first.
+    font.setHintingPreference(QFont::PreferNoHinting);
     font.setStyleStrategy(QFont::StyleStrategy(QFont::PreferAntialias | QFont::NoFontMerging));
     return font;
 }
@@ -73,6 +77,26 @@ QFont FitFont(TTypeface face, const QString& text, double width, double maxPixel
             return font;
     }
     return ArtFont(face, minPixels);
+}
+
+QPainterPath TextPath(TTypeface face, double pixelSize, const QString& text) {
+    const char* file = nullptr;
+    for (const TFontFile& f : FontFiles)
+        if (f.Face == face)
+            file = f.File;
+    const QString path = QString::fromLatin1(FontDir) + QString::fromLatin1(file);
+    QRawFont raw(path, std::max(1.0, std::round(pixelSize)), QFont::PreferNoHinting);
+    if (!raw.isValid())
+        throw std::runtime_error("cannot load font " + path.toStdString());
+    const QList<quint32> glyphs = raw.glyphIndexesForString(text);
+    const QList<QPointF> advances = raw.advancesForGlyphIndexes(glyphs);
+    QPainterPath out;
+    QPointF at(0, 0);
+    for (qsizetype i = 0; i < glyphs.size(); ++i) {
+        out.addPath(raw.pathForGlyph(glyphs[i]).translated(at));
+        at += advances[i];
+    }
+    return out;
 }
 
 void Prepare(QPainter& p) {
@@ -112,13 +136,34 @@ void DrawMarginRule(QPainter& p, double x, double top, double bottom, double sca
     p.restore();
 }
 
+void DrawTextAt(QPainter& p, QPointF at, const QString& text, TTypeface face, double pixelSize,
+                const QColor& colour) {
+    constexpr double LargestCachedGlyph = 48;
+    p.save();
+    if (std::round(pixelSize) >= LargestCachedGlyph) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(colour);
+        p.drawPath(TextPath(face, pixelSize, text).translated(at));
+    } else {
+        p.setFont(ArtFont(face, pixelSize));
+        p.setPen(colour);
+        p.drawText(at, text);
+    }
+    p.restore();
+}
+
 void DrawFittedText(QPainter& p, const QRectF& box, const QString& text, TTypeface face,
                     double maxPixels, const QColor& colour, int align) {
-    p.save();
-    p.setFont(FitFont(face, text, box.width(), maxPixels, std::min(maxPixels, 8.0)));
-    p.setPen(colour);
-    p.drawText(box, align | Qt::TextSingleLine, text);
-    p.restore();
+    const QFont font = FitFont(face, text, box.width(), maxPixels, std::min(maxPixels, 8.0));
+    const QFontMetricsF m(font);
+    const double width = m.horizontalAdvance(text);
+    double x = box.center().x() - width / 2;
+    if (align & Qt::AlignLeft)
+        x = box.left();
+    else if (align & Qt::AlignRight)
+        x = box.right() - width;
+    const double baseline = box.center().y() + (m.ascent() - m.descent()) / 2;
+    DrawTextAt(p, QPointF(x, baseline), text, face, font.pixelSize(), colour);
 }
 
 void DrawCardSheet(QPainter& p, const QRectF& r, double radius, double shadow) {

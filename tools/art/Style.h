@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
 #include <QRectF>
 #include <QString>
 
@@ -38,6 +39,16 @@ QFont ArtFont(TTypeface face, double pixelSize);
 // The largest font not above maxPixels (and not below minPixels) whose text fits the width.
 QFont FitFont(TTypeface face, const QString& text, double width, double maxPixels,
               double minPixels);
+
+// The outline of a line of text, baseline at y = 0, read straight from the font file without
+// hinting, so that it does not depend on font matching or on what was drawn before.
+QPainterPath TextPath(TTypeface face, double pixelSize, const QString& text);
+
+// One line of text with its baseline starting at `at`. Large sizes are filled as outlines from
+// TextPath: Qt draws big glyphs as paths whose outline depends on what the font engine drew
+// before, which would make the pictures depend on the order they are drawn in.
+void DrawTextAt(QPainter& p, QPointF at, const QString& text, TTypeface face, double pixelSize,
+                const QColor& colour);
 
 // A painter with the settings every recipe uses.
 void Prepare(QPainter& p);
