@@ -96,6 +96,12 @@ TEST(Reports, EmptyStringsGiveEmptyCaptionsAndLines) {
     EXPECT_EQ(b.Text, "\r\nf");
     ShowSystemRequirementsError();
     EXPECT_EQ(OnlyBox().Text, "\r\n");
+    // Our own library-failure text is never left blank.
+    GlobalFailure = false;
+    ReportLibraryFailure();
+    b = OnlyBox();
+    EXPECT_EQ(b.Caption, "");
+    EXPECT_EQ(b.Text, "The exercise library cannot be read!");
 }
 
 TEST(Reports, AskLanguageIsTheFixedBilingualQuestion) {
