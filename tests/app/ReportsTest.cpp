@@ -151,15 +151,3 @@ TEST(InterfaceStrings, TableKeysAndDefaults) {
     EXPECT_STREQ(InterfaceStrings[55].Identifier, "strNoMark");
     EXPECT_EQ(ids.count(LibraryFailureString.Identifier), 0u);
 }
-
-TEST(InterfaceStrings, ClearingEmptiesAllFiftyEightValues) {
-    TSandbox box; // sets the defaults
-    PictureFolder = "RFPF\\";
-    EXPECT_EQ(strNoMark, "No mark - training regime!");
-    ClearInterfaceStrings();
-    EXPECT_TRUE(Title.empty());
-    EXPECT_TRUE(PictureFolder.empty());
-    for (const TInterfaceString& s : InterfaceStrings)
-        EXPECT_TRUE(s.Value->empty()) << s.Identifier;
-    EXPECT_TRUE(strLibraryFailure.empty());
-}

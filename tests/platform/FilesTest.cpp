@@ -94,12 +94,3 @@ TEST(Files, WindowsDirectoryComesFromTheEnvironment) {
     box.SetEnv("ZARVO_WINDIR", std::nullopt);
     EXPECT_EQ(GetWindowsDirectory(), "/etc/zarvo");
 }
-
-TEST(Files, PathHelpers) {
-    EXPECT_EQ(ExtractFilePath("C:\\ZARVO\\RFPF\\lay2.fpf"), "C:\\ZARVO\\RFPF\\");
-    EXPECT_EQ(ExtractFilePath("/opt/zarvo/Zarvo.ff"), "/opt/zarvo/");
-    EXPECT_EQ(ExtractFilePath("Zarvo.ff"), "");
-    EXPECT_EQ(IncludeTrailingBackslash(""), "");
-    EXPECT_EQ(IncludeTrailingBackslash("C:\\ZARVO\\"), "C:\\ZARVO\\");
-    EXPECT_EQ(IncludeTrailingBackslash("/opt/zarvo"), "/opt/zarvo/");
-}

@@ -1,13 +1,10 @@
 #include "platform/Keys.h"
-#include "platform/Application.h"
 #include "platform/MessageBox.h"
 #include "platform/Screen.h"
 #include "platform/Text.h"
-#include "support/MessageRecorder.h"
 
 #include <QKeyEvent>
 #include <gtest/gtest.h>
-#include <stdexcept>
 #include <vector>
 
 using namespace platform;
@@ -83,18 +80,4 @@ TEST(Screen, OverrideAndEnvironmentFormat) {
     EXPECT_EQ(GetScreenMetrics().Width, 800);
     EXPECT_EQ(GetScreenMetrics().BitsPerPixel, 16);
     SetScreenOverride(std::nullopt);
-}
-
-TEST(Application, StandardExceptionReportShowsAnErrorBoxUnderTheTitle) {
-    TApplication* app = Application();
-    ASSERT_NE(app, nullptr);
-    const std::string saved = app->GetTitle();
-    app->SetTitle("Zarvo");
-    app->TApplication::ShowException(std::runtime_error("Something broke"));
-    app->SetTitle(saved);
-    const auto boxes = Recorder().Take();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].Caption, "Zarvo");
-    EXPECT_EQ(boxes[0].Text, "Something broke");
-    EXPECT_EQ(boxes[0].Flags, MB_ICONERROR);
 }
