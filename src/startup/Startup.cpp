@@ -350,7 +350,16 @@ int ZarvoMain(int argc, char** argv) {
     if (options.PrintConfig) {
         // The screen is read only where there is one; ZARVO_SCREEN stands in for it elsewhere.
         if (HaveDisplay() && !std::getenv("ZARVO_SCREEN")) {
+            // A display that cannot be reached (a stale DISPLAY in a remote shell) must not stop
+            // the report: Qt then falls back to no screen at all, quietly.
+            if (!std::getenv("QT_QPA_PLATFORM")) {
+                setenv("QT_QPA_PLATFORM", "xcb;wayland;offscreen", 1);
+                if (!std::getenv("QT_LOGGING_RULES"))
+                    setenv("QT_LOGGING_RULES", "qt.qpa.*=false", 1);
+            }
             QGuiApplication app(argc, argv);
+            if (QGuiApplication::platformName() == "offscreen")
+                SetScreenOverride(TScreenMetrics{}); // an invented screen is no screen
             return PrintConfig(options, binaryDir, std::cout, std::cerr);
         }
         QCoreApplication app(argc, argv);

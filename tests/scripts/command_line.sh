@@ -35,6 +35,9 @@ names="$("$zarvo" --print-config 2>"$sandbox/err" | cut -d= -f1 | tr '\n' ' ')"
 "$zarvo" --print-config | grep -qx "Path=$(cd "$build/share/zarvo" && pwd)/" ||
   fail "the bundled Config.fcf does not make the content directory the program folder"
 ZARVO_SCREEN=800x600 "$zarvo" --print-config | grep -qx "ScreenSize=2" || fail "ZARVO_SCREEN ignored"
+DISPLAY=:987 "$zarvo" --print-config >"$sandbox/out" 2>"$sandbox/err" ||
+  fail "an unreachable display breaks --print-config: $(cat "$sandbox/err")"
+grep -qx "ScreenSize=1" "$sandbox/out" || fail "an unreachable display gave a screen size"
 
 # Texts are printed as UTF-8, whatever the files hold in code page 1251.
 printf '12345' >"$sandbox/lib.ff"
