@@ -26,8 +26,11 @@ int ShowRuleOutputError() {
 }
 
 void ReportLibraryFailure() {
+    // The box may come before the language is loaded (a failing configuration file); its
+    // caption is then empty, but an error box without any text would tell nothing.
     if (!GlobalFailure)
-        MessageBox(strLibraryFailure, strError, MB_OK | MB_ICONERROR);
+        MessageBox(strLibraryFailure.empty() ? LibraryFailureString.Default : strLibraryFailure,
+                   strError, MB_OK | MB_ICONERROR);
     GlobalFailure = true;
 }
 

@@ -32,6 +32,13 @@ void TakeFileValue(const TIniFile& ini, const char* key, std::string& field) {
         field = ini.ReadString("Files", key, field);
 }
 
+// Takes a registry string only when the value is there: a missing value leaves the default or
+// the earlier source's value, where reading it as empty would lose the library's location.
+void TakeRegistryValue(TRegistry& reg, const char* name, std::string& field) {
+    if (reg.ValueExists(name))
+        field = reg.ReadString(name);
+}
+
 } // namespace
 
 TConfig::TConfig() {
@@ -107,16 +114,16 @@ bool TConfig::ReadRegistry() {
             // These three keys are created when missing, as the installation expects to find
             // them; a registry that cannot be written simply leaves them out.
             if (reg.OpenKey(Key("\\Files\\Result"), true) && Result.empty())
-                Result = reg.ReadString("Result");
+                TakeRegistryValue(reg, "Result", Result);
             reg.CloseKey();
             if (reg.OpenKey(Key("\\Files\\Rule"), true) && IsMarker(Rule))
-                Rule = reg.ReadString("Rule");
+                TakeRegistryValue(reg, "Rule", Rule);
             reg.CloseKey();
             if (reg.OpenKey(Key("\\Files\\FFF"), true) && FFF == "CD")
-                FFF = reg.ReadString("FFF");
+                TakeRegistryValue(reg, "FFF", FFF);
             reg.CloseKey();
             if (reg.OpenKey(Key("\\Files\\VarLib"), false) && IsMarker(VarLib))
-                VarLib = reg.ReadString("VarLib");
+                TakeRegistryValue(reg, "VarLib", VarLib);
             reg.CloseKey();
 
             if (reg.OpenKey(Key("\\Files\\VarLib\\Length"), false)) {
@@ -127,7 +134,7 @@ bool TConfig::ReadRegistry() {
                         FixedTheme = reg.ReadInteger("Theme");
                     reg.CloseKey();
                     if (reg.OpenKey(Key("\\Files\\VarLib\\Class"), false) && FixedClass.empty())
-                        FixedClass = reg.ReadString("Class");
+                        TakeRegistryValue(reg, "Class", FixedClass);
                 } else {
                     FixedTheme = -1;
                     FixedClass.clear();

@@ -35,7 +35,7 @@ void WriteFileAtomically(const std::string& path, const std::string& bytes);
 
 // The directory part of a path including its last separator ("" when there is none).
 std::string ExtractFilePath(const std::string& path);
-// Ensures one trailing backslash (program form).
+// Ensures a trailing separator; a path that already ends in a backslash or a slash is kept.
 std::string IncludeTrailingBackslash(const std::string& path);
 
 // The Windows directory: $ZARVO_WINDIR, default /etc/zarvo; no trailing separator.

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QScreen>
 
 namespace platform {
 
@@ -45,10 +46,15 @@ void TForm::SetModalResult(int result) {
 
 void TForm::ShowMaximized() {
     // A borderless window maximised on Windows covers the whole screen, task bar included.
-    if (windowFlags() & Qt::FramelessWindowHint)
+    if (windowFlags() & Qt::FramelessWindowHint) {
         showFullScreen();
-    else
-        showMaximized();
+        return;
+    }
+    // Maximising is the window manager's business; without one (a bare X server, a kiosk
+    // session) the window would keep its design size, so it is given the screen's work area too.
+    if (QScreen* s = screen())
+        setGeometry(s->availableGeometry());
+    showMaximized();
 }
 
 void TForm::FormKeyDown(WORD&, TShiftState) {}

@@ -26,7 +26,8 @@ TIniFile TIniFile::FromText(const std::string& text) {
 
 void TIniFile::Parse(const std::string& text) {
     Section* current = nullptr;
-    std::size_t pos = 0;
+    // Editors on Linux may save with a UTF-8 byte-order mark, which would hide the first section.
+    std::size_t pos = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     while (pos < text.size()) {
         std::size_t end = text.find('\n', pos);
         if (end == std::string::npos)

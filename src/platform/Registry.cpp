@@ -373,8 +373,11 @@ enum class TLoad { Missing, Read, Unreadable };
 TLoad Load(TRegistryStore& store) {
     std::string native = NativePath(TRegistry::StorePath());
     struct stat st;
-    if (::stat(native.c_str(), &st) != 0)
+    if (::stat(native.c_str(), &st) != 0) {
+        // A file removed since the last look is an empty registry, not the one read before.
+        store.Lines.clear();
         return TLoad::Missing;
+    }
     try {
         store.Parse(ReadFileBytes(TRegistry::StorePath()));
         return TLoad::Read;
@@ -382,6 +385,16 @@ TLoad Load(TRegistryStore& store) {
         store.Lines.clear();
         return TLoad::Unreadable;
     }
+}
+
+// A registry file that exists may be rewritten only when it is writable; a missing one may be
+// created. Root passes access() for any file, so the write bits are tested as well.
+bool StoreWritable() {
+    std::string native = NativePath(TRegistry::StorePath());
+    struct stat st;
+    if (::stat(native.c_str(), &st) != 0)
+        return errno == ENOENT;
+    return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 && ::access(native.c_str(), W_OK) == 0;
 }
 
 // Holds the lock file beside the registry file for one read-modify-write.
@@ -410,6 +423,10 @@ private:
 // Re-reads the file under the lock, applies `change` and writes the file back when it changed
 // something. False when the file could not be read or written; the file is then as it was.
 template <class F> bool Modify(TRegistryStore& store, F change) {
+    // The replacement is renamed over the file, which a folder that can be written would allow
+    // even for a read-only file; its own write permission decides, as on Windows.
+    if (!StoreWritable())
+        return false;
     TStoreLock lock;
     if (!lock.Held())
         return false;

@@ -206,25 +206,34 @@ bool TStartup::AcquireInstanceLock() {
     return false;
 }
 
-int RunTrainer(const TStartupOptions& options, const std::string& binaryDir) {
-    ContentDir = FromNativePath(LocateContentDir(options.ContentDir, binaryDir));
-    TStartup startup;
-    startup.CreateGlobals();
-    if (!startup.AcquireInstanceLock()) {
-        MessageBox(strBlockMessage1 + " " + Title + " " + strBlockMessage2, Title,
-                   MB_OK | MB_ICONEXCLAMATION);
-        return 2;
+int RunTrainer(const TStartupOptions& options, const std::string& binaryDir, std::ostream& err) {
+    try {
+        ContentDir = FromNativePath(LocateContentDir(options.ContentDir, binaryDir));
+        TStartup startup;
+        startup.CreateGlobals();
+        if (!startup.AcquireInstanceLock()) {
+            MessageBox(strBlockMessage1 + " " + Title + " " + strBlockMessage2, Title,
+                       MB_OK | MB_ICONEXCLAMATION);
+            return 2;
+        }
+        if (TApplication* app = Application())
+            app->SetTitle(Title);
+        startup.CreateForms();
+        const TScreenMetrics screen = GetScreenMetrics();
+        if (!SystemRequirementsMet(screen.Width, screen.Height, screen.BitsPerPixel))
+            ShowSystemRequirementsError();
+        const bool failed = GlobalFailure;
+        startup.RunEventLoop();
+        startup.Shutdown();
+        return failed ? 1 : 0;
+    } catch (const std::exception& e) {
+        // An error that escapes a constructor ends start-up, as the run-time's report of an
+        // unhandled error would; a registry value of the wrong type is the usual one. Start-up
+        // has freed everything by now, so the interface strings are empty again.
+        err << "zarvo: " << AnsiToUtf8(e.what()) << std::endl;
+        MessageBox(e.what(), "Zarvo", MB_OK | MB_ICONERROR);
+        return 3;
     }
-    if (TApplication* app = Application())
-        app->SetTitle(Title);
-    startup.CreateForms();
-    const TScreenMetrics screen = GetScreenMetrics();
-    if (!SystemRequirementsMet(screen.Width, screen.Height, screen.BitsPerPixel))
-        ShowSystemRequirementsError();
-    const bool failed = GlobalFailure;
-    startup.RunEventLoop();
-    startup.Shutdown();
-    return failed ? 1 : 0;
 }
 
 namespace {
@@ -333,10 +342,24 @@ int ZarvoMain(int argc, char** argv) {
         return 0;
     }
     const std::string binaryDir = BinaryDir(argc > 0 ? argv[0] : nullptr);
+    // A mistyped --content would otherwise surface later as a library that cannot be opened.
+    if (!options.ContentDir.empty() && !std::filesystem::is_directory(options.ContentDir)) {
+        std::cerr << "zarvo: the content directory " << options.ContentDir << " does not exist\n";
+        return 2;
+    }
     if (options.PrintConfig) {
         // The screen is read only where there is one; ZARVO_SCREEN stands in for it elsewhere.
         if (HaveDisplay() && !std::getenv("ZARVO_SCREEN")) {
+            // A display that cannot be reached (a stale DISPLAY in a remote shell) must not stop
+            // the report: Qt then falls back to no screen at all, quietly.
+            if (!std::getenv("QT_QPA_PLATFORM")) {
+                setenv("QT_QPA_PLATFORM", "xcb;wayland;offscreen", 1);
+                if (!std::getenv("QT_LOGGING_RULES"))
+                    setenv("QT_LOGGING_RULES", "qt.qpa.*=false", 1);
+            }
             QGuiApplication app(argc, argv);
+            if (QGuiApplication::platformName() == "offscreen")
+                SetScreenOverride(TScreenMetrics{}); // an invented screen is no screen
             return PrintConfig(options, binaryDir, std::cout, std::cerr);
         }
         QCoreApplication app(argc, argv);
@@ -348,13 +371,5 @@ int ZarvoMain(int argc, char** argv) {
         return 1;
     }
     TApplication app(argc, argv);
-    try {
-        return RunTrainer(options, binaryDir);
-    } catch (const std::exception& e) {
-        // An error that ends start-up, such as a registry value of the wrong type.
-        std::cerr << "zarvo: " << AnsiToUtf8(e.what()) << "\n";
-        MessageBox(e.what(), strError.empty() ? std::string("Error") : strError,
-                   MB_OK | MB_ICONERROR);
-        return 3;
-    }
+    return RunTrainer(options, binaryDir, std::cerr);
 }

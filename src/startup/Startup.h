@@ -74,9 +74,10 @@ private:
     std::unique_ptr<QLockFile> InstanceLock;
 };
 
-// The whole run of the trainer inside an existing application object; returns the exit status
-// (non-zero when start-up failed or another copy is running).
-int RunTrainer(const TStartupOptions& options, const std::string& binaryDir);
+// The whole run of the trainer inside an existing application object; returns the exit status:
+// 0, 1 when start-up failed (the flag was set), 2 when another copy is running, 3 when an error
+// escaped start-up (shown in an error box and written to `err`).
+int RunTrainer(const TStartupOptions& options, const std::string& binaryDir, std::ostream& err);
 
 // --print-config: what the trainer resolves at start-up, one Name=value per line in UTF-8,
 // without the language question and without windows. Boxes go to `err`; returns non-zero when

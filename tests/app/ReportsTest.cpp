@@ -1,0 +1,153 @@
+#include "app/Reports.h"
+#include "app/Globals.h"
+#include "app/Strings.h"
+#include "platform/MessageBox.h"
+#include "platform/Text.h"
+#include "support/MessageRecorder.h"
+#include "support/Sandbox.h"
+
+#include <gtest/gtest.h>
+#include <set>
+
+using namespace platform;
+
+namespace {
+
+TRecordedBox OnlyBox() {
+    auto boxes = Recorder().Take();
+    EXPECT_EQ(boxes.size(), 1u);
+    return boxes.empty() ? TRecordedBox{} : boxes[0];
+}
+
+} // namespace
+
+TEST(Reports, FileIOErrorJoinsTitleAndMessagePartsAndSetsTheFlag) {
+    TSandbox box;
+    ShowFileIOError("/opt/zarvo/Zarvo.ff");
+    TRecordedBox b = OnlyBox();
+    EXPECT_EQ(b.Caption, "Input/Output Error");
+    EXPECT_EQ(b.Text, "Zarvo\r\nThe file/opt/zarvo/Zarvo.ffcannot be opened!");
+    EXPECT_EQ(b.Flags, 16u);
+    EXPECT_TRUE(GlobalFailure);
+
+    // Shown again when the flag is already set; an empty name runs the parts together.
+    ShowFileIOError("");
+    EXPECT_EQ(OnlyBox().Text, "Zarvo\r\nThe filecannot be opened!");
+    EXPECT_TRUE(GlobalFailure);
+}
+
+TEST(Reports, ResultAndRuleBoxesLeaveTheFlagAsItWas) {
+    TSandbox box;
+    for (bool flag : {false, true}) {
+        GlobalFailure = flag;
+        ShowResultFileError();
+        TRecordedBox b = OnlyBox();
+        EXPECT_EQ(b.Caption, "Zarvo");
+        EXPECT_EQ(b.Text, "Unable to save the results file!");
+        EXPECT_EQ(b.Flags, 48u);
+
+        EXPECT_EQ(ShowRuleOutputError(), IDOK);
+        b = OnlyBox();
+        EXPECT_EQ(b.Caption, "Zarvo");
+        EXPECT_EQ(b.Text, "Unable to show the rule!");
+        EXPECT_EQ(b.Flags, 48u);
+        EXPECT_EQ(GlobalFailure, flag);
+    }
+}
+
+TEST(Reports, LibraryFailureIsShownOnceUnderTheErrorCaption) {
+    TSandbox box;
+    ReportLibraryFailure();
+    TRecordedBox b = OnlyBox();
+    EXPECT_EQ(b.Caption, "Error!");
+    EXPECT_EQ(b.Text, "The exercise library cannot be read!");
+    EXPECT_EQ(b.Flags, 16u);
+    EXPECT_TRUE(GlobalFailure);
+    ReportLibraryFailure();
+    EXPECT_EQ(Recorder().Pending(), 0u) << "the first call set the flag";
+    EXPECT_TRUE(GlobalFailure);
+
+    // A flag set by another failure also keeps it quiet.
+    GlobalFailure = false;
+    ShowFileIOError("x");
+    Recorder().Take();
+    ReportLibraryFailure();
+    EXPECT_EQ(Recorder().Pending(), 0u);
+}
+
+TEST(Reports, SystemRequirementsBoxHasTwoLinesAndSetsTheFlagEvenWhenSet) {
+    TSandbox box;
+    GlobalFailure = true;
+    ShowSystemRequirementsError();
+    TRecordedBox b = OnlyBox();
+    EXPECT_EQ(b.Caption, "Zarvo");
+    EXPECT_EQ(b.Text, "This system doesn't meet the minimal system requirements!\r\n"
+                      "\"Zarvo\" cannot be run!");
+    EXPECT_EQ(b.Flags, 48u);
+    EXPECT_TRUE(GlobalFailure);
+}
+
+TEST(Reports, EmptyStringsGiveEmptyCaptionsAndLines) {
+    TSandbox box;
+    ClearInterfaceStrings();
+    ShowFileIOError("f");
+    TRecordedBox b = OnlyBox();
+    EXPECT_EQ(b.Caption, "");
+    EXPECT_EQ(b.Text, "\r\nf");
+    ShowSystemRequirementsError();
+    EXPECT_EQ(OnlyBox().Text, "\r\n");
+    // Our own library-failure text is never left blank.
+    GlobalFailure = false;
+    ReportLibraryFailure();
+    b = OnlyBox();
+    EXPECT_EQ(b.Caption, "");
+    EXPECT_EQ(b.Text, "The exercise library cannot be read!");
+}
+
+TEST(Reports, AskLanguageIsTheFixedBilingualQuestion) {
+    TSandbox box;
+    ClearInterfaceStrings(); // asked before the title is read
+    const std::string expected =
+        "Would you like to run \"Zarvo\" in English?\r\n"
+        "Press \"Yes\" to run in English or \"No\" to run in Russian\r\n"
+        "\r\n" +
+        Utf8ToAnsi("Вы хотите  запустить \"Зарво\" по-английски?\r\n"
+                   "Нажмите \"Да\", чтобы запустить по-английски, или \"Нет\", чтобы запустить "
+                   "по-русски");
+    Recorder().Answer(IDYES);
+    EXPECT_EQ(AskLanguage(), "English");
+    TRecordedBox b = OnlyBox();
+    EXPECT_EQ(b.Text, expected);
+    EXPECT_EQ(b.Caption, "");
+    EXPECT_EQ(b.Flags, 36u);
+
+    Recorder().Answer(IDNO);
+    EXPECT_EQ(AskLanguage(), "Russian");
+    Recorder().Take();
+    // A box closed without an answer keeps the English that was set before asking.
+    Recorder().Answer(IDCANCEL);
+    EXPECT_EQ(AskLanguage(), "English");
+    Recorder().Take();
+    EXPECT_FALSE(GlobalFailure);
+}
+
+TEST(InterfaceStrings, TableKeysAndDefaults) {
+    ASSERT_EQ(InterfaceStrings.size(), 56u);
+    std::set<std::string> ids;
+    for (const TInterfaceString& s : InterfaceStrings) {
+        EXPECT_TRUE(ids.insert(s.Identifier).second) << s.Identifier;
+        const std::string d = s.Default;
+        ASSERT_FALSE(d.empty()) << s.Identifier;
+        EXPECT_NE(d.front(), ' ') << s.Identifier;
+        EXPECT_NE(d.back(), ' ') << s.Identifier;
+        EXPECT_EQ(d.find_first_of("\r\n"), std::string::npos) << s.Identifier;
+    }
+    // Spot checks of the order the loader reads them in.
+    EXPECT_STREQ(InterfaceStrings[0].Identifier, "strError");
+    EXPECT_STREQ(InterfaceStrings[11].Identifier, "strNoRule");
+    EXPECT_STREQ(InterfaceStrings[34].Identifier, "strfrmRuleTitle");
+    EXPECT_STREQ(InterfaceStrings[44].Identifier, "strResultFileCaption");
+    EXPECT_STREQ(InterfaceStrings[44].Default, "The \"Zarvo\" Results file");
+    EXPECT_STREQ(InterfaceStrings[55].Identifier, "strNoMark");
+    EXPECT_EQ(ids.count(LibraryFailureString.Identifier), 0u);
+}

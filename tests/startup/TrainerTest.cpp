@@ -1,0 +1,254 @@
+// The whole start-up of the trainer in a sandbox: content directory, registry, Windows folder and
+// screen of its own, the windows on the offscreen platform.
+
+#include "app/Globals.h"
+#include "app/Screens.h"
+#include "app/Strings.h"
+#include "config/Config.h"
+#include "platform/MessageBox.h"
+#include "platform/Text.h"
+#include "startup/Startup.h"
+#include "support/MessageRecorder.h"
+#include "support/Sandbox.h"
+#include "support/Watchdog.h"
+
+#include <QLockFile>
+#include <QStandardPaths>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <unistd.h>
+
+using namespace platform;
+
+namespace {
+
+// The scrambling of content lines: bytes from 32 up are mirrored onto 255 down.
+std::string Scramble(const std::string& utf8) {
+    std::string s = Utf8ToAnsi(utf8);
+    for (char& c : s)
+        if (static_cast<unsigned char>(c) >= 32)
+            c = static_cast<char>(31 - static_cast<unsigned char>(c));
+    return s + "\r\n";
+}
+
+// The smallest content the readers accept: a font file without glyphs, a variant library with
+// one example and a rule library with one rule, and the bundled language file.
+void WriteContent(TSandbox& box) {
+    box.Write("content/Config.fcf", "[Files]\r\nVarLib=CD\r\nRule=CD\r\nFFF==\r\n");
+    box.Write("content/Zarvo.fff", "%\x01STOP");
+    box.Write("content/Zarvo.ff", "ZARVOFILE\r\n" + Scramble("%C5 класс") + Scramble("%TЗапятая") +
+                                      Scramble("%V1 Первый") + Scramble("%XМама мыла раму.") +
+                                      Scramble("%%STOP"));
+    box.Write("content/Zarvo.frf",
+              "RULfile\r\n" + Scramble("%1") + Scramble("Запятая ставится.") + Scramble("%%STOP"));
+    box.CopyBuiltContent("Zarvo.flt");
+}
+
+void RegistryLanguage(TSandbox& box, const char* language) {
+    box.WriteRegistry(std::string("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvisoft\\Zarvo\\Language]\r\n") +
+                      "\"Language\"=\"" + language + "\"\r\n");
+}
+
+// Starts the trainer as the program would: nothing loaded yet.
+int StartTrainer(TSandbox& box, std::ostream& err) {
+    ClearInterfaceStrings();
+    GlobalFailure = false;
+    TStartupOptions options;
+    options.ContentDir = box.ContentDir();
+    return RunTrainer(options, "/nonexistent/bin", err);
+}
+
+void ExpectNothingLeft() {
+    EXPECT_EQ(::Config, nullptr);
+    EXPECT_EQ(Fonts, nullptr);
+    EXPECT_EQ(Tasks, nullptr);
+    EXPECT_EQ(Rules, nullptr);
+    EXPECT_EQ(CurrentPupil, nullptr);
+    EXPECT_EQ(frmMain, nullptr);
+    EXPECT_EQ(frmExitQuery, nullptr);
+    EXPECT_TRUE(Title.empty());
+    EXPECT_TRUE(strError.empty());
+}
+
+} // namespace
+
+TEST(Trainer, StartsWithTheMainWindowMaximisedAndEndsWhenItCloses) {
+    TSandbox box({1280, 1024, 24});
+    WriteContent(box);
+    Recorder().Answer(IDNO); // Russian
+
+    bool seen = false;
+    TWatchdog watchdog(20000);
+    Later(100, [&] {
+        seen = true;
+        ASSERT_NE(frmMain, nullptr);
+        EXPECT_TRUE(frmMain->isVisible());
+        EXPECT_TRUE(frmMain->isMaximized() || frmMain->isFullScreen());
+        EXPECT_EQ(frmMain->Caption(), Utf8ToAnsi("Зарво"));
+        EXPECT_EQ(PictureFolder, "RFPF\\");
+        for (const void* g : {static_cast<const void*>(::Config), static_cast<const void*>(Fonts),
+                              static_cast<const void*>(Tasks), static_cast<const void*>(Rules),
+                              static_cast<const void*>(CurrentPupil)})
+            EXPECT_NE(g, nullptr);
+        for (const void* f :
+             {static_cast<const void*>(frmVariant), static_cast<const void*>(frmRule),
+              static_cast<const void*>(frmHelp), static_cast<const void*>(frmSplash),
+              static_cast<const void*>(frmExitQuery)})
+            EXPECT_NE(f, nullptr);
+        EXPECT_EQ(::Config->ScreenSize, 4);
+        EXPECT_EQ(::Config->GetPath(), box.ContentDir());
+        frmMain->close();
+        // Should closing ask whether to quit, the answer is to quit.
+        Later(200, [] {
+            if (frmExitQuery && frmExitQuery->isVisible())
+                frmExitQuery->SetModalResult(3);
+        });
+    });
+    std::ostringstream err;
+    EXPECT_EQ(StartTrainer(box, err), 0) << err.str();
+    EXPECT_TRUE(seen) << "the event loop ran";
+    auto boxes = Recorder().Take();
+    ASSERT_EQ(boxes.size(), 1u) << "only the language question";
+    EXPECT_EQ(boxes[0].Flags, 36u);
+    EXPECT_EQ(boxes[0].Caption, "");
+    ExpectNothingLeft();
+    EXPECT_TRUE(err.str().empty()) << err.str();
+}
+
+TEST(Trainer, ASecondCopyIsRefusedWithOneMessage) {
+    TSandbox box;
+    WriteContent(box);
+    RegistryLanguage(box, "English");
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    QLockFile first(runtime + "/zarvo.lock");
+    ASSERT_TRUE(first.tryLock(0));
+
+    std::ostringstream err;
+    EXPECT_EQ(StartTrainer(box, err), 2);
+    auto boxes = Recorder().Take();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].Caption, "Zarvo");
+    EXPECT_EQ(boxes[0].Text, "You cannot run two instances of Zarvo at the same time!");
+    EXPECT_EQ(boxes[0].Flags, 48u);
+    ExpectNothingLeft();
+
+    first.unlock();
+    TWatchdog watchdog(20000);
+    Later(100, [] { frmMain->close(); });
+    EXPECT_EQ(StartTrainer(box, err), 0) << "the lock is free again";
+}
+
+TEST(Trainer, AFailingConfigurationStopsBeforeTheLanguage) {
+    TSandbox box;
+    WriteContent(box);
+    ::unlink((box.ContentDir() + "Config.fcf").c_str());
+    ASSERT_EQ(::symlink("/proc/self/mem", (box.ContentDir() + "Config.fcf").c_str()), 0);
+    std::ostringstream err;
+    EXPECT_EQ(StartTrainer(box, err), 1);
+    auto boxes = Recorder().Take();
+    ASSERT_EQ(boxes.size(), 1u) << "no question, no font or library boxes";
+    EXPECT_EQ(boxes[0].Caption, "") << "the language was never loaded";
+    EXPECT_EQ(boxes[0].Flags, 16u);
+    ExpectNothingLeft();
+}
+
+TEST(Trainer, AMissingFontFileStopsBeforeTheLibraries) {
+    TSandbox box;
+    WriteContent(box);
+    RegistryLanguage(box, "English");
+    ::unlink((box.ContentDir() + "Zarvo.fff").c_str());
+    ::unlink((box.ContentDir() + "Zarvo.ff").c_str()); // would give a second box if it were read
+    std::ostringstream err;
+    EXPECT_EQ(StartTrainer(box, err), 1);
+    auto boxes = Recorder().Take();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].Caption, "Input/Output Error");
+    EXPECT_EQ(boxes[0].Text,
+              "Zarvo\r\nThe file " + box.ContentDir() + "Zarvo.fff cannot be opened!");
+    ExpectNothingLeft();
+}
+
+TEST(Trainer, ATooSmallScreenIsReportedAfterLoadingAndNoWindowOpens) {
+    TSandbox box({639, 480, 32});
+    WriteContent(box);
+    RegistryLanguage(box, "English");
+    std::ostringstream err;
+    EXPECT_EQ(StartTrainer(box, err), 1);
+    auto boxes = Recorder().Take();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].Caption, "Zarvo");
+    EXPECT_EQ(boxes[0].Text, "This system doesn't meet the minimal system requirements!\r\n"
+                             "\"Zarvo\" cannot be run!");
+    EXPECT_EQ(boxes[0].Flags, 48u);
+    ExpectNothingLeft();
+}
+
+TEST(Trainer, ARegistryValueOfTheWrongTypeEndsStartUpWithAnError) {
+    TSandbox box;
+    WriteContent(box);
+    box.WriteRegistry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvisoft\\Zarvo\\Files\\VarLib\\Length]\r\n"
+                      "\"Length\"=\"12\"\r\n");
+    std::ostringstream err;
+    EXPECT_EQ(StartTrainer(box, err), 3);
+    auto boxes = Recorder().Take();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].Flags, 16u);
+    EXPECT_NE(boxes[0].Text.find("Length"), std::string::npos) << boxes[0].Text;
+    EXPECT_NE(err.str().find("Length"), std::string::npos) << err.str();
+    ExpectNothingLeft();
+}
+
+TEST(PrintConfig, NamesInTheirOrderAndNothingAsked) {
+    TSandbox box;
+    const std::string lib = box.Write("lib/Zarvo.ff", std::string(12, 'x'));
+    box.Write("windows/Config.fcf", "[Files]\nVarLib=" + lib +
+                                        "\nRule=/r/Zarvo.frf\n[VarLib]\n"
+                                        "Length=12\nTheme=3\nClass=" +
+                                        Utf8ToAnsi("5 класс") + "\n");
+    box.WriteRegistry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvisoft\\Zarvo\\Language]\r\n"
+                      "\"Language\"=\"Russian\"\r\n");
+    TStartupOptions o;
+    o.ContentDir = box.ContentDir();
+    std::ostringstream out, err;
+    EXPECT_EQ(PrintConfig(o, "/nonexistent/bin", out, err), 0) << err.str();
+    const std::string c = box.ContentDir();
+    EXPECT_EQ(out.str(), "VarLib=" + lib +
+                             "\nVarLibLength=12\nFFF==\nRule=/r/Zarvo.frf\n"
+                             "Result=\nFixedClass=5 класс\nFixedTheme=3\nPath=" +
+                             c + "\nScreenSize=3\nGetVarLibFile=" + lib +
+                             "\nGetRuleFile=/r/Zarvo.frf\nGetFontFile=" + c +
+                             "Zarvo.fff\nGetResultFile=" + c +
+                             "Zarvo.rez\nGetVarLibSize=12\nVarLibUnchanged=true\n"
+                             "RegistryLanguage=Russian\n");
+    EXPECT_EQ(err.str(), "");
+}
+
+TEST(PrintConfig, FailuresGoToTheErrorStreamWithAFailingStatus) {
+    TSandbox box;
+    ASSERT_EQ(::symlink("/proc/self/mem", (box.ContentDir() + "Config.fcf").c_str()), 0);
+    TStartupOptions o;
+    o.ContentDir = box.ContentDir();
+    std::ostringstream out, err;
+    EXPECT_NE(PrintConfig(o, "/nonexistent/bin", out, err), 0);
+    EXPECT_NE(err.str().find("The exercise library cannot be read!"), std::string::npos)
+        << err.str();
+    EXPECT_NE(out.str().find("VarLib=CD\n"), std::string::npos) << "the settings still print";
+
+    TSandbox wrongType;
+    wrongType.WriteRegistry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvisoft\\Zarvo\\Files\\Rule]\r\n"
+                            "\"Rule\"=dword:00000001\r\n");
+    std::ostringstream out2, err2;
+    o.ContentDir = wrongType.ContentDir();
+    EXPECT_NE(PrintConfig(o, "/nonexistent/bin", out2, err2), 0);
+    EXPECT_NE(err2.str().find("Rule"), std::string::npos) << err2.str();
+    EXPECT_EQ(out2.str(), "") << "no value of the wrong type is printed as a setting";
+    EXPECT_EQ(Recorder().Pending(), 0u);
+}
+
+TEST(ContentDirectory, OptionThenEnvironmentThenBesideTheProgram) {
+    TSandbox box;
+    EXPECT_EQ(LocateContentDir(box.Root() + "given", "/opt/zarvo/bin"), box.Root() + "given/");
+    EXPECT_EQ(LocateContentDir("", "/opt/zarvo/bin"), box.ContentDir());
+    box.SetEnv("ZARVO_CONTENT_DIR", std::nullopt);
+    EXPECT_EQ(LocateContentDir("", "/opt/zarvo/bin"), "/opt/zarvo/share/zarvo/");
+}
