@@ -32,7 +32,9 @@ std::string Scramble(const std::string& utf8) {
 }
 
 // The smallest content the readers accept: a font file without glyphs, a variant library with
-// one example and a rule library with one rule, and the bundled language file.
+// one example and a rule library with one rule; the bundled language file, pictures and help
+// texts. The help window reads its text even when start-up has failed, and without a language
+// it looks for it in the content directory itself.
 void WriteContent(TSandbox& box) {
     box.Write("content/Config.fcf", "[Files]\r\nVarLib=CD\r\nRule=CD\r\nFFF==\r\n");
     box.Write("content/Zarvo.fff", "%\x01STOP");
@@ -42,6 +44,9 @@ void WriteContent(TSandbox& box) {
     box.Write("content/Zarvo.frf",
               "RULfile\r\n" + Scramble("%1") + Scramble("Запятая ставится.") + Scramble("%%STOP"));
     box.CopyBuiltContent("Zarvo.flt");
+    box.CopyBuiltContent("RFPF");
+    box.CopyBuiltContent("EFPF");
+    box.Write("content/help.txt", "Help\r\n");
 }
 
 void RegistryLanguage(TSandbox& box, const char* language) {
