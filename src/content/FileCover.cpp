@@ -93,6 +93,21 @@ void TFileCover::ReadRawLine(TTextFile& f, std::string& line) {
     }
 }
 
+void TFileCover::ReadPlainLine(TTextFile& f, std::string& line) {
+    line.clear();
+    while (!f.Eof()) {
+        char c = f.ReadChar();
+        if (c == '\n')
+            return;
+        if (c == '\r') {
+            if (!f.Eof() && f.Buffered().front() == '\n')
+                f.Skip(1);
+            return;
+        }
+        line.push_back(c);
+    }
+}
+
 void TFileCover::ReadLine(TTextFile& f, std::string& line) {
     ReadRawLine(f, line);
     TransformInPlace(line);
