@@ -38,7 +38,12 @@ void Undrawable(const std::string& text, const std::set<std::size_t>& allowedAt,
         char c = text[i];
         if (IsSymbol(c) || allowedAt.count(i + 1) || skip.find(c) != std::string::npos)
             continue;
-        if (seen.insert(c).second)
+        if (!seen.insert(c).second)
+            continue;
+        if (c == '@')
+            out.push_back({line, what + " holds \"@\" outside a check point; only a check "
+                                        "point takes it away, elsewhere it shows as a blank"});
+        else
             out.push_back({line, what + " holds " + Shown(c) +
                                      ", which the bitmap fonts cannot draw (it shows as a blank)"});
     }
@@ -121,10 +126,13 @@ void CheckVariants(const std::vector<TClass>& classes, const std::vector<TRuleRe
                                                      "\" is longer than 4 bytes"});
                         else if (rules && !known.count(cp.Rule))
                             out.push_back(
-                                {line, pn +
-                                           (cp.Rule.empty() ? std::string(" names no rule")
-                                                            : ": the rule \"" + U(cp.Rule) + "\"") +
-                                           " and the rule library has none by that name"});
+                                {line, pn + (cp.Rule.empty()
+                                                 ? std::string(" names no rule, and the rule "
+                                                               "library has no rule without a "
+                                                               "name")
+                                                 : " names the rule \"" + U(cp.Rule) +
+                                                       "\", which the rule library does not "
+                                                       "have")});
                     }
                     // "*" breaks the line and shows as a blank cell; "@" is only meant where a
                     // check point removes it.
