@@ -20,11 +20,11 @@ int main(int argc, char** argv) {
             for (const auto& e : std::filesystem::recursive_directory_iterator(p))
                 if (e.is_regular_file()) {
                     std::ifstream f(e.path(), std::ios::binary);
-                    seeds.emplace_back(std::istreambuf_iterator<char>(f), {});
+                    seeds.emplace_back(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
                 }
         } else if (std::filesystem::is_regular_file(p)) {
             std::ifstream f(p, std::ios::binary);
-            seeds.emplace_back(std::istreambuf_iterator<char>(f), {});
+            seeds.emplace_back(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
         }
     }
     seeds.emplace_back();

@@ -60,7 +60,7 @@ public:
     static void ReadPlainLine(TTextFile& f, std::string& line);
 
     // Bytes below 32 pass unchanged; 32..255 are mirrored onto themselves (its own inverse).
-    static char TransformChar(char c) {
+    static constexpr char TransformChar(char c) {
         auto b = static_cast<unsigned char>(c);
         return b < 32 ? c : static_cast<char>(static_cast<unsigned char>(31 - b));
     }
