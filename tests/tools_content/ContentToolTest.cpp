@@ -374,8 +374,14 @@ TEST(Check, PackedLibrariesOutOfOrderAndBroken) {
     broken.insert(broken.find("\r\n") + 2, TFileCover::TransformText("%Xstray") + "\r\n");
     broken += "tail\x1Amore";
     r = Tool({"check", box.Write("broken.ff", broken)});
-    EXPECT_NE(r.Out.find(":2: the trainer stops reading here"), std::string::npos) << r.Out;
+    EXPECT_NE(r.Out.find(":2: the trainer stops reading here with an input/output error (Wrong "
+                         "string found:  %Xstray)"),
+              std::string::npos)
+        << r.Out;
     EXPECT_NE(r.Out.find("a byte 26 ends the file here; the 4 bytes"), std::string::npos) << r.Out;
+    bytes[0] = 'z';
+    r = Tool({"check", box.Write("signature.ff", bytes)});
+    EXPECT_NE(r.Out.find(":1: the first line is not ZARVOFILE"), std::string::npos) << r.Out;
 }
 
 TEST(Dump, PrintsTheTreeOrTheTrainersMessage) {

@@ -397,10 +397,19 @@ std::vector<TMessage> Inspect(const TInput& in, std::vector<TClass>& classes,
         for (std::int32_t line : faults.CheckPointFaults)
             found.push_back({line, "the check points line is shorter than its count says; the "
                                    "trainer shows an input/output error and ignores it"});
-        if (faults.FailedLine)
+        if (faults.FailedLine == 1) {
+            found.push_back({1, "the first line is not ZARVOFILE; the trainer refuses the "
+                                "library"});
+        } else if (faults.FailedLine) {
+            // The reader's message quotes the line, binary bytes and line break included.
+            std::string why = faults.FailedMessage;
+            for (char& c : why)
+                if (static_cast<unsigned char>(c) < 32)
+                    c = ' ';
             found.push_back(
                 {faults.FailedLine, "the trainer stops reading here with an input/output error (" +
-                                        AnsiToUtf8(faults.FailedMessage) + ")"});
+                                        AnsiToUtf8(why) + ")"});
+        }
     } else {
         if (FirstLine(in.Bytes) != RuleLibSignature)
             found.push_back({1, "the first line is not RULfile; the trainer refuses to start"});
