@@ -6,6 +6,8 @@
 #include "support/Sandbox.h"
 
 #include <QLocale>
+#include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -211,4 +213,37 @@ TEST(ResultsFile, TwoProcessesAppendingAtOnce) {
     }
     EXPECT_EQ(blocks[0], perChild);
     EXPECT_EQ(blocks[1], perChild);
+}
+
+TEST(ResultsFile, ALockThatIsNeverReleasedDoesNotLoseTheBlock) {
+    TSandbox box;
+    const std::string native = box.Write("Zarvo.rez", "The \"Zarvo\" Results file\r\n");
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    pid_t holder = fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) {
+        // Another copy that took the lock and hangs.
+        int fd = open(native.c_str(), O_WRONLY);
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        char ready = fcntl(fd, F_SETLK, &lock) == 0 ? 'y' : 'n';
+        (void)!write(fds[1], &ready, 1);
+        pause();
+        _exit(0);
+    }
+    char ready = 0;
+    ASSERT_EQ(read(fds[0], &ready, 1), 1);
+    EXPECT_EQ(ready, 'y');
+    TFPupil p("Ann", "5", "T", "V");
+    p.SaveResults(platform::FromNativePath(native), false);
+    kill(holder, SIGKILL);
+    waitpid(holder, nullptr, 0);
+    close(fds[0]);
+    close(fds[1]);
+    EXPECT_EQ(Recorder().Pending(), 0u);
+    const std::string text = box.Read("Zarvo.rez");
+    EXPECT_EQ(text.find("Results file", 30), std::string::npos);
+    EXPECT_NE(text.find("Pupil: Ann\r\n"), std::string::npos) << text;
 }
