@@ -89,3 +89,11 @@ TEST(RuleLibrary, MissingFileIsQuiet) {
     EXPECT_EQ(Recorder().Pending(), 0u);
     EXPECT_FALSE(GlobalFailure);
 }
+
+TEST(RuleLibrary, ReadErrorsEndTheReadingSilently) {
+    TSandbox box;
+    TFRule rules("/proc/self/mem");
+    EXPECT_TRUE(rules.RuleRecords.empty());
+    EXPECT_EQ(Recorder().Pending(), 0u);
+    EXPECT_FALSE(GlobalFailure);
+}

@@ -213,3 +213,15 @@ TEST(VariantLibrary, ReloadReplacesTheTree) {
     EXPECT_EQ(task.Classes[0].Name, "three");
     EXPECT_EQ(task.Classes[0].Number, 1);
 }
+
+TEST(VariantLibrary, ReadErrorsAndFoldersAreInputOutputErrors) {
+    TSandbox box;
+    // Reading the start of a process's own memory fails with an input/output error.
+    for (const std::string& path :
+         {std::string("/proc/self/mem"), platform::FromNativePath(box.ContentDir())}) {
+        GlobalFailure = false;
+        TTask task(path);
+        EXPECT_TRUE(task.Classes.empty());
+        ExpectIOErrors(path);
+    }
+}
