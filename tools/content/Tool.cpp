@@ -66,6 +66,9 @@ private:
 };
 
 std::optional<std::string> ReadAll(const std::string& path) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+        return std::nullopt;
     std::ifstream f(path, std::ios::binary);
     if (!f)
         return std::nullopt;
