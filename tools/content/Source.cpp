@@ -273,9 +273,8 @@ TVariantSource ParseVariantSource(const std::string& utf8) {
             Error(src.Errors, l.No, NotCp1251);
             continue;
         }
+        // A line starting with a backslash is never a keyword: Classify sees no word there.
         TClassified c = Classify(l.Text);
-        if (std::string_view t = TrimView(l.Text); !t.empty() && t.front() == '\\')
-            c.Kind = TLineKind::Text;
         TClass* cls = classes.empty() ? nullptr : &classes.back();
         TTheme* theme = cls && !cls->Themes.empty() ? &cls->Themes.back() : nullptr;
         TVariant* variant = theme && !theme->Variants.empty() ? &theme->Variants.back() : nullptr;

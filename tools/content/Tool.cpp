@@ -355,12 +355,11 @@ int Unpack(const std::string& file, const std::string& source, std::ostream& err
 // The rule library that belongs to a variant library: Zarvo.frf beside Zarvo.ff, Zarvo.frf.txt
 // beside Zarvo.ff.txt.
 std::string SiblingRules(const std::string& path) {
-    std::string base;
     if (EndsWith(path, ".ff.txt"))
         return path.substr(0, path.size() - 7) + ".frf.txt";
     if (EndsWith(path, ".ff"))
         return path.substr(0, path.size() - 3) + ".frf";
-    return base;
+    return {};
 }
 
 // Findings of one input; its rules, when it is a rule library, go to `rules`.
