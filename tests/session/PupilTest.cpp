@@ -70,17 +70,6 @@ TEST(Pupil, MarkTable) {
     }
 }
 
-TEST(Pupil, InitStartsANewSession) {
-    TFPupil p = WithMistakes(2, 3, 4);
-    p.AddQuestion();
-    p.Init("Ann", "5", "Commas", "1");
-    EXPECT_EQ(p.MistakesCount(), 0);
-    EXPECT_EQ(p.QuestionsCount(), 0);
-    EXPECT_EQ(p.PromptsCount(), 0);
-    EXPECT_EQ(p.GetName(), "Ann");
-    EXPECT_EQ(p.GetVariant(), "1");
-}
-
 TEST(ResultsBlock, OneSpellingMistake) {
     TSandbox box;
     TFPupil p("Ann", "5 class", "Commas", "Variant 2");
