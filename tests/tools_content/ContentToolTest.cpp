@@ -326,6 +326,7 @@ TEST(Check, ReportsWhatWouldBreakASession) {
                                                  "Пропуск[,|, ОЧ] точки.\n"
                                                  "Дважды[,|;|; ОЧ] одно.\n"
                                                  "Знак «кавычек»[,|@ ОЧ] и @.\n"
+                                                 "Без точек ответа.\n"
                                                  "Вариант 2: пустой\n"
                                                  "Тема: без вариантов\n");
     r = Tool({"check", "--rules", rules, ff});
@@ -337,8 +338,9 @@ TEST(Check, ReportsWhatWouldBreakASession) {
           ":7: check point 1 (position 8) offers no wrong answer",
           ":8: check point 1 (position 7) offers the same wrong answer twice",
           ":9: the sentence holds \"«\"", ":9: the sentence holds \"»\"",
-          ":9: the sentence holds \"@\" outside a check point", ":10: variant 2 has no example",
-          ":11: theme 2 of class 1 has no variant"})
+          ":9: the sentence holds \"@\" outside a check point",
+          ":10: the sentence has no check point", ":11: variant 2 has no example",
+          ":12: theme 2 of class 1 has no variant"})
         EXPECT_NE(r.Out.find(part), std::string::npos) << part << "\n" << r.Out;
     EXPECT_EQ(r.Out.find(":4:"), std::string::npos) << r.Out;
     // The rule library beside a source is found by its name.

@@ -87,6 +87,9 @@ void CheckVariants(const std::vector<TClass>& classes, const std::vector<TRuleRe
                     out.push_back({v.Line, vn + " has no example"});
                 for (const TExample& e : v.Examples) {
                     const int line = e.CheckPointsLine ? e.CheckPointsLine : e.Line;
+                    if (e.CheckPoints.empty())
+                        out.push_back({e.Line, "the sentence has no check point, so the pupil "
+                                               "answers nothing there"});
                     const auto size = static_cast<std::int32_t>(e.Text.size());
                     std::set<std::size_t> nothingAt;
                     std::int32_t last = 0;
