@@ -424,9 +424,13 @@ int Check(const std::vector<std::string>& args, std::ostream& out, std::ostream&
     std::string rulesPath;
     std::vector<std::string> paths;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--rules" && i + 1 < args.size())
+        if (args[i] == "--rules") {
+            if (i + 1 >= args.size()) {
+                err << "zarvo-content: --rules needs a rule library\n";
+                return 2;
+            }
             rulesPath = args[++i];
-        else if (args[i].rfind("--rules=", 0) == 0)
+        } else if (args[i].rfind("--rules=", 0) == 0)
             rulesPath = args[i].substr(8);
         else
             paths.push_back(args[i]);
