@@ -3,19 +3,20 @@
 #include "app/Globals.h"
 #include "app/Reports.h"
 #include "config/Config.h"
+#include "platform/Text.h"
 
 namespace {
-// "В библиотеке правил такого правила нет..." (built in, not an interface string).
-const char* const NoRuleText = "\xC2 \xE1\xE8\xE1\xEB\xE8\xEE\xF2\xE5\xEA\xE5 \xEF\xF0\xE0\xE2"
-                               "\xE8\xEB \xF2\xE0\xEA\xEE\xE3\xEE \xEF\xF0\xE0\xE2\xE8\xEB\xE0 "
-                               "\xED\xE5\xF2...";
+// Built in, not an interface string.
+std::string NoRuleText() {
+    return platform::Utf8ToAnsi("В библиотеке правил такого правила нет...");
+}
 } // namespace
 
-TFRule::TFRule() : NoRule{NoRuleText} {
+TFRule::TFRule() : NoRule{NoRuleText()} {
     LoadRules();
 }
 
-TFRule::TFRule(const std::string& path) : NoRule{NoRuleText} {
+TFRule::TFRule(const std::string& path) : NoRule{NoRuleText()} {
     LoadRules(path);
 }
 
@@ -34,8 +35,7 @@ void TFRule::LoadRules(const std::string& path) {
         TTextFile f(path);
         RuleRecords.clear();
         std::string line;
-        if (!f.Eof())
-            ReadRawLine(f, line);
+        ReadPlainLine(f, line);
         if (line != RuleLibSignature)
             ReportLibraryFailure();
         while (!f.Eof() && !IsStopLine(line)) {

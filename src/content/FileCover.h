@@ -54,9 +54,13 @@ public:
     static void ReadRawLine(TTextFile& f, std::string& line);
     // ReadRawLine, then the content transformation.
     static void ReadLine(TTextFile& f, std::string& line);
+    // The plain signature line: an ordinary text line, untransformed, ended by CR LF, a lone CR
+    // or a lone LF (or the end of the file, without losing a byte). Read errors propagate, so
+    // that the reader's own error trap reports them once.
+    static void ReadPlainLine(TTextFile& f, std::string& line);
 
     // Bytes below 32 pass unchanged; 32..255 are mirrored onto themselves (its own inverse).
-    static char TransformChar(char c) {
+    static constexpr char TransformChar(char c) {
         auto b = static_cast<unsigned char>(c);
         return b < 32 ? c : static_cast<char>(static_cast<unsigned char>(31 - b));
     }

@@ -17,13 +17,17 @@ std::string LineText(const std::string& line) {
     return std::string(TrimView(std::string_view(line).substr(2, 255)));
 }
 
-std::int32_t VariantNumber(std::string_view digits) {
+// A decimal integer with an optional sign, nothing else around it.
+std::int32_t VariantNumber(std::string_view text) {
+    std::string_view digits = text;
     if (!digits.empty() && digits.front() == '+')
         digits.remove_prefix(1);
     std::int32_t n = 0;
     auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
-    if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size())
-        throw EFileError("'" + std::string(digits) + "' is not a valid integer value");
+    // from_chars takes a '-' itself, so "+-5" must be refused here.
+    bool signTwice = digits.size() != text.size() && !digits.empty() && digits.front() == '-';
+    if (digits.empty() || signTwice || ec != std::errc() || end != digits.data() + digits.size())
+        throw EFileError("'" + std::string(text) + "' is not a valid integer value");
     return n;
 }
 
@@ -92,11 +96,14 @@ void TTask::OpenFFile(const std::string& path) {
     if (file.empty())
         throw EFileError("No ff file found!");
     Clear();
+    CheckPointFaults.clear();
+    FailedLine = 0;
+    FailedMessage.clear();
+    std::int32_t lineNo = 1;
     try {
         TTextFile f(file);
         std::string line;
-        if (!f.Eof())
-            ReadRawLine(f, line);
+        ReadPlainLine(f, line);
         if (line != VarLibSignature)
             throw EFileError("Wrong file in OpenFFile!");
 
@@ -106,7 +113,6 @@ void TTask::OpenFFile(const std::string& path) {
         TTheme* theme = nullptr;
         TVariant* variant = nullptr;
         TExample* example = nullptr;
-        std::int32_t lineNo = 1;
         while (!f.Eof()) {
             ReadLine(f, line);
             ++lineNo;
@@ -136,7 +142,7 @@ void TTask::OpenFFile(const std::string& path) {
                     UnknownLine(line);
                 std::size_t space = line.find(' ', 2);
                 if (space == std::string::npos)
-                    throw EFileError("'" + line.substr(2) + "' is not a valid integer value");
+                    throw EFileError("'' is not a valid integer value");
                 std::int32_t number = VariantNumber(std::string_view(line).substr(2, space - 2));
                 TVariant& v = theme->Variants.emplace_back();
                 v.Number = number;
@@ -155,6 +161,7 @@ void TTask::OpenFFile(const std::string& path) {
                     ReadCheckPoints(line, *example);
                     example->CheckPointsLine = lineNo;
                 } catch (const EFileError&) {
+                    CheckPointFaults.push_back(lineNo);
                     ShowFileIOError(file);
                 }
             } else {
@@ -166,7 +173,9 @@ void TTask::OpenFFile(const std::string& path) {
                 example = &e;
             }
         }
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        FailedLine = lineNo;
+        FailedMessage = e.what();
         ShowFileIOError(file);
     }
 }

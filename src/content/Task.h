@@ -63,6 +63,12 @@ public:
     void Clear();
 
     std::vector<TClass> Classes;
+    // Where the last load went wrong, for the content tool's messages (lines of the file, the
+    // signature being 1): check-points lines that could not be taken apart, and the line at
+    // which an error ended the reading (0: none did).
+    std::vector<std::int32_t> CheckPointFaults;
+    std::int32_t FailedLine = 0;
+    std::string FailedMessage; // the reader's own text of that error (never shown by the trainer)
 };
 
 // The signature line of a variant library.

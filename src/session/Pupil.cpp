@@ -48,28 +48,37 @@ bool WriteAll(int fd, const std::string& bytes) {
     return true;
 }
 
-// Appends under an exclusive advisory lock on the file itself. In a school lab many copies
-// write to one shared results file: the lock keeps their blocks whole, and testing for an empty
-// file under the lock (not for a missing one before opening) writes the caption exactly once
-// when two copies create the file at the same moment. POSIX record locks, unlike flock, also
-// hold on network file systems.
+// Takes the exclusive advisory lock on the whole file, waiting a few seconds at most: a lock
+// that a hung machine keeps on a shared folder must not hang the trainer, and losing the block
+// would be worse than the small chance of mixing it with another one. A file system without
+// locks is written without one.
+bool LockForAppend(int fd) {
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    for (int attempt = 0; attempt < 150; ++attempt) {
+        if (::fcntl(fd, F_SETLK, &lock) == 0)
+            return true;
+        if (errno != EACCES && errno != EAGAIN && errno != EINTR)
+            return false;
+        ::usleep(20000);
+    }
+    return false;
+}
+
+// Appends under the lock on the file itself. In a school lab many copies write to one shared
+// results file: the lock keeps their blocks whole, and testing for an empty file under the lock
+// (not for a missing one before opening) writes the caption exactly once when two copies create
+// the file at the same moment. POSIX record locks, unlike flock, also hold on network file
+// systems.
 bool AppendLocked(const std::string& path, const std::string& caption, const std::string& block) {
     int fd =
         ::open(platform::NativePath(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0)
         return false;
-    struct flock lock {};
-    lock.l_type = F_WRLCK;
-    lock.l_whence = SEEK_SET;
-    int rc;
-    while ((rc = ::fcntl(fd, F_SETLKW, &lock)) < 0 && errno == EINTR) {
-    }
-    bool ok = rc == 0;
+    LockForAppend(fd);
     struct stat st {};
-    if (ok)
-        ok = ::fstat(fd, &st) == 0;
-    if (ok)
-        ok = WriteAll(fd, st.st_size == 0 ? caption + block : block);
+    bool ok = ::fstat(fd, &st) == 0 && WriteAll(fd, st.st_size == 0 ? caption + block : block);
     // Closing releases the lock.
     if (::close(fd) != 0)
         ok = false;

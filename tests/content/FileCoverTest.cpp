@@ -1,0 +1,111 @@
+#include "content/FileCover.h"
+#include "LibraryFiles.h"
+#include "app/Globals.h"
+#include "platform/Files.h"
+#include "support/MessageRecorder.h"
+#include "support/Sandbox.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Every line ReadRawLine gives until the file reports its end.
+std::vector<std::string> RawLines(TSandbox& box, const std::string& bytes) {
+    TTextFile f(platform::FromNativePath(box.Write("f.bin", bytes)));
+    std::vector<std::string> lines;
+    std::string line;
+    while (!f.Eof()) {
+        TFileCover::ReadRawLine(f, line);
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+using Lines = std::vector<std::string>;
+
+} // namespace
+
+TEST(ReadRawLine, OnlyTheCrLfPairEndsALine) {
+    TSandbox box;
+    EXPECT_EQ(RawLines(box, "AB\r\n\r\n\rA\n\r\nlast\r\n"), (Lines{"AB", "", "\rA\n", "last"}));
+    // A CR followed by anything but LF, and an LF after anything but CR, are bytes of the line.
+    EXPECT_EQ(RawLines(box, "\r\r\n\n\n\r\n"), (Lines{"\r", "\n\n"}));
+}
+
+TEST(ReadRawLine, UnterminatedLastLineLosesItsLastByte) {
+    TSandbox box;
+    EXPECT_EQ(RawLines(box, "one\r\n%%STOP"), (Lines{"one", "%%STO"}));
+    // A single byte left is kept: the byte read at the end is the end-of-file character.
+    EXPECT_EQ(RawLines(box, "one\r\nX"), (Lines{"one", "X"}));
+}
+
+TEST(ReadRawLine, ByteTwentySixEndsTheFile) {
+    TSandbox box;
+    EXPECT_EQ(RawLines(box, "first\r\nAB\x1A"
+                            "CD\r\nnever\r\n"),
+              (Lines{"first", "A"}));
+    EXPECT_EQ(RawLines(box, "first\r\n\x1Anever\r\n"), (Lines{"first"}));
+}
+
+TEST(ReadRawLine, LinesAcrossTheReadBuffer) {
+    TSandbox box;
+    // The reader fills 64 KiB at a time: put a CR LF pair, a lone CR and the lost last byte
+    // on the seams.
+    const std::size_t seam = 1 << 16;
+    std::string a(seam - 1, 'a');
+    EXPECT_EQ(RawLines(box, a + "\r\nz\r\n"), (Lines{a, "z"}));
+    EXPECT_EQ(RawLines(box, a + "\rb\r\n"), (Lines{a + "\rb"}));
+    std::string c(seam, 'c');
+    EXPECT_EQ(RawLines(box, c + "d"), (Lines{c}));
+    std::string big(3 * seam + 17, 'x');
+    EXPECT_EQ(RawLines(box, big + "\r\n" + big + "\r\n"), (Lines{big, big}));
+}
+
+TEST(ReadPlainLine, SignatureEndsAtAnyLineEnd) {
+    TSandbox box;
+    for (const char* tail : {"\r\n", "\n", "\r", ""}) {
+        TTextFile f(
+            platform::FromNativePath(box.Write("s.bin", std::string("ZARVOFILE") + tail + "next")));
+        std::string line;
+        TFileCover::ReadPlainLine(f, line);
+        EXPECT_EQ(line, tail[0] ? "ZARVOFILE" : "ZARVOFILEnext") << "tail " << int(tail[0]);
+        if (tail[0]) {
+            std::string rest;
+            TFileCover::ReadPlainLine(f, rest);
+            EXPECT_EQ(rest, "next");
+        }
+    }
+}
+
+TEST(Transform, MirrorsPrintableBytesAndKeepsControlBytes) {
+    EXPECT_EQ(TFileCover::TransformChar(31), 31);
+    EXPECT_EQ(static_cast<unsigned char>(TFileCover::TransformChar(32)), 255);
+    EXPECT_EQ(TFileCover::TransformChar(static_cast<char>(255)), 32);
+    EXPECT_EQ(static_cast<unsigned char>(TFileCover::TransformChar(static_cast<char>(143))), 144);
+    EXPECT_EQ(TFileCover::TransformText("abc"), "\xBE\xBD\xBC");
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
+    EXPECT_EQ(TFileCover::TransformText(TFileCover::TransformText(all)), all);
+    EXPECT_EQ(TFileCover::TransformText(all).substr(0, 32), all.substr(0, 32));
+}
+
+TEST(IsStopLine, LooksBothWays) {
+    EXPECT_TRUE(IsStopLine("%%STOP"));
+    EXPECT_TRUE(IsStopLine("xx%%STOPyy"));
+    EXPECT_TRUE(IsStopLine("STOP"));
+    EXPECT_TRUE(IsStopLine("%%STO"));
+    EXPECT_FALSE(IsStopLine(""));
+    EXPECT_FALSE(IsStopLine("%%STO P"));
+    EXPECT_FALSE(IsStopLine("STOPS"));
+    // The variant library's test looks one way only.
+    EXPECT_TRUE(IsWithinStopText("%"));
+    EXPECT_FALSE(IsWithinStopText("xx%%STOPyy"));
+    EXPECT_FALSE(IsWithinStopText(""));
+}
+
+TEST(ReadRawLine, MissingFileRaisesOnOpen) {
+    TSandbox box;
+    EXPECT_THROW(TTextFile(box.Root() + "missing.ff"), EInOutError);
+    EXPECT_FALSE(GlobalFailure);
+}

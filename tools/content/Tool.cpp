@@ -1,0 +1,552 @@
+#include "Tool.h"
+
+#include "Check.h"
+#include "Pack.h"
+#include "Source.h"
+
+#include "app/Globals.h"
+#include "app/Strings.h"
+#include "platform/Exception.h"
+#include "platform/Files.h"
+#include "platform/MessageBox.h"
+#include "platform/Text.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <sstream>
+
+using platform::AnsiToUtf8;
+
+namespace {
+
+// The trainer's message boxes, printed as the tool's own errors and counted.
+class TToolPresenter : public platform::IMessagePresenter {
+public:
+    explicit TToolPresenter(std::ostream& err) : Err(err) {}
+    int Show(const std::string& text, const std::string& caption, unsigned) override {
+        std::string t = text;
+        for (std::size_t p; (p = t.find("\r\n")) != std::string::npos;)
+            t.replace(p, 2, " ");
+        Err << "zarvo-content: " << AnsiToUtf8(caption) << ": " << AnsiToUtf8(t) << "\n";
+        ++Count;
+        return platform::IDOK;
+    }
+    int Count = 0;
+
+private:
+    std::ostream& Err;
+};
+
+// The trainer's global state as a library load expects it, restored afterwards.
+class TLoadScope {
+public:
+    explicit TLoadScope(std::ostream& err) {
+        auto p = std::make_unique<TToolPresenter>(err);
+        Presenter = p.get();
+        Previous = platform::SetMessagePresenter(std::move(p));
+        SavedFailure = GlobalFailure;
+        GlobalFailure = false;
+        if (strError.empty())
+            SetDefaultInterfaceStrings();
+    }
+    ~TLoadScope() {
+        platform::SetMessagePresenter(std::move(Previous));
+        GlobalFailure = SavedFailure;
+    }
+    bool Failed() const { return GlobalFailure || Presenter->Count > 0; }
+    TToolPresenter* Presenter;
+
+private:
+    std::unique_ptr<platform::IMessagePresenter> Previous;
+    bool SavedFailure;
+};
+
+std::optional<std::string> ReadAll(const std::string& path) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec))
+        return std::nullopt;
+    std::ifstream f(path, std::ios::binary);
+    if (!f)
+        return std::nullopt;
+    std::string s((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    if (f.bad())
+        return std::nullopt;
+    return s;
+}
+
+bool EndsWith(const std::string& s, const std::string& tail) {
+    if (s.size() < tail.size())
+        return false;
+    return std::equal(tail.rbegin(), tail.rend(), s.rbegin(),
+                      [](char a, char b) { return std::tolower(a) == std::tolower(b); });
+}
+
+struct TInput {
+    std::string Path; // native
+    std::string Bytes;
+    TLibraryKind Kind = TLibraryKind::Unknown;
+    bool Packed = false;
+};
+
+std::string FirstLine(const std::string& bytes) {
+    return bytes.substr(0, bytes.find_first_of("\r\n"));
+}
+
+// What a file holds: a packed library by its signature line, else a source by its keywords,
+// else whatever its name says.
+TInput Identify(const std::string& path, std::string bytes) {
+    TInput in;
+    in.Path = path;
+    in.Bytes = std::move(bytes);
+    const std::string first = FirstLine(in.Bytes);
+    if (first == VarLibSignature || first == RuleLibSignature) {
+        in.Packed = true;
+        in.Kind = first == VarLibSignature ? TLibraryKind::Variants : TLibraryKind::Rules;
+        return in;
+    }
+    if (EndsWith(path, ".ff") || EndsWith(path, ".frf")) {
+        in.Packed = true;
+        in.Kind = EndsWith(path, ".ff") ? TLibraryKind::Variants : TLibraryKind::Rules;
+        return in;
+    }
+    in.Kind = SourceKind(in.Bytes);
+    if (in.Kind == TLibraryKind::Unknown)
+        in.Kind = EndsWith(path, ".frf.txt")  ? TLibraryKind::Rules
+                  : EndsWith(path, ".ff.txt") ? TLibraryKind::Variants
+                                              : TLibraryKind::Unknown;
+    return in;
+}
+
+std::string ProgramPath(const std::string& native) {
+    return platform::FromNativePath(native);
+}
+
+void PrintMessages(std::ostream& out, const std::string& path, std::vector<TMessage> messages,
+                   const char* prefix) {
+    std::stable_sort(messages.begin(), messages.end(),
+                     [](const TMessage& a, const TMessage& b) { return a.Line < b.Line; });
+    messages.erase(std::unique(messages.begin(), messages.end(),
+                               [](const TMessage& a, const TMessage& b) {
+                                   return a.Line == b.Line && a.Text == b.Text;
+                               }),
+                   messages.end());
+    for (const TMessage& m : messages) {
+        out << path;
+        if (m.Line > 0)
+            out << ":" << m.Line;
+        out << ": " << prefix << m.Text << "\n";
+    }
+}
+
+std::string Char(char c) {
+    if (c == 0)
+        return "none";
+    if (c == ' ')
+        return "space";
+    if (static_cast<unsigned char>(c) < 32)
+        return "byte " + std::to_string(static_cast<unsigned char>(c));
+    return "\"" + AnsiToUtf8(std::string(1, c)) + "\"";
+}
+
+const char* KindName(int kind) {
+    switch (kind) {
+    case 0:
+        return "punctuation";
+    case 1:
+        return "spelling";
+    case 2:
+        return "punctuation, second kind";
+    default:
+        return "spelling, second kind";
+    }
+}
+
+void DumpVariants(const std::vector<TClass>& classes, std::ostream& out) {
+    for (const TClass& c : classes) {
+        out << "class " << c.Number << ": " << AnsiToUtf8(c.Name) << "\n";
+        for (const TTheme& t : c.Themes) {
+            out << "  theme " << t.Number << ": " << AnsiToUtf8(t.Name) << "\n";
+            for (const TVariant& v : t.Variants) {
+                out << "    variant " << v.Number << ": " << AnsiToUtf8(v.Name) << "\n";
+                for (std::size_t i = 0; i < v.Examples.size(); ++i) {
+                    const TExample& e = v.Examples[i];
+                    out << "      example " << i + 1 << ": " << AnsiToUtf8(e.Text) << "\n";
+                    for (std::size_t k = 0; k < e.CheckPoints.size(); ++k) {
+                        const TCheckPoint& cp = e.CheckPoints[k];
+                        const bool inside = cp.Position >= 1 &&
+                                            cp.Position <= static_cast<std::int32_t>(e.Text.size());
+                        out << "        check point " << k + 1 << ": position " << cp.Position
+                            << ", kind " << int(cp.Kind) << " (" << KindName(cp.Kind) << "), right "
+                            << (inside ? Char(e.Text[static_cast<std::size_t>(cp.Position - 1)])
+                                       : std::string("outside the text"))
+                            << ", alternatives " << Char(cp.Alternative1) << " and "
+                            << Char(cp.Alternative2) << ", rule \"" << AnsiToUtf8(cp.Rule)
+                            << "\"\n";
+                    }
+                }
+            }
+        }
+    }
+}
+
+void DumpRules(const std::vector<TRuleRecord>& rules, std::ostream& out) {
+    for (const TRuleRecord& r : rules) {
+        out << "rule \"" << AnsiToUtf8(r.Name) << "\": " << r.Lines.size()
+            << (r.Lines.size() == 1 ? " line" : " lines") << "\n";
+        for (const std::string& l : r.Lines)
+            out << "  | " << AnsiToUtf8(l) << "\n";
+    }
+}
+
+struct TLoadFaults {
+    std::vector<std::int32_t> CheckPointFaults;
+    std::int32_t FailedLine = 0;
+    std::string FailedMessage;
+};
+
+bool Load(const TInput& in, std::vector<TClass>& classes, std::vector<TRuleRecord>& rules,
+          std::ostream& err, TLoadFaults* keep = nullptr) {
+    TLoadScope scope(err);
+    if (in.Kind == TLibraryKind::Variants) {
+        TTask task(ProgramPath(in.Path));
+        classes = task.Classes;
+        if (keep) {
+            keep->CheckPointFaults = task.CheckPointFaults;
+            keep->FailedLine = task.FailedLine;
+            keep->FailedMessage = task.FailedMessage;
+        }
+    } else {
+        TFRule library(ProgramPath(in.Path));
+        rules = library.RuleRecords;
+    }
+    return !scope.Failed();
+}
+
+int Dump(const std::string& path, std::ostream& out, std::ostream& err) {
+    auto bytes = ReadAll(path);
+    if (!bytes) {
+        err << "zarvo-content: cannot read " << path << "\n";
+        return 1;
+    }
+    TInput in = Identify(path, *bytes);
+    if (!in.Packed) {
+        err << "zarvo-content: " << path
+            << " is not a library: its first line is neither ZARVOFILE nor RULfile\n";
+        return 1;
+    }
+    std::vector<TClass> classes;
+    std::vector<TRuleRecord> rules;
+    bool ok = Load(in, classes, rules, err);
+    if (in.Kind == TLibraryKind::Variants)
+        DumpVariants(classes, out);
+    else
+        DumpRules(rules, out);
+    return ok ? 0 : 1;
+}
+
+bool WriteOut(const std::string& path, const std::string& bytes, std::ostream& err) {
+    try {
+        platform::WriteFileAtomically(ProgramPath(path), bytes);
+        return true;
+    } catch (const std::exception& e) {
+        err << "zarvo-content: cannot write " << path << ": " << AnsiToUtf8(e.what()) << "\n";
+        return false;
+    }
+}
+
+int Pack(const std::string& source, const std::string& target, std::ostream& err) {
+    auto bytes = ReadAll(source);
+    if (!bytes) {
+        err << "zarvo-content: cannot read " << source << "\n";
+        return 1;
+    }
+    TLibraryKind kind = SourceKind(*bytes);
+    if (kind == TLibraryKind::Unknown)
+        kind = EndsWith(target, ".frf")  ? TLibraryKind::Rules
+               : EndsWith(target, ".ff") ? TLibraryKind::Variants
+                                         : TLibraryKind::Unknown;
+    if (kind == TLibraryKind::Unknown) {
+        err << "zarvo-content: " << source
+            << " has no \"Класс:\" or \"Правило:\" line, and the name " << target
+            << " ends neither in .ff nor in .frf\n";
+        return 1;
+    }
+    std::vector<TMessage> errors;
+    std::string packed;
+    std::vector<TClass> classes;
+    std::vector<TRuleSource> rules;
+    if (kind == TLibraryKind::Variants) {
+        TVariantSource src = ParseVariantSource(*bytes);
+        errors = src.Errors;
+        classes = std::move(src.Classes);
+        packed = PackVariants(classes, errors);
+    } else {
+        TRulesSource src = ParseRulesSource(*bytes);
+        errors = src.Errors;
+        rules = std::move(src.Rules);
+        packed = PackRules(rules, errors);
+    }
+    if (!errors.empty()) {
+        PrintMessages(err, source, errors, "error: ");
+        err << "zarvo-content: " << target << " not written\n";
+        return 1;
+    }
+    if (!WriteOut(target, packed, err))
+        return 1;
+    // What the trainer will read must be what the source says.
+    TInput written = Identify(target, packed);
+    std::vector<TClass> backClasses;
+    std::vector<TRuleRecord> backRules;
+    bool same = Load(written, backClasses, backRules, err) &&
+                (kind == TLibraryKind::Variants ? SameVariants(classes, backClasses)
+                                                : SameRules(RuleRecordsOf(rules), backRules));
+    if (!same) {
+        err << "zarvo-content: " << target << " does not read back as " << source
+            << " says; removed\n";
+        std::error_code ec;
+        std::filesystem::remove(target, ec);
+        return 1;
+    }
+    return 0;
+}
+
+int Unpack(const std::string& file, const std::string& source, std::ostream& err) {
+    auto bytes = ReadAll(file);
+    if (!bytes) {
+        err << "zarvo-content: cannot read " << file << "\n";
+        return 1;
+    }
+    TInput in = Identify(file, *bytes);
+    if (!in.Packed) {
+        err << "zarvo-content: " << file
+            << " is not a library: its first line is neither ZARVOFILE nor RULfile\n";
+        return 1;
+    }
+    std::vector<TClass> classes;
+    std::vector<TRuleRecord> rules;
+    if (!Load(in, classes, rules, err)) {
+        err << "zarvo-content: " << file << " does not load; " << source << " not written\n";
+        return 1;
+    }
+    std::vector<TMessage> errors;
+    std::string text;
+    bool same;
+    if (in.Kind == TLibraryKind::Variants) {
+        text = WriteVariantSource(classes, errors);
+        same = SameVariants(classes, ParseVariantSource(text).Classes);
+    } else {
+        text = WriteRulesSource(rules, errors);
+        same = SameRules(rules, RuleRecordsOf(ParseRulesSource(text).Rules));
+    }
+    if (errors.empty() && !same)
+        errors.push_back({0, "the library holds something its source cannot say exactly"});
+    if (!errors.empty()) {
+        PrintMessages(err, file, errors, "error: ");
+        err << "zarvo-content: " << source << " not written\n";
+        return 1;
+    }
+    return WriteOut(source, text, err) ? 0 : 1;
+}
+
+// The rule library that belongs to a variant library: Zarvo.frf beside Zarvo.ff, Zarvo.frf.txt
+// beside Zarvo.ff.txt.
+std::string SiblingRules(const std::string& path) {
+    if (EndsWith(path, ".ff.txt"))
+        return path.substr(0, path.size() - 7) + ".frf.txt";
+    if (EndsWith(path, ".ff"))
+        return path.substr(0, path.size() - 3) + ".frf";
+    return {};
+}
+
+// Findings of one input; its rules, when it is a rule library, go to `rules`.
+std::vector<TMessage> Inspect(const TInput& in, std::vector<TClass>& classes,
+                              std::vector<TRuleSource>& rules) {
+    std::vector<TMessage> found;
+    if (!in.Packed) {
+        if (in.Kind == TLibraryKind::Variants) {
+            TVariantSource src = ParseVariantSource(in.Bytes);
+            found = src.Errors;
+            classes = std::move(src.Classes);
+            PackVariants(classes, found);
+        } else {
+            TRulesSource src = ParseRulesSource(in.Bytes);
+            found = src.Errors;
+            rules = std::move(src.Rules);
+            PackRules(rules, found);
+        }
+        return found;
+    }
+    // A byte 26 ends a library file wherever it stands; nothing after it is read.
+    if (std::size_t z = in.Bytes.find('\x1A'); z != std::string::npos) {
+        std::size_t line = 1;
+        for (std::size_t p = 0; (p = in.Bytes.find("\r\n", p)) != std::string::npos && p < z;
+             p += 2)
+            ++line;
+        found.push_back({static_cast<int>(line), "a byte 26 ends the file here; the " +
+                                                     std::to_string(in.Bytes.size() - z - 1) +
+                                                     " bytes after it are never read"});
+    }
+    std::ostringstream boxes;
+    TLoadFaults faults;
+    std::vector<TRuleRecord> records;
+    // The boxes the trainer would show are told by the findings below instead.
+    Load(in, classes, records, boxes, &faults);
+    if (in.Kind == TLibraryKind::Variants) {
+        for (std::int32_t line : faults.CheckPointFaults)
+            found.push_back({line, "the check points line is shorter than its count says; the "
+                                   "trainer shows an input/output error and ignores it"});
+        if (faults.FailedLine == 1) {
+            found.push_back({1, "the first line is not ZARVOFILE; the trainer refuses the "
+                                "library"});
+        } else if (faults.FailedLine) {
+            // The reader's message quotes the line, binary bytes and line break included.
+            std::string why = faults.FailedMessage;
+            for (char& c : why)
+                if (static_cast<unsigned char>(c) < 32)
+                    c = ' ';
+            found.push_back(
+                {faults.FailedLine, "the trainer stops reading here with an input/output error (" +
+                                        AnsiToUtf8(why) + ")"});
+        }
+    } else {
+        if (FirstLine(in.Bytes) != RuleLibSignature)
+            found.push_back({1, "the first line is not RULfile; the trainer refuses to start"});
+        rules = RuleSourcesOf(records);
+    }
+    return found;
+}
+
+int Check(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::string rulesPath;
+    std::vector<std::string> paths;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--rules") {
+            if (i + 1 >= args.size()) {
+                err << "zarvo-content: --rules needs a rule library\n";
+                return 2;
+            }
+            rulesPath = args[++i];
+        } else if (args[i].rfind("--rules=", 0) == 0)
+            rulesPath = args[i].substr(8);
+        else
+            paths.push_back(args[i]);
+    }
+    if (paths.empty()) {
+        err << ContentToolUsage();
+        return 2;
+    }
+    std::vector<TInput> inputs;
+    for (const std::string& p : paths) {
+        auto bytes = ReadAll(p);
+        if (!bytes) {
+            err << "zarvo-content: cannot read " << p << "\n";
+            return 1;
+        }
+        inputs.push_back(Identify(p, std::move(*bytes)));
+        if (inputs.back().Kind == TLibraryKind::Unknown) {
+            err << "zarvo-content: " << p
+                << " is neither a library nor a source (no \"Класс:\" or \"Правило:\" line)\n";
+            return 1;
+        }
+    }
+    bool haveVariants = false, haveRules = false;
+    for (const TInput& in : inputs)
+        (in.Kind == TLibraryKind::Variants ? haveVariants : haveRules) = true;
+
+    // The rule library that check points are looked up in, when there is one to hand.
+    std::optional<std::vector<TRuleRecord>> lookup;
+    std::string lookupFrom = rulesPath;
+    if (haveVariants && !haveRules && rulesPath.empty())
+        for (const TInput& in : inputs)
+            if (std::string s = SiblingRules(in.Path); !s.empty() && std::filesystem::exists(s)) {
+                lookupFrom = s;
+                break;
+            }
+    if (!lookupFrom.empty()) {
+        auto bytes = ReadAll(lookupFrom);
+        if (!bytes) {
+            err << "zarvo-content: cannot read " << lookupFrom << "\n";
+            return 1;
+        }
+        TInput r = Identify(lookupFrom, std::move(*bytes));
+        if (r.Kind != TLibraryKind::Rules) {
+            err << "zarvo-content: " << lookupFrom << " is not a rule library\n";
+            return 1;
+        }
+        std::vector<TClass> none;
+        std::vector<TRuleSource> rules;
+        Inspect(r, none, rules);
+        lookup = RuleRecordsOf(rules);
+    }
+
+    std::size_t problems = 0;
+    std::vector<std::vector<TClass>> classes(inputs.size());
+    std::vector<std::vector<TMessage>> found(inputs.size());
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        std::vector<TRuleSource> rules;
+        found[i] = Inspect(inputs[i], classes[i], rules);
+        if (inputs[i].Kind == TLibraryKind::Rules) {
+            CheckRules(rules, found[i]);
+            if (!lookup)
+                lookup = RuleRecordsOf(rules);
+        }
+    }
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        if (inputs[i].Kind == TLibraryKind::Variants) {
+            CheckVariants(classes[i], lookup ? &*lookup : nullptr, found[i]);
+            if (!lookup)
+                err << "zarvo-content: note: " << inputs[i].Path
+                    << ": rule identifiers not looked up, no rule library found (name one with "
+                       "--rules)\n";
+        }
+        problems += found[i].size();
+        PrintMessages(out, inputs[i].Path, found[i], "");
+    }
+    return problems ? 1 : 0;
+}
+
+} // namespace
+
+std::string ContentToolUsage() {
+    return "Usage:\n"
+           "  zarvo-content dump FILE            print a library (.ff or .frf) as the trainer "
+           "reads it\n"
+           "  zarvo-content pack SOURCE OUT      turn a source into a library file\n"
+           "  zarvo-content unpack FILE SOURCE   turn a library file into a source\n"
+           "  zarvo-content check [--rules RULES] SOURCE|FILE...\n"
+           "                                     report what would break a session; exit "
+           "status 0\n"
+           "                                     only when nothing is reported\n"
+           "\n"
+           "Sources are UTF-8 text; docs/content.md describes them. check looks up the rule\n"
+           "identifiers in RULES, in a rule library given among the files, or in the one beside\n"
+           "a variant library (Zarvo.frf beside Zarvo.ff, Zarvo.frf.txt beside Zarvo.ff.txt).\n";
+}
+
+int RunContentTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const std::string cmd = args.empty() ? std::string() : args[0];
+    std::vector<std::string> rest(args.begin() + (args.empty() ? 0 : 1), args.end());
+    if (cmd == "--help" || cmd == "-h" || cmd == "help") {
+        out << ContentToolUsage();
+        return 0;
+    }
+    try {
+        if (cmd == "dump" && rest.size() == 1)
+            return Dump(rest[0], out, err);
+        if (cmd == "pack" && rest.size() == 2)
+            return Pack(rest[0], rest[1], err);
+        if (cmd == "unpack" && rest.size() == 2)
+            return Unpack(rest[0], rest[1], err);
+        if (cmd == "check")
+            return Check(rest, out, err);
+    } catch (const std::exception& e) {
+        err << "zarvo-content: " << AnsiToUtf8(e.what()) << "\n";
+        return 1;
+    }
+    err << ContentToolUsage();
+    return 2;
+}
