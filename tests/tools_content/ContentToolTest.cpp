@@ -277,6 +277,9 @@ TEST(Pack, RefusesLinesTheReaderWouldNotGiveBack) {
         return Texts(errors);
     };
     EXPECT_NE(errorsOf(std::string(256, 'a')).find("256 bytes"), std::string::npos);
+    // A sentence beginning with R is written with a space in front, which takes a byte.
+    EXPECT_EQ(errorsOf("R" + std::string(253, 'a')).find("bytes long"), std::string::npos);
+    EXPECT_NE(errorsOf("R" + std::string(254, 'a')).find("255 bytes"), std::string::npos);
     EXPECT_NE(errorsOf("a[,|@ ABCDE]").find("longer than 4 bytes"), std::string::npos);
     std::string many;
     for (int i = 0; i < 26; ++i)

@@ -46,10 +46,12 @@ std::string PackVariants(const std::vector<TClass>& classes, std::vector<TMessag
                 Limit(v.Name, 254 - head.size(), v.Line, "the variant name", errors);
                 AddLine(out, head + v.Name, v.Line, "the variant line", errors);
                 for (const TExample& e : v.Examples) {
-                    Limit(e.Text, 255, e.Line, "the sentence", errors);
                     // A sentence beginning with R would read as a check-points line; the
-                    // reader's trimming takes the space away again.
+                    // reader's trimming takes the space away again. The space takes one of the
+                    // 255 bytes the reader keeps.
                     bool pad = !e.Text.empty() && e.Text[0] == 'R';
+                    Limit(e.Text, pad ? 254 : 255, e.Line,
+                          pad ? "the sentence (beginning with R)" : "the sentence", errors);
                     AddLine(out, (pad ? "%X " : "%X") + e.Text, e.Line, "the sentence", errors);
                     if (e.CheckPoints.empty())
                         continue;
