@@ -6,6 +6,7 @@
 #include "support/Sandbox.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 namespace {
 
@@ -59,6 +60,50 @@ TEST(ReadRawLine, LinesAcrossTheReadBuffer) {
     EXPECT_EQ(RawLines(box, c + "d"), (Lines{c}));
     std::string big(3 * seam + 17, 'x');
     EXPECT_EQ(RawLines(box, big + "\r\n" + big + "\r\n"), (Lines{big, big}));
+}
+
+TEST(ReadRawLine, BufferedReaderAgreesWithTheByteByByteRule) {
+    // The byte-by-byte reading the format is defined by: a 26 ends the data, only CR LF ends a
+    // line, and the byte read as the file ends is lost (past the end the run-time reads a 26).
+    auto reference = [](std::string bytes) {
+        bytes = bytes.substr(0, bytes.find('\x1A'));
+        std::vector<std::string> lines;
+        std::size_t at = 0;
+        auto read = [&] { return at < bytes.size() ? bytes[at++] : '\x1A'; };
+        while (at < bytes.size()) {
+            std::string line;
+            char previous = read();
+            for (;;) {
+                char current = read();
+                if (previous == '\r' && current == '\n')
+                    break;
+                line += previous;
+                if (at >= bytes.size())
+                    break;
+                previous = current;
+            }
+            lines.push_back(line);
+        }
+        return lines;
+    };
+    TSandbox box;
+    std::mt19937 rng(7);
+    const std::size_t seam = 1 << 16;
+    const char alphabet[] = {'\r', '\n', 'a', '\r', '\n'};
+    for (int round = 0; round < 40; ++round) {
+        // Ending just before, on or after one or two buffer seams, with many line-end bytes;
+        // every other file has a 26 among its last bytes.
+        std::size_t size = (round % 3 ? seam : 2 * seam) - 8 + rng() % 16;
+        if (round < 10)
+            size = 1 + rng() % 40;
+        std::string bytes(size, 'x');
+        for (char& c : bytes)
+            if (rng() % 3 == 0)
+                c = alphabet[rng() % 5];
+        if (round % 2)
+            bytes[size - 1 - rng() % std::min<std::size_t>(size, 16)] = '\x1A';
+        EXPECT_EQ(RawLines(box, bytes), reference(bytes)) << "round " << round;
+    }
 }
 
 TEST(ReadPlainLine, SignatureEndsAtAnyLineEnd) {
