@@ -132,6 +132,15 @@ TEST(Transform, MirrorsPrintableBytesAndKeepsControlBytes) {
     for (int b = 0; b < 256; ++b)
         all += static_cast<char>(b);
     EXPECT_EQ(TFileCover::TransformText(TFileCover::TransformText(all)), all);
+    // Long strings go through the vectorised path; every byte must map as a single one does,
+    // whatever its place.
+    for (std::size_t shift : {0u, 5u}) {
+        std::string text = std::string(shift, 'q') + all;
+        std::string done = TFileCover::TransformText(text);
+        for (int b = 0; b < 256; ++b)
+            ASSERT_EQ(static_cast<unsigned char>(done[shift + b]), b < 32 ? b : (31 - b) & 0xFF)
+                << "byte " << b << " shift " << shift;
+    }
     EXPECT_EQ(TFileCover::TransformText(all).substr(0, 32), all.substr(0, 32));
 }
 
