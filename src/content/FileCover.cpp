@@ -146,12 +146,3 @@ bool IsWithinStopText(std::string_view line) {
 bool IsStopLine(const std::string& line) {
     return IsWithinStopText(line) || line.find(StopText) != std::string::npos;
 }
-
-std::string_view TrimView(std::string_view s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= 32)
-        ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= 32)
-        --e;
-    return s.substr(b, e - b);
-}

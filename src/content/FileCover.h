@@ -4,6 +4,7 @@
 // transformation that both libraries share.
 
 #include "platform/Exception.h"
+#include "platform/Text.h"
 
 #include <QFile>
 #include <cstddef>
@@ -75,5 +76,5 @@ bool IsStopLine(const std::string& line);
 // The variant library's one-way test: only "the line lies within %%STOP".
 bool IsWithinStopText(std::string_view line);
 
-// Bytes up to 32 removed at both ends (the run-time's Trim), without copying.
-std::string_view TrimView(std::string_view s);
+// The readers and the content tool trim names, texts and rules with the run-time's rule.
+using platform::TrimView;
