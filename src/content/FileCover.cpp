@@ -35,6 +35,32 @@ void TTextFile::Fill() {
         Len = static_cast<std::size_t>(static_cast<const char*>(z) - Buf.get());
         Ended = true;
     }
+    if (Transforming)
+        TFileCover::TransformBytes(Buf.get(), Len);
+}
+
+void TTextFile::Unscramble() {
+    if (Transforming)
+        return;
+    Transforming = true;
+    TFileCover::TransformBytes(Buf.get() + Pos, Len - Pos);
+}
+
+bool TTextFile::TakeBufferedLine(std::string_view& line) {
+    const char* begin = Buf.get() + Pos;
+    const char* end = Buf.get() + Len;
+    // A CR in the last buffered byte cannot start a pair here.
+    for (const char* p = begin; end - p >= 2; ++p) {
+        p = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p - 1)));
+        if (!p)
+            return false;
+        if (p[1] == '\n') {
+            line = std::string_view(begin, static_cast<std::size_t>(p - begin));
+            Pos = static_cast<std::size_t>(p + 2 - Buf.get());
+            return true;
+        }
+    }
+    return false;
 }
 
 bool TTextFile::Eof() {
@@ -110,17 +136,30 @@ void TFileCover::ReadPlainLine(TTextFile& f, std::string& line) {
 
 void TFileCover::ReadLine(TTextFile& f, std::string& line) {
     ReadRawLine(f, line);
-    TransformInPlace(line);
+    if (!f.Unscrambling())
+        TransformInPlace(line);
+}
+
+std::string_view TFileCover::ReadLineView(TTextFile& f, std::string& spill) {
+    std::string_view line;
+    if (f.Unscrambling() && f.TakeBufferedLine(line))
+        return line;
+    ReadLine(f, spill);
+    return spill;
 }
 
 void TFileCover::TransformInPlace(std::string& s) {
+    TransformBytes(s.data(), s.size());
+}
+
+void TFileCover::TransformBytes(char* data, std::size_t n) {
     // Every byte of a library passes here: sixteen at a time where the compiler offers vector
     // types (a dozen times faster than byte by byte), the rest one by one.
-    auto* p = reinterpret_cast<unsigned char*>(s.data());
+    auto* p = reinterpret_cast<unsigned char*>(data);
     std::size_t i = 0;
 #if defined(__GNUC__)
     typedef unsigned char TBytes __attribute__((vector_size(16)));
-    for (; i + sizeof(TBytes) <= s.size(); i += sizeof(TBytes)) {
+    for (; i + sizeof(TBytes) <= n; i += sizeof(TBytes)) {
         TBytes b;
         std::memcpy(&b, p + i, sizeof b);
         TBytes control = b < 32;
@@ -129,7 +168,7 @@ void TFileCover::TransformInPlace(std::string& s) {
         std::memcpy(p + i, &r, sizeof r);
     }
 #endif
-    for (; i < s.size(); ++i)
+    for (; i < n; ++i)
         p[i] = static_cast<unsigned char>(TransformChar(static_cast<char>(p[i])));
 }
 
@@ -140,18 +179,11 @@ std::string TFileCover::TransformText(const std::string& s) {
 }
 
 bool IsWithinStopText(std::string_view line) {
-    return !line.empty() && StopText.find(line) != std::string_view::npos;
+    // Nearly every line is longer than the mark: no search for those.
+    return !line.empty() && line.size() <= StopText.size() &&
+           StopText.find(line) != std::string_view::npos;
 }
 
 bool IsStopLine(const std::string& line) {
     return IsWithinStopText(line) || line.find(StopText) != std::string::npos;
-}
-
-std::string_view TrimView(std::string_view s) {
-    std::size_t b = 0, e = s.size();
-    while (b < e && static_cast<unsigned char>(s[b]) <= 32)
-        ++b;
-    while (e > b && static_cast<unsigned char>(s[e - 1]) <= 32)
-        --e;
-    return s.substr(b, e - b);
 }

@@ -4,6 +4,7 @@
 // transformation that both libraries share.
 
 #include "platform/Exception.h"
+#include "platform/Text.h"
 
 #include <QFile>
 #include <cstddef>
@@ -35,6 +36,15 @@ public:
     void Skip(std::size_t n) { Pos += n; }
     void Close() { File.close(); }
 
+    // From here on every byte is delivered with the content transformation undone. It is done a
+    // whole buffer at a time, which is far cheaper than line by line; CR, LF and 26 are below 32
+    // and stay as they are, so line ends and the end of the file are found as before.
+    void Unscramble();
+    bool Unscrambling() const { return Transforming; }
+    // The next line when its CR LF pair lies in the buffer: a view of it, valid until the next
+    // read, and the pair skipped. False, and nothing read, when the line runs past the buffer.
+    bool TakeBufferedLine(std::string_view& line);
+
 private:
     void Fill();
 
@@ -43,6 +53,7 @@ private:
     std::size_t Pos = 0;
     std::size_t Len = 0;
     bool Ended = false; // the physical end, a byte 26 or a read error was met
+    bool Transforming = false;
 };
 
 // Base of the two library readers. No state of its own.
@@ -52,8 +63,11 @@ public:
     // that the end of the file closes loses its last byte. The caller has checked !f.Eof().
     // A read error shows the input/output box without a file name and returns what was read.
     static void ReadRawLine(TTextFile& f, std::string& line);
-    // ReadRawLine, then the content transformation.
+    // ReadRawLine, then the content transformation (unless the file already undoes it).
     static void ReadLine(TTextFile& f, std::string& line);
+    // ReadLine without copying, for a file that unscrambles: a view into its buffer, or into
+    // `spill` for a line that crosses a refill. Valid until the next read from `f`.
+    static std::string_view ReadLineView(TTextFile& f, std::string& spill);
     // The plain signature line: an ordinary text line, untransformed, ended by CR LF, a lone CR
     // or a lone LF (or the end of the file, without losing a byte). Read errors propagate, so
     // that the reader's own error trap reports them once.
@@ -66,6 +80,7 @@ public:
     }
     static std::string TransformText(const std::string& s);
     static void TransformInPlace(std::string& s);
+    static void TransformBytes(char* p, std::size_t n);
 };
 
 // The rule library's end mark: the line lies within "%%STOP" or "%%STOP" lies within the line.
@@ -75,5 +90,5 @@ bool IsStopLine(const std::string& line);
 // The variant library's one-way test: only "the line lies within %%STOP".
 bool IsWithinStopText(std::string_view line);
 
-// Bytes up to 32 removed at both ends (the run-time's Trim), without copying.
-std::string_view TrimView(std::string_view s);
+// The readers and the content tool trim names, texts and rules with the run-time's rule.
+using platform::TrimView;

@@ -8,13 +8,13 @@
 
 namespace {
 
-bool StartsWith(const std::string& s, const char* prefix) {
+bool StartsWith(std::string_view s, const char* prefix) {
     return s.size() >= 2 && s[0] == prefix[0] && s[1] == prefix[1];
 }
 
 // Bytes 3..257 of a name or example line, trimmed.
-std::string LineText(const std::string& line) {
-    return std::string(TrimView(std::string_view(line).substr(2, 255)));
+std::string_view LineText(std::string_view line) {
+    return TrimView(line.substr(2, 255));
 }
 
 // A decimal integer with an optional sign, nothing else around it.
@@ -31,14 +31,14 @@ std::int32_t VariantNumber(std::string_view text) {
     return n;
 }
 
-[[noreturn]] void UnknownLine(const std::string& line) {
-    throw EFileError("Wrong string found:\r\n" + line);
+[[noreturn]] void UnknownLine(std::string_view line) {
+    throw EFileError("Wrong string found:\r\n" + std::string(line));
 }
 
 // A check-points line: byte 4 is the count n, then n groups of 8 bytes. The groups overwrite the
 // example's list after it took the new length, so entries a second line does not reach keep
 // what an earlier line gave them.
-void ReadCheckPoints(const std::string& line, TExample& example) {
+void ReadCheckPoints(std::string_view line, TExample& example) {
     if (line.size() < 4)
         throw EFileError("Check points line too short");
     std::size_t n = static_cast<unsigned char>(line[3]);
@@ -59,6 +59,33 @@ void ReadCheckPoints(const std::string& line, TExample& example) {
         cp.Rule.assign(TrimView(std::string_view(g + 4, 4)));
     }
 }
+
+// The examples of the variant being read gather here and move into it in one allocation when
+// the next variant, theme or class begins or the reading ends; appended one by one, every
+// variant's array would be reallocated and moved several times over.
+class TPendingExamples {
+public:
+    void Begin(TVariant* variant) {
+        Flush();
+        Owner = variant;
+    }
+    TVariant* Variant() const { return Owner; }
+    TExample& Add(std::string_view text) {
+        return Examples.emplace_back(TExample{std::string(text), {}, 0, 0});
+    }
+    // Hands the gathered examples to their variant; none is pending afterwards.
+    void Flush() {
+        if (Owner && !Examples.empty())
+            Owner->Examples.insert(Owner->Examples.end(), std::make_move_iterator(Examples.begin()),
+                                   std::make_move_iterator(Examples.end()));
+        Examples.clear();
+        Owner = nullptr;
+    }
+
+private:
+    TVariant* Owner = nullptr;
+    std::vector<TExample> Examples; // keeps its capacity from one variant to the next
+};
 
 } // namespace
 
@@ -100,57 +127,59 @@ void TTask::OpenFFile(const std::string& path) {
     FailedLine = 0;
     FailedMessage.clear();
     std::int32_t lineNo = 1;
+    TPendingExamples pending;
     try {
         TTextFile f(file);
-        std::string line;
-        ReadPlainLine(f, line);
-        if (line != VarLibSignature)
+        std::string spill;
+        ReadPlainLine(f, spill);
+        if (spill != VarLibSignature)
             throw EFileError("Wrong file in OpenFFile!");
+        f.Unscramble();
 
-        // The last class, theme, variant and example read; null while there is none, so that an
-        // orphan line is rejected instead of being hung onto nothing.
+        // The last class, theme and example read; null while there is none, so that an orphan
+        // line is rejected instead of being hung onto nothing. The variant is the pending one.
         TClass* cls = nullptr;
         TTheme* theme = nullptr;
-        TVariant* variant = nullptr;
         TExample* example = nullptr;
         while (!f.Eof()) {
-            ReadLine(f, line);
+            std::string_view line = ReadLineView(f, spill);
             ++lineNo;
             if (IsWithinStopText(line))
                 break;
             if (StartsWith(line, "%C")) {
+                pending.Flush();
                 TClass& c = Classes.emplace_back();
                 c.Number = static_cast<std::int32_t>(Classes.size());
                 c.Name = LineText(line);
                 c.Line = lineNo;
                 cls = &c;
                 theme = nullptr;
-                variant = nullptr;
                 example = nullptr;
             } else if (StartsWith(line, "%T")) {
                 if (!cls)
                     UnknownLine(line);
+                pending.Flush();
                 TTheme& t = cls->Themes.emplace_back();
                 t.Number = static_cast<std::int32_t>(cls->Themes.size());
                 t.Name = LineText(line);
                 t.Line = lineNo;
                 theme = &t;
-                variant = nullptr;
                 example = nullptr;
             } else if (StartsWith(line, "%V")) {
                 if (!theme)
                     UnknownLine(line);
                 std::size_t space = line.find(' ', 2);
-                if (space == std::string::npos)
+                if (space == std::string_view::npos)
                     throw EFileError("'' is not a valid integer value");
-                std::int32_t number = VariantNumber(std::string_view(line).substr(2, space - 2));
+                std::int32_t number = VariantNumber(line.substr(2, space - 2));
+                pending.Flush(); // before the array of variants may move
                 TVariant& v = theme->Variants.emplace_back();
                 v.Number = number;
                 // From the space up to byte 254.
                 if (space < 254)
-                    v.Name.assign(TrimView(std::string_view(line).substr(space, 254 - space)));
+                    v.Name = TrimView(line.substr(space, 254 - space));
                 v.Line = lineNo;
-                variant = &v;
+                pending.Begin(&v);
                 example = nullptr;
             } else if (!StartsWith(line, "%X")) {
                 UnknownLine(line);
@@ -165,15 +194,16 @@ void TTask::OpenFFile(const std::string& path) {
                     ShowFileIOError(file);
                 }
             } else {
-                if (!variant)
+                if (!pending.Variant())
                     UnknownLine(line);
-                TExample& e = variant->Examples.emplace_back();
-                e.Text = LineText(line);
+                TExample& e = pending.Add(LineText(line));
                 e.Line = lineNo;
                 example = &e;
             }
         }
+        pending.Flush();
     } catch (const std::exception& e) {
+        pending.Flush();
         FailedLine = lineNo;
         FailedMessage = e.what();
         ShowFileIOError(file);

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -30,5 +31,14 @@ bool AnsiSameText(const std::string& a, const std::string& b);
 
 // Blanks and control bytes (<= 32) removed at both ends, as the Windows run-time's Trim does.
 std::string Trim(const std::string& s);
+// The same without copying; inline, since the content readers trim every line they keep.
+inline std::string_view TrimView(std::string_view s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && static_cast<unsigned char>(s[b]) <= 32)
+        ++b;
+    while (e > b && static_cast<unsigned char>(s[e - 1]) <= 32)
+        --e;
+    return s.substr(b, e - b);
+}
 
 } // namespace platform

@@ -106,6 +106,35 @@ TEST(ReadRawLine, BufferedReaderAgreesWithTheByteByByteRule) {
     }
 }
 
+TEST(ReadLineView, UnscrambledLinesFollowTheSameRules) {
+    TSandbox box;
+    // Every line after a plain first one, read as views of a file that undoes the content
+    // transformation itself: line ends on and across the 64 KiB seams, lone CR and LF bytes,
+    // the lost last byte and the byte 26 must come out as ReadRawLine gives them.
+    const std::size_t seam = 1 << 16;
+    const std::string head = "SIGN\r\n";
+    const std::string a(seam - head.size() - 1, 'a'); // its CR is the last byte of the buffer
+    const std::string b(seam - 3, 'b');
+    const std::vector<std::pair<std::string, Lines>> cases = {
+        {a + "\r\nz\r\n", {a, "z"}},
+        {a + "\rq\r\n\n\r\n", {a + "\rq", "\n"}},
+        {"x\r\n" + b + "\r\n" + b + "\r\ntail", {"x", b, b, "tai"}},
+        {"one\r\nt\x1Awo\r\nnever\r\n", {"one", "t"}},
+    };
+    for (const auto& [plain, expected] : cases) {
+        TTextFile f(
+            platform::FromNativePath(box.Write("v.bin", head + TFileCover::TransformText(plain))));
+        std::string line, spill;
+        TFileCover::ReadPlainLine(f, line);
+        ASSERT_EQ(line, "SIGN");
+        f.Unscramble();
+        Lines lines;
+        while (!f.Eof())
+            lines.emplace_back(TFileCover::ReadLineView(f, spill));
+        EXPECT_EQ(lines, expected) << expected.front().substr(0, 4);
+    }
+}
+
 TEST(ReadPlainLine, SignatureEndsAtAnyLineEnd) {
     TSandbox box;
     for (const char* tail : {"\r\n", "\n", "\r", ""}) {

@@ -6,6 +6,7 @@
 #include "support/MessageRecorder.h"
 #include "support/Sandbox.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
@@ -223,5 +224,67 @@ TEST(VariantLibrary, ReadErrorsAndFoldersAreInputOutputErrors) {
         TTask task(path);
         EXPECT_TRUE(task.Classes.empty());
         ExpectIOErrors(path);
+    }
+}
+
+TEST(VariantLibrary, ExamplesReadBeforeAnErrorStay) {
+    TSandbox box;
+    std::string path =
+        VarLib(box, {"%Cc", "%Tt", "%V1 v", "%Xa", CheckPoints({Group(1, 1, 'b', 0, "R")}), "%Xcd",
+                     "%V2 w", "%Xe", "%Xf", "%V 3 bad number"});
+    TTask task(path);
+    ExpectIOErrors(path);
+    EXPECT_EQ(task.FailedLine, 11);
+    const auto& variants = task.Classes.at(0).Themes.at(0).Variants;
+    ASSERT_EQ(variants.size(), 2u);
+    ASSERT_EQ(variants[0].Examples.size(), 2u);
+    EXPECT_EQ(variants[0].Examples[0].CheckPoints.at(0).Rule, "R");
+    EXPECT_EQ(variants[0].Examples[1].Text, "cd");
+    ASSERT_EQ(variants[1].Examples.size(), 2u);
+    EXPECT_EQ(variants[1].Examples[1].Text, "f");
+    EXPECT_EQ(variants[1].Examples[1].Line, 10);
+}
+
+TEST(VariantLibrary, LargeLibraryAcrossManyReadBuffers) {
+    TSandbox box;
+    // Lines of every length from the shortest to the longest kept, with check-point values that
+    // include 13 and 10, so that line ends fall on every kind of place in the 64 KiB buffers.
+    std::vector<std::string> lines = {"%Cc", "%Tt"};
+    std::vector<std::pair<std::string, unsigned char>> expected;
+    for (int v = 0; v < 40; ++v) {
+        lines.push_back("%V" + std::to_string(v) + " v");
+        for (int e = 0; e < 50; ++e) {
+            std::size_t length = 1 + static_cast<std::size_t>(v * 50 + e) * 7 % 255;
+            std::string text(length, static_cast<char>('a' + e % 26));
+            auto position = static_cast<unsigned char>(1 + (v + e) % 20);
+            lines.push_back("%X" + text);
+            // No CR directly before an LF: that pair would end the line.
+            lines.push_back(CheckPoints(
+                {Group(position, 0, '\r', 'x', "R"),
+                 Group(static_cast<unsigned char>(position + 1), 3, '\n', '\r', " \n")}));
+            expected.emplace_back(text, position);
+        }
+    }
+    lines.push_back("%%STOP");
+    std::string path = VarLib(box, lines);
+    ASSERT_GT(std::filesystem::file_size(platform::NativePath(path)), 4u << 16);
+    TTask task(path);
+    EXPECT_EQ(Recorder().Pending(), 0u);
+    const auto& variants = task.Classes.at(0).Themes.at(0).Variants;
+    ASSERT_EQ(variants.size(), 40u);
+    std::size_t k = 0;
+    for (const TVariant& v : variants) {
+        ASSERT_EQ(v.Examples.size(), 50u);
+        for (const TExample& e : v.Examples) {
+            const auto& [text, position] = expected[k++];
+            ASSERT_EQ(e.Text, text) << "example " << k;
+            ASSERT_EQ(e.CheckPoints.size(), 2u) << "example " << k;
+            EXPECT_EQ(e.CheckPoints[0].Position, position);
+            EXPECT_EQ(e.CheckPoints[0].Alternative1, '\r');
+            EXPECT_EQ(e.CheckPoints[1].Kind, 3);
+            EXPECT_EQ(e.CheckPoints[1].Alternative1, '\n');
+            EXPECT_EQ(e.CheckPoints[0].Rule, "R");
+            EXPECT_EQ(e.CheckPoints[1].Rule, ""); // a LF in the padding trims away
+        }
     }
 }
