@@ -197,13 +197,20 @@ bool TStartup::AcquireInstanceLock() {
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (dir.isEmpty())
         dir = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
-    InstanceLock = std::make_unique<QLockFile>(dir + "/zarvo.lock");
+    return AcquireInstanceLock((dir + "/zarvo.lock").toStdString());
+}
+
+bool TStartup::AcquireInstanceLock(const std::string& lockFile) {
+    InstanceLock = std::make_unique<QLockFile>(QString::fromStdString(lockFile));
     // A lock left by a copy that crashed names a dead process and is taken over.
     InstanceLock->setStaleLockTime(0);
     if (InstanceLock->tryLock(0))
         return true;
+    // Only a lock that another process holds means another copy; telling the pupil so when the
+    // lock file merely cannot be written would keep the trainer from starting at all.
+    const bool heldElsewhere = InstanceLock->error() == QLockFile::LockFailedError;
     InstanceLock.reset();
-    return false;
+    return !heldElsewhere;
 }
 
 int RunTrainer(const TStartupOptions& options, const std::string& binaryDir, std::ostream& err) {

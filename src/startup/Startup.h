@@ -58,6 +58,9 @@ public:
 
     // A second copy in the same user session is refused; false when another copy holds the lock.
     bool AcquireInstanceLock();
+    // The same with the lock file named; a lock that cannot be made at all (its folder missing or
+    // not writable) is no sign of another copy and does not refuse the start.
+    bool AcquireInstanceLock(const std::string& lockFile);
 
 private:
     std::unique_ptr<TConfig> OwnConfig;

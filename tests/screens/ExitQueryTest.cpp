@@ -2,10 +2,12 @@
 
 #include "platform/Image.h"
 #include "platform/Picture.h"
+#include "platform/Profile.h"
 #include "platform/Text.h"
 #include "screens/frmExitQuery.h"
 
 #include <QAbstractButton>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <cstdlib>
@@ -130,4 +132,34 @@ TEST_F(ExitQuery, UnreadablePictureKeepsTheTextsAndTheDesignSize) {
     TfrmExitQuery failed;
     failed.FormCreate();
     EXPECT_EQ(failed.lblExit->text(), QString::fromUtf8("3. Выйти из программы"));
+}
+
+TEST_F(ExitQuery, BundledPicturesHoldTheTextsOfBothLanguages) {
+    Box.CopyBuiltContent("Zarvo.flt");
+    for (const char* language : {"Russian", "English"}) {
+        const std::string folder = std::string(language) == "Russian" ? "RFPF" : "EFPF";
+        QDir().mkpath(QString::fromStdString(Box.ContentDir() + folder));
+        Box.CopyBuiltContent(folder + "/exit.fpf");
+        PictureFolder = folder + "\\";
+        const TIniFile texts(Box.ContentDir() + "Zarvo.flt");
+        const std::string section = std::string("Zarvo_") + language;
+        for (std::string* s :
+             {&strExit, &strYouWant, &strKeepWorking, &strChangeVariant, &strExitZarvo}) {
+            for (const TInterfaceString& entry : InterfaceStrings)
+                if (entry.Value == s)
+                    *s = texts.ReadString(section, entry.Identifier, entry.Default);
+        }
+        TfrmExitQuery form;
+        form.FormCreate();
+        ASSERT_GT(form.width(), 0);
+        // Every line stands whole on the picture, and clear of the next one.
+        for (QLabel* label : {form.lblYouWant, form.lblCancel, form.lblVariant, form.lblExit}) {
+            EXPECT_GE(label->x(), 0) << label->text().toStdString();
+            EXPECT_LE(label->geometry().right(), form.width() - 1) << label->text().toStdString();
+        }
+        EXPECT_LE(form.lblCancel->geometry().bottom(), form.lblVariant->y());
+        EXPECT_LE(form.lblVariant->geometry().bottom(), form.lblExit->y());
+        if (const char* dir = std::getenv("ZARVO_SCREENSHOT_DIR"))
+            form.grab().save(QString("%1/exit-%2.png").arg(dir, language));
+    }
 }

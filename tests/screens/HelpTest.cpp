@@ -1,9 +1,11 @@
 #include "ScreensFixture.h"
 
 #include "platform/Exception.h"
+#include "platform/Profile.h"
 #include "platform/Text.h"
 #include "screens/frmHelp.h"
 
+#include <QDir>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -91,8 +93,10 @@ TEST_F(Help, SpaceEnterCloseAndLossOfActivationHideItKeepingTheScrollPosition) {
 }
 
 TEST_F(Help, BundledTextsAreRussianAndEnglish) {
-    Box.CopyBuiltContent("RFPF");
-    Box.CopyBuiltContent("EFPF");
+    for (const char* folder : {"RFPF", "EFPF"}) {
+        QDir().mkpath(QString::fromStdString(Box.ContentDir() + folder));
+        Box.CopyBuiltContent(folder + std::string("/help.txt"));
+    }
     Form.FormCreate();
     EXPECT_TRUE(Text().contains(QString::fromUtf8("ВЫБОР ВАРИАНТА")));
     EXPECT_FALSE(Text().contains(QChar(0xFFFD)));
@@ -103,4 +107,15 @@ TEST_F(Help, BundledTextsAreRussianAndEnglish) {
     TfrmHelp english;
     english.FormCreate();
     EXPECT_TRUE(english.txtHelp->toPlainText().contains("CHOOSING A VARIANT"));
+
+    // The help names the buttons by the captions the pupil sees on them.
+    Box.CopyBuiltContent("Zarvo.flt");
+    const TIniFile texts(Box.ContentDir() + "Zarvo.flt");
+    for (const auto& [section, help] : {std::pair{"Zarvo_Russian", Text()},
+                                        std::pair{"Zarvo_English", english.txtHelp->toPlainText()}})
+        for (const char* caption : {"strGo", "strClose"}) {
+            const QString shown = FromAnsi(texts.ReadString(section, caption, ""));
+            EXPECT_FALSE(shown.isEmpty()) << section << " " << caption;
+            EXPECT_TRUE(help.contains(shown)) << section << " " << caption;
+        }
 }

@@ -3,6 +3,7 @@
 #include "config/Config.h"
 #include "support/Sandbox.h"
 
+#include <QLockFile>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -38,4 +39,21 @@ TEST(PrintConfig, BundledContentDirectoryBecomesTheProgramFolder) {
         << text;
     EXPECT_NE(text.find("RegistryLanguage=\n"), std::string::npos) << text;
     EXPECT_TRUE(err.str().empty()) << err.str();
+}
+
+TEST(InstanceLock, OnlyALockHeldByAnotherCopyRefusesTheStart) {
+    TSandbox box;
+    const std::string lock = box.Root() + "zarvo.lock";
+    QLockFile other(QString::fromStdString(lock));
+    ASSERT_TRUE(other.tryLock(0));
+    EXPECT_FALSE(TStartup().AcquireInstanceLock(lock));
+    other.unlock();
+    {
+        TStartup first;
+        EXPECT_TRUE(first.AcquireInstanceLock(lock));
+        EXPECT_FALSE(TStartup().AcquireInstanceLock(lock));
+    }
+    EXPECT_TRUE(TStartup().AcquireInstanceLock(lock)) << "freed with the first copy";
+    // A folder that cannot hold the lock says nothing about another copy.
+    EXPECT_TRUE(TStartup().AcquireInstanceLock(box.Root() + "missing/zarvo.lock"));
 }

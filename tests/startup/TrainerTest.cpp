@@ -188,6 +188,22 @@ TEST(Trainer, ATooSmallScreenIsReportedAfterLoadingAndNoWindowOpens) {
     ExpectNothingLeft();
 }
 
+TEST(Trainer, AnIntroThatCannotBeReadEndsStartUpWithAnError) {
+    TSandbox box; // 1024 x 768: the intro of size class 3
+    WriteContent(box);
+    RegistryLanguage(box, "English");
+    ::unlink((box.ContentDir() + "EFPF/intro3.fpf").c_str());
+    TWatchdog watchdog(20000); // an event loop entered anyway would hang here
+    std::ostringstream err;
+    EXPECT_EQ(StartTrainer(box, err), 3);
+    auto boxes = Recorder().Take();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].Flags, 16u);
+    EXPECT_NE(boxes[0].Text.find("intro3.fpf"), std::string::npos) << boxes[0].Text;
+    EXPECT_NE(err.str().find("intro3.fpf"), std::string::npos) << err.str();
+    ExpectNothingLeft();
+}
+
 TEST(Trainer, ARegistryValueOfTheWrongTypeEndsStartUpWithAnError) {
     TSandbox box;
     WriteContent(box);
