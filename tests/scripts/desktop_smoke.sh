@@ -1,0 +1,150 @@
+#!/usr/bin/env bash
+# The real trainer in a real X server (Xvfb), as a pupil meets it at the first start: the language
+# question, answered by a key; the intro picture over the whole screen; a key that takes it away
+# to the main window; and the end of the program. Checked with xdotool window searches and with
+# screenshots compared against the bundled pictures. The screenshots stay in
+# <build>/smoke-screens/ for a person to look at.
+# Exits 77 (skipped) only when Xvfb is not installed; scripts/setup.sh installs all it needs.
+set -uo pipefail
+[ $# -eq 1 ] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
+build="$(cd "$1" && pwd)"
+zarvo="$build/bin/zarvo"
+content="$build/share/zarvo"
+shots="$build/smoke-screens"
+# Size class 3 (1024 x 768 pictures) with a margin around the picture, so that a picture drawn
+# off centre shows.
+width=1100 height=800
+picture_w=1024 picture_h=768
+
+if ! command -v Xvfb >/dev/null; then
+  echo "Xvfb is not installed: skipped"
+  exit 77
+fi
+for tool in xdotool import convert compare; do
+  command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (scripts/setup.sh installs it)"; exit 1; }
+done
+
+sandbox="$(mktemp -d)"
+xvfb_pid="" zarvo_pid="" pid=""
+finish() {
+  for p in $zarvo_pid $pid; do kill -KILL "$p" 2>/dev/null; done
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null
+    for _ in $(seq 30); do kill -0 "$xvfb_pid" 2>/dev/null || break; sleep 0.1; done
+    kill -KILL "$xvfb_pid" 2>/dev/null
+  fi
+  wait 2>/dev/null
+  rm -rf "$sandbox"
+}
+trap finish EXIT
+trap 'exit 1' INT TERM
+fail() {
+  echo "FAIL: $*"
+  [ -s "$sandbox/zarvo.err" ] && sed 's/^/  zarvo: /' "$sandbox/zarvo.err"
+  echo "screenshots: $shots"
+  exit 1
+}
+
+# Runs "$@" every 0.2 s until it succeeds; false after `seconds`. The trainer ending on the way
+# is a failure of its own.
+wait_until() {
+  local seconds=$1 end
+  shift
+  end=$(($(date +%s) + seconds))
+  until "$@"; do
+    if [ -n "$zarvo_pid" ] && ! kill -0 "$zarvo_pid" 2>/dev/null; then
+      wait "$zarvo_pid"
+      fail "the trainer ended early with status $?"
+    fi
+    [ "$(date +%s)" -ge "$end" ] && return 1
+    sleep 0.2
+  done
+}
+
+# The trainer's windows that are mapped, one id a line.
+visible_windows() { xdotool search --onlyvisible --pid "$zarvo_pid" 2>/dev/null; }
+window_size() { xdotool getwindowgeometry "$1" | sed -n 's/^ *Geometry: //p'; }
+shot() { import -window root "$shots/$1.png"; }
+# Pixels of a screenshot that differ from a bundled picture placed in the middle of the screen.
+differing_pixels() {
+  convert "$1" -crop "${picture_w}x${picture_h}+$(((width - picture_w) / 2))+$(((height - picture_h) / 2))" \
+    +repage "$sandbox/crop.png" || return 1
+  compare -metric AE "$sandbox/crop.png" "bmp:$2" null: 2>&1
+}
+pixel() { convert "$1" -format "%[pixel:p{$2,$3}]" info:; }
+
+rm -rf "$shots"
+mkdir -p "$shots" "$sandbox/windows" "$sandbox/home" "$sandbox/runtime" "$sandbox/content"
+chmod 700 "$sandbox/runtime"
+
+# A display of its own: Xvfb picks a free number and writes it once it accepts connections.
+Xvfb -displayfd 3 -screen 0 "${width}x${height}x24" -nolisten tcp -noreset \
+  3>"$sandbox/display" 2>"$sandbox/xvfb.log" &
+xvfb_pid=$!
+wait_until 10 test -s "$sandbox/display" || fail "Xvfb did not start: $(cat "$sandbox/xvfb.log")"
+
+# The built content seen through links, so that whatever the trainer writes stays in the
+# sandbox; no language in the registry, so the question comes.
+cp -rs "$content/." "$sandbox/content/"
+unset QT_QPA_PLATFORM WAYLAND_DISPLAY ZARVO_SCREEN ZARVO_CONTENT_DIR
+DISPLAY=":$(head -n1 "$sandbox/display")"
+export DISPLAY ZARVO_REGISTRY="$sandbox/registry.reg" \
+  ZARVO_WINDIR="$sandbox/windows" HOME="$sandbox/home" XDG_RUNTIME_DIR="$sandbox/runtime" \
+  XDG_CONFIG_HOME="$sandbox/home/.config" XDG_DATA_HOME="$sandbox/home/.local/share"
+"$zarvo" --content "$sandbox/content" >"$sandbox/zarvo.out" 2>"$sandbox/zarvo.err" &
+zarvo_pid=$!
+
+# 1. The language question, alone, as a box in the middle of the screen. "n" answers No: Russian.
+wait_until 15 visible_windows >/dev/null || { shot 1-language-question; fail "no window appeared"; }
+sleep 0.3 # painted
+shot 1-language-question
+mapfile -t windows < <(visible_windows)
+[ ${#windows[@]} -eq 1 ] || fail "${#windows[@]} windows instead of the language question alone"
+question="${windows[0]}"
+size="$(window_size "$question")"
+if [ -z "$size" ] || [ "$size" = "${width}x${height}" ]; then fail "the language question is $size"; fi
+timeout 5 xdotool windowfocus --sync "$question" || fail "the language question takes no focus"
+xdotool key n
+
+# 2. The Russian intro, whole and centred, over the main window.
+intro="$content/RFPF/intro3.fpf"
+intro_shown() {
+  shot 2-intro
+  [ "$(differing_pixels "$shots/2-intro.png" "$intro")" = "0" ]
+}
+wait_until 15 intro_shown ||
+  fail "the intro is not on the screen: $(differing_pixels "$shots/2-intro.png" "$intro") pixels differ from $intro"
+english="$(differing_pixels "$shots/2-intro.png" "$content/EFPF/intro3.fpf")"
+[ "$english" -gt 0 ] 2>/dev/null || fail "the English intro is shown although the answer was Russian"
+mapfile -t windows < <(visible_windows)
+[ ${#windows[@]} -eq 2 ] || fail "${#windows[@]} windows with the intro up instead of the intro and the main window"
+for w in "${windows[@]}"; do
+  [ "$(window_size "$w")" = "${width}x${height}" ] || fail "window $w is $(window_size "$w"), not the whole screen"
+done
+
+# 3. Any key takes the intro away; the main window is left, navy, over the whole screen.
+xdotool key space
+intro_gone() {
+  [ "$(visible_windows | wc -l)" -eq 1 ] || return 1
+  shot 3-after-intro
+  local n
+  n="$(differing_pixels "$shots/3-after-intro.png" "$intro")"
+  [ "$n" -gt $((picture_w * picture_h / 2)) ] 2>/dev/null
+}
+wait_until 10 intro_gone || fail "the intro did not go away after a key"
+centre="$(pixel "$shots/3-after-intro.png" $((width / 2)) $((height / 2)))"
+[ "$centre" = "srgb(0,0,128)" ] || fail "the middle of the main window is $centre, not navy"
+
+# 4. The end: the program goes at once when told to terminate, without a crash.
+kill -TERM "$zarvo_pid"
+pid="$zarvo_pid"
+zarvo_pid=""
+# Gone, or a zombie waiting for this script to collect its status.
+ended() { [ ! -e "/proc/$pid" ] || [ "$(sed 's/.*) //' "/proc/$pid/stat" | cut -d' ' -f1)" = Z ]; }
+wait_until 5 ended || fail "the trainer did not end within 5 s of SIGTERM"
+wait "$pid"
+status=$?
+[ $status -eq 143 ] || fail "the trainer ended with status $status after SIGTERM"
+if grep -q "^zarvo:" "$sandbox/zarvo.err"; then fail "the trainer reported an error"; fi
+
+echo "desktop smoke: all checks passed; screenshots in $shots"
