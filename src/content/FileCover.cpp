@@ -1,122 +1,287 @@
 #include "content/FileCover.h"
 
 #include "app/Reports.h"
-#include "platform/Files.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
 
-namespace {
-constexpr std::size_t BufferSize = 1 << 16;
-constexpr char EndOfFileChar = 26;
-constexpr std::string_view StopText = "%%STOP";
-} // namespace
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
-TTextFile::TTextFile(const std::string& path)
-    : File(QString::fromStdString(platform::NativePath(path))), Buf(new char[BufferSize]) {
-    if (!File.open(QIODevice::ReadOnly))
-        throw EInOutError("Cannot open " + path);
+namespace {
+constexpr std::string_view StopText = "%%STOP";
+constexpr char EndOfFileChar = 26;
+constexpr std::size_t PieceSize = TTextFile::PieceSize;
+
+// Prepares the bytes [from, to) just read, up to the first byte 26, where the data ends: undoes
+// the content transformation when `transform` is set, and marks in `pairs` (bit p % 64 of word
+// p / 64) each position p where a CR LF pair begins whose LF is before that end. Returns that
+// end. One pass does it all, 64 bytes at a time where the processor has vector instructions.
+using TPrepare = std::size_t (*)(char* data, std::size_t from, std::size_t to, bool transform,
+                                 std::uint64_t* pairs);
+
+// One byte at a time: up to a multiple of 64, the tail of a piece, a vector that holds a 26, and
+// processors without vector instructions.
+std::size_t PrepareBytes(char* data, std::size_t p, std::size_t to, bool transform,
+                         std::uint64_t* pairs) {
+    for (; p < to; ++p) {
+        if (data[p] == EndOfFileChar)
+            return p;
+        if (transform)
+            data[p] = TFileCover::TransformChar(data[p]);
+        if (data[p] == '\r' && p + 1 < to && data[p + 1] == '\n')
+            pairs[p / 64] |= std::uint64_t{1} << (p % 64);
+    }
+    return to;
 }
 
-void TTextFile::Fill() {
-    Pos = Len = 0;
-    if (Ended)
-        return;
-    qint64 n = File.read(Buf.get(), BufferSize);
-    if (n < 0) {
+#if defined(__x86_64__)
+// CR, LF and 26 are below 32, so they are found alike before and after the transformation:
+// 31 - b for b of 32 and more, b itself below 32. Each vector loop takes whole words of `pairs`
+// while the byte after them has been read.
+std::size_t PrepareSse2(char* data, std::size_t p, std::size_t to, bool transform,
+                        std::uint64_t* pairs) {
+    std::size_t head = std::min(to, (p + 63) / 64 * 64);
+    if (std::size_t end = PrepareBytes(data, p, head, transform, pairs); end < head)
+        return end;
+    p = head;
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i eof = _mm_set1_epi8(EndOfFileChar);
+    const __m128i k31 = _mm_set1_epi8(31);
+    for (; to - p > 64; p += 64) {
+        __m128i b[4];
+        int ends = 0;
+        for (int k = 0; k < 4; ++k) {
+            b[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + p + 16 * k));
+            ends |= _mm_movemask_epi8(_mm_cmpeq_epi8(b[k], eof));
+        }
+        if (ends)
+            break;
+        std::uint64_t m = 0;
+        for (int k = 0; k < 4; ++k) {
+            const char* q = data + p + 16 * k;
+            __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + 1));
+            auto found = static_cast<unsigned>(_mm_movemask_epi8(
+                _mm_and_si128(_mm_cmpeq_epi8(b[k], cr), _mm_cmpeq_epi8(next, lf))));
+            m |= std::uint64_t{found} << (16 * k);
+            if (transform) {
+                __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(b[k], k31), b[k]); // below 32
+                __m128i mirrored = _mm_sub_epi8(k31, b[k]);
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(data + p + 16 * k),
+                                 _mm_or_si128(_mm_and_si128(control, b[k]),
+                                              _mm_andnot_si128(control, mirrored)));
+            }
+        }
+        pairs[p / 64] = m;
+    }
+    return PrepareBytes(data, p, to, transform, pairs);
+}
+
+__attribute__((target("avx512bw"))) std::size_t
+PrepareAvx512(char* data, std::size_t p, std::size_t to, bool transform, std::uint64_t* pairs) {
+    std::size_t head = std::min(to, (p + 63) / 64 * 64);
+    if (std::size_t end = PrepareBytes(data, p, head, transform, pairs); end < head)
+        return end;
+    p = head;
+    const __m512i cr = _mm512_set1_epi8('\r');
+    const __m512i lf = _mm512_set1_epi8('\n');
+    const __m512i eof = _mm512_set1_epi8(EndOfFileChar);
+    const __m512i k31 = _mm512_set1_epi8(31);
+    for (; to - p > 64; p += 64) {
+        __m512i b = _mm512_loadu_si512(data + p);
+        if (_mm512_cmpeq_epi8_mask(b, eof))
+            break;
+        __m512i next = _mm512_loadu_si512(data + p + 1);
+        pairs[p / 64] = _mm512_cmpeq_epi8_mask(b, cr) & _mm512_cmpeq_epi8_mask(next, lf);
+        if (transform) {
+            __mmask64 control = _mm512_cmple_epu8_mask(b, k31);
+            _mm512_storeu_si512(data + p,
+                                _mm512_mask_blend_epi8(control, _mm512_sub_epi8(k31, b), b));
+        }
+    }
+    return PrepareBytes(data, p, to, transform, pairs);
+}
+
+__attribute__((target("avx2"))) std::size_t PrepareAvx2(char* data, std::size_t p, std::size_t to,
+                                                        bool transform, std::uint64_t* pairs) {
+    std::size_t head = std::min(to, (p + 63) / 64 * 64);
+    if (std::size_t end = PrepareBytes(data, p, head, transform, pairs); end < head)
+        return end;
+    p = head;
+    const __m256i cr = _mm256_set1_epi8('\r');
+    const __m256i lf = _mm256_set1_epi8('\n');
+    const __m256i eof = _mm256_set1_epi8(EndOfFileChar);
+    const __m256i k31 = _mm256_set1_epi8(31);
+    for (; to - p > 64; p += 64) {
+        auto* q = reinterpret_cast<__m256i*>(data + p);
+        __m256i lo = _mm256_loadu_si256(q);
+        __m256i hi = _mm256_loadu_si256(q + 1);
+        if (_mm256_movemask_epi8(
+                _mm256_or_si256(_mm256_cmpeq_epi8(lo, eof), _mm256_cmpeq_epi8(hi, eof))))
+            break;
+        __m256i nextLo = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + p + 1));
+        __m256i nextHi = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + p + 33));
+        auto pairsLo = static_cast<std::uint32_t>(_mm256_movemask_epi8(
+            _mm256_and_si256(_mm256_cmpeq_epi8(lo, cr), _mm256_cmpeq_epi8(nextLo, lf))));
+        auto pairsHi = static_cast<std::uint32_t>(_mm256_movemask_epi8(
+            _mm256_and_si256(_mm256_cmpeq_epi8(hi, cr), _mm256_cmpeq_epi8(nextHi, lf))));
+        pairs[p / 64] = std::uint64_t{pairsHi} << 32 | pairsLo;
+        if (transform) {
+            __m256i controlLo = _mm256_cmpeq_epi8(_mm256_min_epu8(lo, k31), lo);
+            __m256i controlHi = _mm256_cmpeq_epi8(_mm256_min_epu8(hi, k31), hi);
+            _mm256_storeu_si256(q, _mm256_blendv_epi8(_mm256_sub_epi8(k31, lo), lo, controlLo));
+            _mm256_storeu_si256(q + 1, _mm256_blendv_epi8(_mm256_sub_epi8(k31, hi), hi, controlHi));
+        }
+    }
+    return PrepareBytes(data, p, to, transform, pairs);
+}
+#endif
+
+TPrepare PrepareFor(TVectorLevel level) {
+    switch (level) {
+#if defined(__x86_64__)
+    case TVectorLevel::Sse2:
+        return PrepareSse2;
+    case TVectorLevel::Avx2:
+        return PrepareAvx2;
+    case TVectorLevel::Avx512:
+        return PrepareAvx512;
+#endif
+    default:
+        return PrepareBytes;
+    }
+}
+
+// Set on first use, so that it is ready even for a static initialiser of another file.
+TPrepare& Chosen() {
+    static TPrepare chosen = PrepareFor(VectorLevels().back());
+    return chosen;
+}
+
+std::size_t Prepare(char* data, std::size_t from, std::size_t to, bool transform,
+                    std::uint64_t* pairs) {
+    return Chosen()(data, from, to, transform, pairs);
+}
+} // namespace
+
+std::vector<TVectorLevel> VectorLevels() {
+    std::vector<TVectorLevel> levels = {TVectorLevel::Bytes};
+#if defined(__x86_64__)
+    __builtin_cpu_init();
+    levels.push_back(TVectorLevel::Sse2);
+    if (__builtin_cpu_supports("avx2"))
+        levels.push_back(TVectorLevel::Avx2);
+    if (__builtin_cpu_supports("avx512bw"))
+        levels.push_back(TVectorLevel::Avx512);
+#endif
+    return levels;
+}
+
+void UseVectorLevel(TVectorLevel level) {
+    Chosen() = PrepareFor(level);
+}
+
+TTextFile::TTextFile(const std::string& path) : File(new platform::TReadFile(path)) {
+    // One block for the whole file when its size is known; the extra byte lets the read that
+    // finds the end go into the block instead of making a new one.
+    NewBlock(std::max<std::size_t>(File->SizeHint() + 1, PieceSize));
+}
+
+TTextFile::~TTextFile() = default;
+
+void TTextFile::NewBlock(std::size_t capacity) {
+    Blocks.emplace_back(new char[capacity]);
+    Data = Blocks.back().get();
+    Capacity = capacity;
+    Pairs.reset(new std::uint64_t[capacity / 64 + 1]());
+}
+
+void TTextFile::Close() {
+    File.reset();
+    Ended = true;
+}
+
+bool TTextFile::Fill() {
+    if (Ended || !File)
+        return false;
+    Walking = false;
+    if (Len == Capacity) {
+        // The file grew while it was read, or has no size. The lines already taken stay where
+        // they are, in the old block; the unfinished rest moves to a new one.
+        const char* old = Data;
+        std::size_t keep = Len - Pos;
+        NewBlock(std::max(2 * Capacity, keep + PieceSize));
+        std::memcpy(Data, old + Pos, keep);
+        for (std::size_t p = 0; p + 1 < keep; ++p)
+            if (Data[p] == '\r' && Data[p + 1] == '\n')
+                Pairs[p / 64] |= std::uint64_t{1} << (p % 64);
+        Pos = 0;
+        Len = keep;
+    }
+    std::ptrdiff_t got = File->Read(Data + Len, std::min(PieceSize, Capacity - Len));
+    if (got <= 0) {
         Ended = true;
+        ReadFailed = got < 0;
+        return false;
+    }
+    auto n = static_cast<std::size_t>(got);
+    // A CR that ended the last piece waited for this byte.
+    if (Len > 0 && Data[Len - 1] == '\r' && Data[Len] == '\n')
+        Pairs[(Len - 1) / 64] |= std::uint64_t{1} << ((Len - 1) % 64);
+    std::size_t end = Prepare(Data, Len, Len + n, Transforming, Pairs.get());
+    if (end < Len + n) {
+        n = end - Len;
+        Ended = true;
+    }
+    Len += n;
+    return n > 0;
+}
+
+bool TTextFile::AtEnd() {
+    while (Fill())
+        if (Pos < Len)
+            return false;
+    if (ReadFailed) {
+        ReadFailed = false;
         throw EInOutError("Read error");
     }
-    if (n == 0) {
-        Ended = true;
-        return;
-    }
-    Len = static_cast<std::size_t>(n);
-    if (const void* z = std::memchr(Buf.get(), EndOfFileChar, Len)) {
-        Len = static_cast<std::size_t>(static_cast<const char*>(z) - Buf.get());
-        Ended = true;
-    }
-    if (Transforming)
-        TFileCover::TransformBytes(Buf.get(), Len);
+    return true;
 }
 
 void TTextFile::Unscramble() {
     if (Transforming)
         return;
     Transforming = true;
-    TFileCover::TransformBytes(Buf.get() + Pos, Len - Pos);
+    TFileCover::TransformBytes(Data + Pos, Len - Pos);
 }
 
-bool TTextFile::TakeBufferedLine(std::string_view& line) {
-    const char* begin = Buf.get() + Pos;
-    const char* end = Buf.get() + Len;
-    // A CR in the last buffered byte cannot start a pair here.
-    for (const char* p = begin; end - p >= 2; ++p) {
-        p = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p - 1)));
-        if (!p)
-            return false;
-        if (p[1] == '\n') {
-            line = std::string_view(begin, static_cast<std::size_t>(p - begin));
-            Pos = static_cast<std::size_t>(p + 2 - Buf.get());
-            return true;
-        }
+std::string_view TTextFile::TakeLineReadingOn(bool& cut) {
+    cut = false;
+    while (Fill()) {
+        std::string_view line;
+        if (TakeFoundLine(line))
+            return line;
     }
-    return false;
-}
-
-bool TTextFile::Eof() {
-    if (Pos < Len)
-        return false;
-    Fill();
-    return Pos == Len;
-}
-
-char TTextFile::ReadChar() {
-    if (Eof())
-        return EndOfFileChar;
-    return Buf[Pos++];
+    // The end of the data closes the line. The byte read as the file ends is lost, unless it is
+    // the only one: the run-time reads its 26 in the place of the byte after it.
+    std::size_t n = Len - Pos;
+    std::string_view line(Data + Pos, n > 1 ? n - 1 : n);
+    Pos = Len;
+    if (ReadFailed) {
+        ReadFailed = false;
+        cut = true;
+    }
+    return line;
 }
 
 void TFileCover::ReadRawLine(TTextFile& f, std::string& line) {
-    line.clear();
-    try {
-        char previous = f.ReadChar();
-        for (;;) {
-            if (f.Eof()) {
-                // The byte read at the end is the run-time's 26: `previous` still belongs to the
-                // line and the line is complete.
-                line.push_back(previous);
-                return;
-            }
-            std::string_view rest = f.Buffered();
-            if (previous == '\r' && rest.front() == '\n') {
-                f.Skip(1);
-                return;
-            }
-            line.push_back(previous);
-            // The first CR LF pair wholly inside the buffer ends the line.
-            std::size_t from = 0;
-            for (;;) {
-                std::size_t cr = rest.find('\r', from);
-                if (cr == std::string_view::npos || cr + 1 >= rest.size())
-                    break;
-                if (rest[cr + 1] == '\n') {
-                    line.append(rest.data(), cr);
-                    f.Skip(cr + 2);
-                    return;
-                }
-                from = cr + 1;
-            }
-            // No pair here: everything but the last buffered byte belongs to the line; the last
-            // one becomes `previous`, unless it is the last byte of the file, which is lost.
-            line.append(rest.data(), rest.size() - 1);
-            previous = rest.back();
-            f.Skip(rest.size());
-            if (f.Eof())
-                return;
-        }
-    } catch (const EInOutError&) {
-        ShowFileIOError("");
-    }
+    bool cut = false;
+    line.assign(f.TakeLine(cut));
+    if (cut)
+        ReportReadError();
 }
 
 void TFileCover::ReadPlainLine(TTextFile& f, std::string& line) {
@@ -140,12 +305,8 @@ void TFileCover::ReadLine(TTextFile& f, std::string& line) {
         TransformInPlace(line);
 }
 
-std::string_view TFileCover::ReadLineView(TTextFile& f, std::string& spill) {
-    std::string_view line;
-    if (f.Unscrambling() && f.TakeBufferedLine(line))
-        return line;
-    ReadLine(f, spill);
-    return spill;
+void TFileCover::ReportReadError() {
+    ShowFileIOError("");
 }
 
 void TFileCover::TransformInPlace(std::string& s) {
@@ -153,23 +314,15 @@ void TFileCover::TransformInPlace(std::string& s) {
 }
 
 void TFileCover::TransformBytes(char* data, std::size_t n) {
-    // Every byte of a library passes here: sixteen at a time where the compiler offers vector
-    // types (a dozen times faster than byte by byte), the rest one by one.
-    auto* p = reinterpret_cast<unsigned char*>(data);
-    std::size_t i = 0;
-#if defined(__GNUC__)
-    typedef unsigned char TBytes __attribute__((vector_size(16)));
-    for (; i + sizeof(TBytes) <= n; i += sizeof(TBytes)) {
-        TBytes b;
-        std::memcpy(&b, p + i, sizeof b);
-        TBytes control = b < 32;
-        TBytes mirrored = 31 - b;
-        TBytes r = (b & control) | (mirrored & ~control);
-        std::memcpy(p + i, &r, sizeof r);
+    // The same pass that prepares a piece of a library, with its pair positions dropped.
+    // A 26 is transformed like any byte below 32: it stays.
+    constexpr std::size_t Step = 4096;
+    std::uint64_t pairs[Step / 64];
+    for (std::size_t done = 0; done < n;) {
+        std::size_t step = std::min(n - done, Step);
+        std::size_t end = Prepare(data + done, 0, step, true, pairs);
+        done += end < step ? end + 1 : step;
     }
-#endif
-    for (; i < n; ++i)
-        p[i] = static_cast<unsigned char>(TransformChar(static_cast<char>(p[i])));
 }
 
 std::string TFileCover::TransformText(const std::string& s) {
@@ -178,10 +331,8 @@ std::string TFileCover::TransformText(const std::string& s) {
     return r;
 }
 
-bool IsWithinStopText(std::string_view line) {
-    // Nearly every line is longer than the mark: no search for those.
-    return !line.empty() && line.size() <= StopText.size() &&
-           StopText.find(line) != std::string_view::npos;
+bool IsWithinShortStopText(std::string_view line) {
+    return StopText.find(line) != std::string_view::npos;
 }
 
 bool IsStopLine(const std::string& line) {

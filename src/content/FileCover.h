@@ -4,13 +4,16 @@
 // transformation that both libraries share.
 
 #include "platform/Exception.h"
+#include "platform/Files.h"
 #include "platform/Text.h"
 
-#include <QFile>
+#include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Content errors of the library readers; their messages are fixed English texts.
 class EFileError : public Exception {
@@ -18,42 +21,108 @@ public:
     using Exception::Exception;
 };
 
-// A content file opened for sequential reading. As in a Windows text file, a byte 26 ends the
-// data: Eof() reports the end there and nothing behind it is ever delivered.
+// The instructions the content files are unscrambled and split into lines with: the widest the
+// processor has (the last of VectorLevels), unless a test or a benchmark chooses another.
+enum class TVectorLevel { Bytes, Sse2, Avx2, Avx512 };
+std::vector<TVectorLevel> VectorLevels();
+void UseVectorLevel(TVectorLevel level);
+
+// A content file opened for sequential reading. Its bytes are read a piece at a time into one
+// block that is kept whole, so that a line, once read, can be handed out as a view of the file's
+// data; each piece is unscrambled and searched for line ends in one pass while it is still in
+// the processor's cache, which keeps the load of a large library close to the cost of reading
+// it. As in a Windows text file, a
+// byte 26 ends the data: Eof() reports the end there and nothing behind it is ever delivered.
 class TTextFile {
 public:
+    // How much one read asks for: it must stay in the processor's cache until it is used.
+    static constexpr std::size_t PieceSize = std::size_t{1} << 18;
+
     // `path` in program form; throws EInOutError when the file cannot be opened.
     explicit TTextFile(const std::string& path);
+    ~TTextFile();
     TTextFile(const TTextFile&) = delete;
     TTextFile& operator=(const TTextFile&) = delete;
 
-    bool Eof();
+    // At the end of the data. Throws EInOutError when the file cannot be read; the file then
+    // counts as ended.
+    bool Eof() { return Pos >= Len && AtEnd(); }
     // The next byte; at the end the run-time's end-of-file character 26, never an error.
-    // Throws EInOutError when the file cannot be read; the file then counts as ended.
-    char ReadChar();
-    // The bytes already buffered and not yet read (empty when the buffer needs refilling).
-    std::string_view Buffered() const { return {Buf.get() + Pos, Len - Pos}; }
-    void Skip(std::size_t n) { Pos += n; }
-    void Close() { File.close(); }
+    char ReadChar() {
+        Walking = false;
+        return Eof() ? char(26) : Data[Pos++];
+    }
+    // The bytes read and not yet taken (empty when more must be read).
+    std::string_view Buffered() const { return {Data + Pos, Len - Pos}; }
+    void Skip(std::size_t n) {
+        Pos += n;
+        Walking = false;
+    }
+    void Close();
 
-    // From here on every byte is delivered with the content transformation undone. It is done a
-    // whole buffer at a time, which is far cheaper than line by line; CR, LF and 26 are below 32
-    // and stay as they are, so line ends and the end of the file are found as before.
+    // From here on every byte is delivered with the content transformation undone. CR, LF and 26
+    // are below 32 and stay as they are, so line ends and the end of the file are found as before.
     void Unscramble();
     bool Unscrambling() const { return Transforming; }
-    // The next line when its CR LF pair lies in the buffer: a view of it, valid until the next
-    // read, and the pair skipped. False, and nothing read, when the line runs past the buffer.
-    bool TakeBufferedLine(std::string_view& line);
+
+    // The next line by the rule of TFileCover::ReadRawLine, as a view of the file's data that
+    // stays valid as long as the data (see ReleaseData). `cut` tells that a read error, not the
+    // end of the file, ended the data inside the line. The caller has checked !Eof().
+    std::string_view TakeLine(bool& cut) {
+        std::string_view line;
+        if (TakeFoundLine(line)) {
+            cut = false;
+            return line;
+        }
+        return TakeLineReadingOn(cut);
+    }
+
+    // Hands the data read so far to the caller, so that views of lines may outlive the file. The
+    // file reads on into it: the caller keeps it alive while it reads.
+    std::vector<std::unique_ptr<char[]>> ReleaseData() { return std::move(Blocks); }
 
 private:
-    void Fill();
-
-    QFile File;
-    std::unique_ptr<char[]> Buf;
+    // The line from Pos when a pair after it has been read. The pairs of the word being walked
+    // are kept at hand: from one line to the next only its lowest bit is cleared.
+    bool TakeFoundLine(std::string_view& line) {
+        if (!Walking) {
+            Word = Pos / 64;
+            Bits = Pairs[Word] & (~std::uint64_t{0} << (Pos % 64));
+            Walking = true;
+        }
+        while (!Bits) {
+            if (Word >= (Len - 1) / 64)
+                return false;
+            Bits = Pairs[++Word];
+        }
+        std::size_t at = 64 * Word + static_cast<unsigned>(std::countr_zero(Bits));
+        Bits &= Bits - 1;
+        line = std::string_view(Data + Pos, at - Pos);
+        Pos = at + 2;
+        return true;
+    }
+    void NewBlock(std::size_t capacity);
+    bool AtEnd();
+    std::string_view TakeLineReadingOn(bool& cut);
+    // Reads the next piece behind Len and finds its pairs; false when nothing more came (the
+    // end, a byte 26 or a read error, which ReadFailed then tells).
+    bool Fill();
+    std::unique_ptr<platform::TReadFile> File;
+    std::vector<std::unique_ptr<char[]>> Blocks; // the last one is being filled
+    char* Data = nullptr;
+    std::size_t Capacity = 0;
     std::size_t Pos = 0;
     std::size_t Len = 0;
-    bool Ended = false; // the physical end, a byte 26 or a read error was met
+    bool Ended = false;      // nothing more is read: the end, a byte 26 or a read error was met
+    bool ReadFailed = false; // a read error ends the data at Len, not yet reported
     bool Transforming = false;
+    // Bit p % 64 of word p / 64 set: a CR LF pair of the block begins at p, both bytes read.
+    std::unique_ptr<std::uint64_t[]> Pairs;
+    // The word of Pairs that the lines are taken from, without the pairs before Pos; false
+    // when Pos moved otherwise or more was read.
+    bool Walking = false;
+    std::size_t Word = 0;
+    std::uint64_t Bits = 0;
 };
 
 // Base of the two library readers. No state of its own.
@@ -65,9 +134,14 @@ public:
     static void ReadRawLine(TTextFile& f, std::string& line);
     // ReadRawLine, then the content transformation (unless the file already undoes it).
     static void ReadLine(TTextFile& f, std::string& line);
-    // ReadLine without copying, for a file that unscrambles: a view into its buffer, or into
-    // `spill` for a line that crosses a refill. Valid until the next read from `f`.
-    static std::string_view ReadLineView(TTextFile& f, std::string& spill);
+    // ReadLine without copying, for a file that unscrambles: a view of the file's data.
+    static std::string_view ReadLineView(TTextFile& f) {
+        bool cut = false;
+        std::string_view line = f.TakeLine(cut);
+        if (cut)
+            ReportReadError();
+        return line;
+    }
     // The plain signature line: an ordinary text line, untransformed, ended by CR LF, a lone CR
     // or a lone LF (or the end of the file, without losing a byte). Read errors propagate, so
     // that the reader's own error trap reports them once.
@@ -81,14 +155,22 @@ public:
     static std::string TransformText(const std::string& s);
     static void TransformInPlace(std::string& s);
     static void TransformBytes(char* p, std::size_t n);
+
+private:
+    // The input/output box for a read error inside a line, which names no file.
+    static void ReportReadError();
 };
 
 // The rule library's end mark: the line lies within "%%STOP" or "%%STOP" lies within the line.
 // An empty line is not a stop line.
 bool IsStopLine(const std::string& line);
 
-// The variant library's one-way test: only "the line lies within %%STOP".
-bool IsWithinStopText(std::string_view line);
+// The variant library's one-way test: only "the line lies within %%STOP". Every line of the
+// library passes it, and nearly all are longer than the mark, so that much is inline.
+bool IsWithinShortStopText(std::string_view line);
+inline bool IsWithinStopText(std::string_view line) {
+    return !line.empty() && line.size() <= 6 && IsWithinShortStopText(line);
+}
 
 // The readers and the content tool trim names, texts and rules with the run-time's rule.
 using platform::TrimView;

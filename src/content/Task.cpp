@@ -5,6 +5,8 @@
 #include "config/Config.h"
 
 #include <charconv>
+#include <cstring>
+#include <optional>
 
 namespace {
 
@@ -36,58 +38,59 @@ std::int32_t VariantNumber(std::string_view text) {
 }
 
 // A check-points line: byte 4 is the count n, then n groups of 8 bytes. The groups overwrite the
-// example's list after it took the new length, so entries a second line does not reach keep
-// what an earlier line gave them.
-void ReadCheckPoints(std::string_view line, TExample& example) {
+// example's list after it took the new length: entries a second line does not reach are
+// dropped, and those it does reach keep their kind where its kind byte is none of 0..3.
+void ReadCheckPoints(std::string_view line, TExample& example, TLibraryStore& store) {
     if (line.size() < 4)
         throw EFileError("Check points line too short");
     std::size_t n = static_cast<unsigned char>(line[3]);
     if (line.size() < 4 + 8 * n)
         throw EFileError("Check points line too short");
-    example.CheckPoints.resize(n);
+    const char* groups = line.data() + 4;
+    bool asRead = example.CheckPoints.empty();
+    for (std::size_t p = 0; p < n && asRead; ++p)
+        asRead = static_cast<unsigned char>(groups[8 * p + 1]) <= 3;
+    if (asRead) {
+        example.CheckPoints = TCheckPointList::Groups(groups, n);
+        return;
+    }
+    const TCheckPointList earlier = example.CheckPoints;
+    std::span<TCheckPoint> cps = store.CheckPointRecords(example.CheckPoints, n);
     for (std::size_t p = 0; p < n; ++p) {
-        const char* g = line.data() + 4 + 8 * p;
-        TCheckPoint& cp = example.CheckPoints[p];
+        const char* g = groups + 8 * p;
+        TCheckPoint& cp = cps[p];
         auto position = static_cast<unsigned char>(g[0]);
         // A byte 26 would end the text file, so 0 stands for it.
         cp.Position = position == 0 ? 26 : position;
         auto kind = static_cast<unsigned char>(g[1]);
-        if (kind <= 3)
-            cp.Kind = kind;
+        cp.Kind = kind <= 3 ? kind : p < earlier.size() ? earlier[p].Kind : 0;
         cp.Alternative1 = g[2];
         cp.Alternative2 = g[3];
-        cp.Rule.assign(TrimView(std::string_view(g + 4, 4)));
+        cp.Rule = TrimView(std::string_view(g + 4, 4));
     }
 }
 
-// The examples of the variant being read gather here and move into it in one allocation when
-// the next variant, theme or class begins or the reading ends; appended one by one, every
-// variant's array would be reallocated and moved several times over.
-class TPendingExamples {
-public:
-    void Begin(TVariant* variant) {
-        Flush();
-        Owner = variant;
-    }
-    TVariant* Variant() const { return Owner; }
-    TExample& Add(std::string_view text) {
-        return Examples.emplace_back(TExample{std::string(text), {}, 0, 0});
-    }
-    // Hands the gathered examples to their variant; none is pending afterwards.
-    void Flush() {
-        if (Owner && !Examples.empty())
-            Owner->Examples.insert(Owner->Examples.end(), std::make_move_iterator(Examples.begin()),
-                                   std::make_move_iterator(Examples.end()));
-        Examples.clear();
-        Owner = nullptr;
-    }
-
-private:
-    TVariant* Owner = nullptr;
-    std::vector<TExample> Examples; // keeps its capacity from one variant to the next
-};
-
 } // namespace
+
+std::string_view TLibraryStore::Keep(std::string_view text) {
+    char* kept = Texts.Resize(nullptr, 0, text.size());
+    if (!text.empty())
+        std::memcpy(kept, text.data(), text.size());
+    return {kept, text.size()};
+}
+
+TExample& TLibraryStore::Append(std::span<const TExample>& run, const TExample& example) {
+    // The run's memory is the store's own, made for changing.
+    auto* entries = Examples.Append(const_cast<TExample*>(run.data()), run.size(), example);
+    run = {entries, run.size() + 1};
+    return entries[run.size() - 1];
+}
+
+std::span<TCheckPoint> TLibraryStore::CheckPointRecords(TCheckPointList& list, std::size_t count) {
+    TCheckPoint* records = CheckPoints.Resize(nullptr, 0, count);
+    list = TCheckPointList::Records(records, count);
+    return {records, count};
+}
 
 TTask::TTask() {
     OpenFFile("");
@@ -103,17 +106,19 @@ TTask::~TTask() {
 
 void TTask::Clear() {
     for (TClass& c : Classes) {
-        for (TTheme& t : c.Themes) {
-            for (TVariant& v : t.Variants) {
-                for (TExample& e : v.Examples)
-                    e.CheckPoints.clear();
-                v.Examples.clear();
-            }
+        for (TTheme& t : c.Themes)
             t.Variants.clear();
-        }
         c.Themes.clear();
     }
     Classes.clear();
+    Store.Clear();
+}
+
+TVariantTree TTask::TakeTree() {
+    TVariantTree tree{std::move(Classes), std::move(Store)};
+    Classes.clear();
+    Store.Clear();
+    return tree;
 }
 
 void TTask::OpenFFile(const std::string& path) {
@@ -127,43 +132,62 @@ void TTask::OpenFFile(const std::string& path) {
     FailedLine = 0;
     FailedMessage.clear();
     std::int32_t lineNo = 1;
-    TPendingExamples pending;
+    // Outside the error trap: what was read before an error stays, and its records point into
+    // the file's bytes.
+    std::optional<TTextFile> f;
     try {
-        TTextFile f(file);
-        std::string spill;
-        ReadPlainLine(f, spill);
-        if (spill != VarLibSignature)
+        f.emplace(file);
+        std::string signature;
+        ReadPlainLine(*f, signature);
+        if (signature != VarLibSignature)
             throw EFileError("Wrong file in OpenFFile!");
-        f.Unscramble();
+        f->Unscramble();
 
-        // The last class, theme and example read; null while there is none, so that an orphan
-        // line is rejected instead of being hung onto nothing. The variant is the pending one.
+        // The last class, theme, variant and example read; null while there is none, so that an
+        // orphan line is rejected instead of being hung onto nothing.
         TClass* cls = nullptr;
         TTheme* theme = nullptr;
+        TVariant* variant = nullptr;
         TExample* example = nullptr;
-        while (!f.Eof()) {
-            std::string_view line = ReadLineView(f, spill);
+        while (!f->Eof()) {
+            std::string_view line = ReadLineView(*f);
             ++lineNo;
             if (IsWithinStopText(line))
                 break;
-            if (StartsWith(line, "%C")) {
-                pending.Flush();
+            if (StartsWith(line, "%X")) {
+                if (line.size() >= 3 && line[2] == 'R') {
+                    if (!example)
+                        UnknownLine(line);
+                    try {
+                        ReadCheckPoints(line, *example, Store);
+                        example->CheckPointsLine = lineNo;
+                    } catch (const EFileError&) {
+                        CheckPointFaults.push_back(lineNo);
+                        ShowFileIOError(file);
+                    }
+                } else {
+                    if (!variant)
+                        UnknownLine(line);
+                    example = &Store.Append(variant->Examples, {LineText(line), {}, lineNo, 0});
+                }
+            } else if (StartsWith(line, "%C")) {
                 TClass& c = Classes.emplace_back();
                 c.Number = static_cast<std::int32_t>(Classes.size());
                 c.Name = LineText(line);
                 c.Line = lineNo;
                 cls = &c;
                 theme = nullptr;
+                variant = nullptr;
                 example = nullptr;
             } else if (StartsWith(line, "%T")) {
                 if (!cls)
                     UnknownLine(line);
-                pending.Flush();
                 TTheme& t = cls->Themes.emplace_back();
                 t.Number = static_cast<std::int32_t>(cls->Themes.size());
                 t.Name = LineText(line);
                 t.Line = lineNo;
                 theme = &t;
+                variant = nullptr;
                 example = nullptr;
             } else if (StartsWith(line, "%V")) {
                 if (!theme)
@@ -172,40 +196,23 @@ void TTask::OpenFFile(const std::string& path) {
                 if (space == std::string_view::npos)
                     throw EFileError("'' is not a valid integer value");
                 std::int32_t number = VariantNumber(line.substr(2, space - 2));
-                pending.Flush(); // before the array of variants may move
                 TVariant& v = theme->Variants.emplace_back();
                 v.Number = number;
                 // From the space up to byte 254.
                 if (space < 254)
                     v.Name = TrimView(line.substr(space, 254 - space));
                 v.Line = lineNo;
-                pending.Begin(&v);
+                variant = &v;
                 example = nullptr;
-            } else if (!StartsWith(line, "%X")) {
-                UnknownLine(line);
-            } else if (line.size() >= 3 && line[2] == 'R') {
-                if (!example)
-                    UnknownLine(line);
-                try {
-                    ReadCheckPoints(line, *example);
-                    example->CheckPointsLine = lineNo;
-                } catch (const EFileError&) {
-                    CheckPointFaults.push_back(lineNo);
-                    ShowFileIOError(file);
-                }
             } else {
-                if (!pending.Variant())
-                    UnknownLine(line);
-                TExample& e = pending.Add(LineText(line));
-                e.Line = lineNo;
-                example = &e;
+                UnknownLine(line);
             }
         }
-        pending.Flush();
     } catch (const std::exception& e) {
-        pending.Flush();
         FailedLine = lineNo;
         FailedMessage = e.what();
         ShowFileIOError(file);
     }
+    if (f)
+        Store.Adopt(f->ReleaseData());
 }

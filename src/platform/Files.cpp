@@ -166,6 +166,27 @@ std::string ReadFileBytes(const std::string& path) {
     return out;
 }
 
+TReadFile::TReadFile(const std::string& path) {
+    Fd = ::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (Fd < 0)
+        throw EInOutError(ErrorText("Cannot open file", path));
+    struct stat st {};
+    if (::fstat(Fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+        Hint = static_cast<std::size_t>(st.st_size);
+}
+
+TReadFile::~TReadFile() {
+    ::close(Fd);
+}
+
+std::ptrdiff_t TReadFile::Read(char* to, std::size_t n) {
+    for (;;) {
+        ssize_t got = ::read(Fd, to, n);
+        if (got >= 0 || errno != EINTR)
+            return got < 0 ? -1 : got;
+    }
+}
+
 void WriteFileAtomically(const std::string& path, const std::string& bytes) {
     std::string native = NativePath(path);
     std::size_t slash = native.rfind('/');

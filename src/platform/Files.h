@@ -4,6 +4,7 @@
 // the exact name is missing resolves each component without regard to case, because Windows names
 // ignore case and the content relies on that. Paths are cp1251 inside; the file system sees UTF-8.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -29,6 +30,24 @@ bool RemoveDir(const std::string& path); // only an empty directory
 
 // Whole file as bytes; throws EInOutError when it cannot be opened or read.
 std::string ReadFileBytes(const std::string& path);
+// A file opened for reading in pieces of the caller's choosing.
+class TReadFile {
+public:
+    // Throws EInOutError when the file cannot be opened.
+    explicit TReadFile(const std::string& path);
+    ~TReadFile();
+    TReadFile(const TReadFile&) = delete;
+    TReadFile& operator=(const TReadFile&) = delete;
+
+    // The size of a regular file when it was opened; 0 for anything else.
+    std::size_t SizeHint() const { return Hint; }
+    // Up to `n` bytes into `to`: the count read, 0 at the end, -1 on a read error.
+    std::ptrdiff_t Read(char* to, std::size_t n);
+
+private:
+    int Fd = -1;
+    std::size_t Hint = 0;
+};
 // Writes a whole file atomically (temporary file in the same folder, then rename).
 // Throws EInOutError on failure and leaves any existing file as it was.
 void WriteFileAtomically(const std::string& path, const std::string& bytes);

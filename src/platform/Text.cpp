@@ -87,7 +87,7 @@ bool CharToAnsi(char32_t ch, char& out) {
     return false;
 }
 
-QString FromAnsi(const std::string& s) {
+QString FromAnsi(std::string_view s) {
     QString out;
     out.reserve(static_cast<qsizetype>(s.size()));
     for (char c : s)
@@ -112,7 +112,7 @@ std::string ToAnsi(const QString& s, bool* ok) {
     return out;
 }
 
-std::string AnsiToUtf8(const std::string& s) {
+std::string AnsiToUtf8(std::string_view s) {
     QByteArray b = FromAnsi(s).toUtf8();
     return std::string(b.constData(), static_cast<std::size_t>(b.size()));
 }

@@ -10,11 +10,11 @@
 namespace platform {
 
 // cp1251 bytes to Unicode. Byte 0x98 is unassigned and becomes U+FFFD.
-QString FromAnsi(const std::string& s);
+QString FromAnsi(std::string_view s);
 // Unicode to cp1251 bytes. Characters cp1251 cannot hold become '?' and clear *ok.
 std::string ToAnsi(const QString& s, bool* ok = nullptr);
 // Same conversions for UTF-8 byte strings (files and command lines of the tools).
-std::string AnsiToUtf8(const std::string& s);
+std::string AnsiToUtf8(std::string_view s);
 std::string Utf8ToAnsi(const std::string& s, bool* ok = nullptr);
 
 // One Unicode character to its cp1251 byte; false when cp1251 has no such character.

@@ -48,7 +48,15 @@ std::string Texts(const std::vector<TMessage>& messages) {
 }
 
 const TExample& OnlyExample(const TVariantSource& src) {
-    return src.Classes.at(0).Themes.at(0).Variants.at(0).Examples.at(0);
+    const auto& examples = src.Classes.at(0).Themes.at(0).Variants.at(0).Examples;
+    if (examples.empty())
+        throw std::out_of_range("no example");
+    return examples[0];
+}
+
+// Check points made the list of `e`, kept in `store`.
+void SetCheckPoints(TLibraryStore& store, TExample& e, std::initializer_list<TCheckPoint> cps) {
+    std::copy(cps.begin(), cps.end(), store.CheckPointRecords(e.CheckPoints, cps.size()).begin());
 }
 
 TVariantSource OneExample(const std::string& line) {
@@ -215,8 +223,9 @@ TEST(Unpack, AwkwardLibrariesComeBackExactly) {
     TSandbox box;
     // Texts that look like keywords, comments or markup, answers that need escaping, a rule
     // whose header would read as the end mark, and blank lines at the end of a rule.
+    TLibraryStore store;
     std::vector<TClass> classes(1);
-    classes[0].Name = A("Класс: странный");
+    classes[0].Name = store.Keep(A("Класс: странный"));
     classes[0].Number = 1;
     TTheme& t = classes[0].Themes.emplace_back();
     t.Number = 1;
@@ -224,11 +233,12 @@ TEST(Unpack, AwkwardLibrariesComeBackExactly) {
     v.Number = 0;
     for (const std::string& text : {A("Класс: пример"), std::string("// [x] {y} \\z"),
                                     std::string("Rome_|+"), A("Вариант 3: тоже текст")}) {
-        TExample& e = v.Examples.emplace_back();
-        e.Text = text;
+        TExample& e = store.Append(v.Examples, {});
+        e.Text = store.Keep(text);
+        if (v.Examples.size() == 3)
+            SetCheckPoints(store, e,
+                           {{5, 3, '|', '+', "]}\\"}, {6, 0, ' ', '_', ""}, {7, 1, 0, '@', "a b"}});
     }
-    v.Examples[2].CheckPoints = {
-        {5, 3, '|', '+', "]}\\"}, {6, 0, ' ', '_', ""}, {7, 1, 0, '@', "a b"}};
     std::vector<TMessage> errors;
     const std::string packed = PackVariants(classes, errors);
     ASSERT_TRUE(errors.empty()) << Texts(errors);
@@ -257,10 +267,12 @@ TEST(Unpack, AwkwardLibrariesComeBackExactly) {
 
 TEST(Unpack, RefusesWhatASourceCannotHold) {
     TSandbox box;
+    TLibraryStore store;
     std::vector<TClass> classes(1);
-    TExample& e = classes[0].Themes.emplace_back().Variants.emplace_back().Examples.emplace_back();
+    TExample& e =
+        store.Append(classes[0].Themes.emplace_back().Variants.emplace_back().Examples, {});
     e.Text = "abc";
-    e.CheckPoints = {{3, 0, 'x', 0, ""}, {2, 0, 'y', 0, ""}};
+    SetCheckPoints(store, e, {{3, 0, 'x', 0, ""}, {2, 0, 'y', 0, ""}});
     std::vector<TMessage> errors;
     const std::string ff = box.Write("order.ff", PackVariants(classes, errors));
     TRun r = Tool({"unpack", ff, box.Root() + "order.txt"});
@@ -355,13 +367,14 @@ TEST(Check, ReportsWhatWouldBreakASession) {
 
 TEST(Check, PackedLibrariesOutOfOrderAndBroken) {
     TSandbox box;
+    TLibraryStore store;
     std::vector<TClass> classes(1);
     classes[0].Line = 2;
     TTheme& t = classes[0].Themes.emplace_back();
     TVariant& v = t.Variants.emplace_back();
-    TExample& e = v.Examples.emplace_back();
+    TExample& e = store.Append(v.Examples, {});
     e.Text = "a,b,c";
-    e.CheckPoints = {{4, 0, '@', 0, ""}, {2, 0, '@', 0, ""}, {9, 0, '@', 0, ""}};
+    SetCheckPoints(store, e, {{4, 0, '@', 0, ""}, {2, 0, '@', 0, ""}, {9, 0, '@', 0, ""}});
     std::vector<TMessage> errors;
     std::string bytes = PackVariants(classes, errors);
     const std::string ff = box.Write("order.ff", bytes);

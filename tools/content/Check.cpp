@@ -9,8 +9,8 @@
 
 namespace {
 
-std::string U(const std::string& cp) {
-    return platform::AnsiToUtf8(cp);
+std::string U(std::string_view cp) {
+    return platform::AnsiToUtf8(std::string(cp));
 }
 
 // A character as a teacher reads it in a message.
@@ -31,7 +31,7 @@ bool HasFace(char c) {
 }
 
 // The characters that the fonts cannot draw, each named once.
-void Undrawable(const std::string& text, const std::set<std::size_t>& allowedAt, int line,
+void Undrawable(std::string_view text, const std::set<std::size_t>& allowedAt, int line,
                 const std::string& what, const std::string& skip, std::vector<TMessage>& out) {
     std::set<char> seen;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -64,7 +64,7 @@ std::size_t RuleLineWidth(const std::string& line) {
 
 void CheckVariants(const std::vector<TClass>& classes, const std::vector<TRuleRecord>* rules,
                    std::vector<TMessage>& out) {
-    std::set<std::string> known;
+    std::set<std::string, std::less<>> known;
     if (rules)
         for (const TRuleRecord& r : *rules)
             known.insert(r.Name);
@@ -94,7 +94,7 @@ void CheckVariants(const std::vector<TClass>& classes, const std::vector<TRuleRe
                     std::set<std::size_t> nothingAt;
                     std::int32_t last = 0;
                     for (std::size_t k = 0; k < e.CheckPoints.size(); ++k) {
-                        const TCheckPoint& cp = e.CheckPoints[k];
+                        const TCheckPoint cp = e.CheckPoints[k];
                         const std::string pn = "check point " + std::to_string(k + 1) +
                                                " (position " + std::to_string(cp.Position) + ")";
                         if (cp.Position < 1 || cp.Position > size) {

@@ -18,11 +18,11 @@ void AddLine(std::string& out, const std::string& plain, int line, const std::st
     out += CRLF;
 }
 
-std::string U(const std::string& cp) {
-    return platform::AnsiToUtf8(cp);
+std::string U(std::string_view cp) {
+    return platform::AnsiToUtf8(std::string(cp));
 }
 
-void Limit(const std::string& text, std::size_t max, int line, const std::string& what,
+void Limit(std::string_view text, std::size_t max, int line, const std::string& what,
            std::vector<TMessage>& errors) {
     if (text.size() > max)
         errors.push_back({line, what + " is " + std::to_string(text.size()) +
@@ -36,15 +36,15 @@ std::string PackVariants(const std::vector<TClass>& classes, std::vector<TMessag
     std::string out = std::string(VarLibSignature) + CRLF;
     for (const TClass& c : classes) {
         Limit(c.Name, 255, c.Line, "the class name", errors);
-        AddLine(out, "%C" + c.Name, c.Line, "the class line", errors);
+        AddLine(out, "%C" + std::string(c.Name), c.Line, "the class line", errors);
         for (const TTheme& t : c.Themes) {
             Limit(t.Name, 255, t.Line, "the theme name", errors);
-            AddLine(out, "%T" + t.Name, t.Line, "the theme line", errors);
+            AddLine(out, "%T" + std::string(t.Name), t.Line, "the theme line", errors);
             for (const TVariant& v : t.Variants) {
                 // The name runs from the space after the number up to byte 254.
                 std::string head = "%V" + std::to_string(v.Number) + " ";
                 Limit(v.Name, 254 - head.size(), v.Line, "the variant name", errors);
-                AddLine(out, head + v.Name, v.Line, "the variant line", errors);
+                AddLine(out, head + std::string(v.Name), v.Line, "the variant line", errors);
                 for (const TExample& e : v.Examples) {
                     // A sentence beginning with R would read as a check-points line; the
                     // reader's trimming takes the space away again. The space takes one of the
@@ -52,7 +52,8 @@ std::string PackVariants(const std::vector<TClass>& classes, std::vector<TMessag
                     bool pad = !e.Text.empty() && e.Text[0] == 'R';
                     Limit(e.Text, pad ? 254 : 255, e.Line,
                           pad ? "the sentence (beginning with R)" : "the sentence", errors);
-                    AddLine(out, (pad ? "%X " : "%X") + e.Text, e.Line, "the sentence", errors);
+                    AddLine(out, (pad ? "%X " : "%X") + std::string(e.Text), e.Line, "the sentence",
+                            errors);
                     if (e.CheckPoints.empty())
                         continue;
                     if (e.CheckPoints.size() > 255) {
@@ -72,7 +73,7 @@ std::string PackVariants(const std::vector<TClass>& classes, std::vector<TMessag
                         cps += static_cast<char>(cp.Kind);
                         cps += cp.Alternative1;
                         cps += cp.Alternative2;
-                        std::string rule = cp.Rule.substr(0, 4);
+                        std::string rule(cp.Rule.substr(0, 4));
                         rule.resize(4, ' ');
                         cps += rule;
                     }

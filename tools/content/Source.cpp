@@ -187,8 +187,10 @@ bool ParseBracket(std::string_view content, std::uint8_t kind, TBracket& b, std:
 }
 
 // An example line: the sentence with its check points written in place.
-bool ParseExample(const std::string& line, TExample& example, std::string& error) {
+bool ParseExample(const std::string& line, TExample& example, TLibraryStore& store,
+                  std::string& error) {
     std::string text;
+    std::vector<TCheckPoint> cps;
     for (std::size_t i = 0; i < line.size();) {
         char c = line[i];
         if (c == '\\') {
@@ -222,13 +224,13 @@ bool ParseExample(const std::string& line, TExample& example, std::string& error
         if (!ParseBracket(std::string_view(line).substr(i + 1, j - i - 1), c == '[' ? 0 : 1, b,
                           error))
             return false;
-        TCheckPoint& cp = example.CheckPoints.emplace_back();
+        TCheckPoint& cp = cps.emplace_back();
         text += b.Answers[0][0];
         cp.Position = static_cast<std::int32_t>(text.size());
         cp.Kind = b.Kind;
         cp.Alternative1 = b.Answers.size() > 1 && !b.Answers[1].empty() ? b.Answers[1][0] : 0;
         cp.Alternative2 = b.Answers.size() > 2 && !b.Answers[2].empty() ? b.Answers[2][0] : 0;
-        cp.Rule = b.Rule;
+        cp.Rule = store.Keep(b.Rule);
         i = j + 1;
     }
     // The trainer trims every sentence; a space answer at either end would vanish with it and
@@ -237,11 +239,14 @@ bool ParseExample(const std::string& line, TExample& example, std::string& error
         error = "the sentence cannot begin or end with a space or a control character";
         return false;
     }
-    example.Text = std::move(text);
+    example.Text = store.Keep(text);
+    if (!cps.empty())
+        std::copy(cps.begin(), cps.end(),
+                  store.CheckPointRecords(example.CheckPoints, cps.size()).begin());
     return true;
 }
 
-std::string U(const std::string& cp) {
+std::string U(std::string_view cp) {
     return AnsiToUtf8(cp);
 }
 
@@ -285,7 +290,7 @@ TVariantSource ParseVariantSource(const std::string& utf8) {
         case TLineKind::Class: {
             TClass& k = classes.emplace_back();
             k.Number = static_cast<std::int32_t>(classes.size());
-            k.Name = c.Rest;
+            k.Name = src.Store.Keep(c.Rest);
             k.Line = l.No;
             break;
         }
@@ -296,7 +301,7 @@ TVariantSource ParseVariantSource(const std::string& utf8) {
             }
             TTheme& t = cls->Themes.emplace_back();
             t.Number = static_cast<std::int32_t>(cls->Themes.size());
-            t.Name = c.Rest;
+            t.Name = src.Store.Keep(c.Rest);
             t.Line = l.No;
             break;
         }
@@ -312,7 +317,7 @@ TVariantSource ParseVariantSource(const std::string& utf8) {
             }
             TVariant& v = theme->Variants.emplace_back();
             v.Number = c.Number;
-            v.Name = c.Rest;
+            v.Name = src.Store.Keep(c.Rest);
             v.Line = l.No;
             break;
         }
@@ -327,13 +332,13 @@ TVariantSource ParseVariantSource(const std::string& utf8) {
             }
             TExample e;
             std::string error;
-            if (!ParseExample(std::string(TrimView(l.Text)), e, error)) {
+            if (!ParseExample(std::string(TrimView(l.Text)), e, src.Store, error)) {
                 Error(src.Errors, l.No, error);
                 break;
             }
             e.Line = l.No;
             e.CheckPointsLine = e.CheckPoints.empty() ? 0 : l.No;
-            variant->Examples.push_back(std::move(e));
+            src.Store.Append(variant->Examples, e);
             break;
         }
         }
@@ -400,9 +405,8 @@ TRulesSource ParseRulesSource(const std::string& utf8) {
 
 namespace {
 
-bool Writable(const std::string& s) {
-    return s.find_first_of("\r\n") == std::string::npos && s.find('\x98') == std::string::npos &&
-           s.find('\0') == std::string::npos;
+bool Writable(std::string_view s) {
+    return s.find_first_of("\r\n") == s.npos && s.find('\x98') == s.npos && s.find('\0') == s.npos;
 }
 
 const char* const NotWritable =
@@ -416,7 +420,7 @@ std::string Answer(char c) {
     return std::string(1, c);
 }
 
-std::string EscapedRule(const std::string& rule) {
+std::string EscapedRule(std::string_view rule) {
     std::string r;
     for (char c : rule) {
         if (c == ']' || c == '}' || c == '\\')
@@ -426,7 +430,7 @@ std::string EscapedRule(const std::string& rule) {
     return r;
 }
 
-std::string Named(const std::string& keyword, const std::string& name) {
+std::string Named(const std::string& keyword, std::string_view name) {
     return U(keyword) + (name.empty() ? "" : " " + U(name));
 }
 
@@ -437,7 +441,7 @@ bool WriteExample(const TExample& e, std::string& out, std::string& error) {
     }
     std::int32_t last = 0;
     for (std::size_t k = 0; k < e.CheckPoints.size(); ++k) {
-        const TCheckPoint& cp = e.CheckPoints[k];
+        const TCheckPoint cp = e.CheckPoints[k];
         if (cp.Position < 1 || cp.Position > static_cast<std::int32_t>(e.Text.size())) {
             error = "check point " + std::to_string(k + 1) + " (position " +
                     std::to_string(cp.Position) +

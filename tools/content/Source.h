@@ -26,6 +26,7 @@ struct TRuleSource {
 
 struct TVariantSource {
     std::vector<TClass> Classes; // cp1251; Line fields hold source lines
+    TLibraryStore Store;         // what Classes point into
     std::vector<TMessage> Errors;
 };
 

@@ -176,7 +176,7 @@ void DumpVariants(const std::vector<TClass>& classes, std::ostream& out) {
                     const TExample& e = v.Examples[i];
                     out << "      example " << i + 1 << ": " << AnsiToUtf8(e.Text) << "\n";
                     for (std::size_t k = 0; k < e.CheckPoints.size(); ++k) {
-                        const TCheckPoint& cp = e.CheckPoints[k];
+                        const TCheckPoint cp = e.CheckPoints[k];
                         const bool inside = cp.Position >= 1 &&
                                             cp.Position <= static_cast<std::int32_t>(e.Text.size());
                         out << "        check point " << k + 1 << ": position " << cp.Position
@@ -208,12 +208,12 @@ struct TLoadFaults {
     std::string FailedMessage;
 };
 
-bool Load(const TInput& in, std::vector<TClass>& classes, std::vector<TRuleRecord>& rules,
+bool Load(const TInput& in, TVariantTree& classes, std::vector<TRuleRecord>& rules,
           std::ostream& err, TLoadFaults* keep = nullptr) {
     TLoadScope scope(err);
     if (in.Kind == TLibraryKind::Variants) {
         TTask task(ProgramPath(in.Path));
-        classes = task.Classes;
+        classes = task.TakeTree();
         if (keep) {
             keep->CheckPointFaults = task.CheckPointFaults;
             keep->FailedLine = task.FailedLine;
@@ -238,11 +238,11 @@ int Dump(const std::string& path, std::ostream& out, std::ostream& err) {
             << " is not a library: its first line is neither ZARVOFILE nor RULfile\n";
         return 1;
     }
-    std::vector<TClass> classes;
+    TVariantTree classes;
     std::vector<TRuleRecord> rules;
     bool ok = Load(in, classes, rules, err);
     if (in.Kind == TLibraryKind::Variants)
-        DumpVariants(classes, out);
+        DumpVariants(classes.Classes, out);
     else
         DumpRules(rules, out);
     return ok ? 0 : 1;
@@ -277,13 +277,13 @@ int Pack(const std::string& source, const std::string& target, std::ostream& err
     }
     std::vector<TMessage> errors;
     std::string packed;
-    std::vector<TClass> classes;
+    TVariantSource classes;
     std::vector<TRuleSource> rules;
     if (kind == TLibraryKind::Variants) {
         TVariantSource src = ParseVariantSource(*bytes);
         errors = src.Errors;
-        classes = std::move(src.Classes);
-        packed = PackVariants(classes, errors);
+        packed = PackVariants(src.Classes, errors);
+        classes = std::move(src);
     } else {
         TRulesSource src = ParseRulesSource(*bytes);
         errors = src.Errors;
@@ -299,10 +299,10 @@ int Pack(const std::string& source, const std::string& target, std::ostream& err
         return 1;
     // What the trainer will read must be what the source says.
     TInput written = Identify(target, packed);
-    std::vector<TClass> backClasses;
+    TVariantTree backClasses;
     std::vector<TRuleRecord> backRules;
     bool same = Load(written, backClasses, backRules, err) &&
-                (kind == TLibraryKind::Variants ? SameVariants(classes, backClasses)
+                (kind == TLibraryKind::Variants ? SameVariants(classes.Classes, backClasses.Classes)
                                                 : SameRules(RuleRecordsOf(rules), backRules));
     if (!same) {
         err << "zarvo-content: " << target << " does not read back as " << source
@@ -326,7 +326,7 @@ int Unpack(const std::string& file, const std::string& source, std::ostream& err
             << " is not a library: its first line is neither ZARVOFILE nor RULfile\n";
         return 1;
     }
-    std::vector<TClass> classes;
+    TVariantTree classes;
     std::vector<TRuleRecord> rules;
     if (!Load(in, classes, rules, err)) {
         err << "zarvo-content: " << file << " does not load; " << source << " not written\n";
@@ -336,8 +336,8 @@ int Unpack(const std::string& file, const std::string& source, std::ostream& err
     std::string text;
     bool same;
     if (in.Kind == TLibraryKind::Variants) {
-        text = WriteVariantSource(classes, errors);
-        same = SameVariants(classes, ParseVariantSource(text).Classes);
+        text = WriteVariantSource(classes.Classes, errors);
+        same = SameVariants(classes.Classes, ParseVariantSource(text).Classes);
     } else {
         text = WriteRulesSource(rules, errors);
         same = SameRules(rules, RuleRecordsOf(ParseRulesSource(text).Rules));
@@ -363,15 +363,15 @@ std::string SiblingRules(const std::string& path) {
 }
 
 // Findings of one input; its rules, when it is a rule library, go to `rules`.
-std::vector<TMessage> Inspect(const TInput& in, std::vector<TClass>& classes,
+std::vector<TMessage> Inspect(const TInput& in, TVariantTree& classes,
                               std::vector<TRuleSource>& rules) {
     std::vector<TMessage> found;
     if (!in.Packed) {
         if (in.Kind == TLibraryKind::Variants) {
             TVariantSource src = ParseVariantSource(in.Bytes);
             found = src.Errors;
-            classes = std::move(src.Classes);
-            PackVariants(classes, found);
+            PackVariants(src.Classes, found);
+            classes = {std::move(src.Classes), std::move(src.Store)};
         } else {
             TRulesSource src = ParseRulesSource(in.Bytes);
             found = src.Errors;
@@ -477,14 +477,14 @@ int Check(const std::vector<std::string>& args, std::ostream& out, std::ostream&
             err << "zarvo-content: " << lookupFrom << " is not a rule library\n";
             return 1;
         }
-        std::vector<TClass> none;
+        TVariantTree none;
         std::vector<TRuleSource> rules;
         Inspect(r, none, rules);
         lookup = RuleRecordsOf(rules);
     }
 
     std::size_t problems = 0;
-    std::vector<std::vector<TClass>> classes(inputs.size());
+    std::vector<TVariantTree> classes(inputs.size());
     std::vector<std::vector<TMessage>> found(inputs.size());
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         std::vector<TRuleSource> rules;
@@ -497,7 +497,7 @@ int Check(const std::vector<std::string>& args, std::ostream& out, std::ostream&
     }
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         if (inputs[i].Kind == TLibraryKind::Variants) {
-            CheckVariants(classes[i], lookup ? &*lookup : nullptr, found[i]);
+            CheckVariants(classes[i].Classes, lookup ? &*lookup : nullptr, found[i]);
             if (!lookup)
                 err << "zarvo-content: note: " << inputs[i].Path
                     << ": rule identifiers not looked up, no rule library found (name one with "
