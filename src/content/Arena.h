@@ -54,6 +54,8 @@ public:
     // `run` of `used` entries with a copy of `value` after them; returns where the run now is.
     T* Append(T* run, std::size_t used, const T& value) {
         if (run + used == Free && Free != End) {
+            // The entries are written once, far apart in time: ask for the memory ahead.
+            __builtin_prefetch(reinterpret_cast<const char*>(Free) + 4096, 1);
             new (Free++) T(value);
             return run;
         }

@@ -77,6 +77,11 @@ public:
         return TakeLineReadingOn(cut);
     }
 
+    // Calls `take(line)` for every line to the end of the file, by the rule of ReadLineView,
+    // until it returns false. For the big library: the walk along the line ends is kept in
+    // local variables, which the writes `take` makes cannot touch.
+    template <class TTake> void ForEachLine(TTake&& take);
+
     // Hands the data read so far to the caller, so that views of lines may outlive the file. The
     // file reads on into it: the caller keeps it alive while it reads.
     std::vector<std::unique_ptr<char[]>> ReleaseData() { return std::move(Blocks); }
@@ -156,10 +161,54 @@ public:
     static void TransformInPlace(std::string& s);
     static void TransformBytes(char* p, std::size_t n);
 
-private:
     // The input/output box for a read error inside a line, which names no file.
     static void ReportReadError();
 };
+
+template <class TTake> void TTextFile::ForEachLine(TTake&& take) {
+    while (!Eof()) {
+        if (!Walking) {
+            Word = Pos / 64;
+            Bits = Pairs[Word] & (~std::uint64_t{0} << (Pos % 64));
+            Walking = true;
+        }
+        const char* const data = Data;
+        const std::uint64_t* const pairs = Pairs.get();
+        const std::size_t last = (Len - 1) / 64;
+        std::size_t pos = Pos;
+        std::size_t word = Word;
+        std::uint64_t bits = Bits;
+        bool more = true;
+        for (;;) {
+            while (!bits && word < last)
+                bits = pairs[++word];
+            if (!bits)
+                break;
+            std::size_t at = 64 * word + static_cast<unsigned>(std::countr_zero(bits));
+            bits &= bits - 1;
+            std::string_view line(data + pos, at - pos);
+            pos = at + 2;
+            if (!take(line)) {
+                more = false;
+                break;
+            }
+        }
+        Pos = pos;
+        Word = word;
+        Bits = bits;
+        if (!more)
+            return;
+        // A line runs past what was read: read on. (At the end of what was read, Eof reads on.)
+        if (Pos < Len) {
+            bool cut = false;
+            std::string_view line = TakeLineReadingOn(cut);
+            if (cut)
+                TFileCover::ReportReadError();
+            if (!take(line))
+                return;
+        }
+    }
+}
 
 // The rule library's end mark: the line lies within "%%STOP" or "%%STOP" lies within the line.
 // An empty line is not a stop line.

@@ -37,22 +37,23 @@ std::int32_t VariantNumber(std::string_view text) {
     throw EFileError("Wrong string found:\r\n" + std::string(line));
 }
 
-// A check-points line: byte 4 is the count n, then n groups of 8 bytes. The groups overwrite the
-// example's list after it took the new length: entries a second line does not reach are
-// dropped, and those it does reach keep their kind where its kind byte is none of 0..3.
-void ReadCheckPoints(std::string_view line, TExample& example, TLibraryStore& store) {
+// A check-points line: byte 4 is the count n, then n groups of 8 bytes; false, and the example
+// untouched, when the line is shorter than that. The groups overwrite the example's list after
+// it took the new length: entries a second line does not reach are dropped, and those it does
+// reach keep their kind where its kind byte is none of 0..3.
+bool ReadCheckPoints(std::string_view line, TExample& example, TLibraryStore& store) {
     if (line.size() < 4)
-        throw EFileError("Check points line too short");
+        return false;
     std::size_t n = static_cast<unsigned char>(line[3]);
     if (line.size() < 4 + 8 * n)
-        throw EFileError("Check points line too short");
+        return false;
     const char* groups = line.data() + 4;
     bool asRead = example.CheckPoints.empty();
-    for (std::size_t p = 0; p < n && asRead; ++p)
-        asRead = static_cast<unsigned char>(groups[8 * p + 1]) <= 3;
-    if (asRead) {
+    for (std::size_t p = 0; p < n; ++p)
+        asRead &= static_cast<unsigned char>(groups[8 * p + 1]) <= 3;
+    if (asRead) [[likely]] {
         example.CheckPoints = TCheckPointList::Groups(groups, n);
-        return;
+        return true;
     }
     const TCheckPointList earlier = example.CheckPoints;
     std::span<TCheckPoint> cps = store.CheckPointRecords(example.CheckPoints, n);
@@ -68,22 +69,112 @@ void ReadCheckPoints(std::string_view line, TExample& example, TLibraryStore& st
         cp.Alternative2 = g[3];
         cp.Rule = TrimView(std::string_view(g + 4, 4));
     }
+    return true;
 }
 
 } // namespace
+
+// The tree as it grows, line by line. Examples and their check points make nearly all of a
+// library, so they are taken inline; the rest goes to Other.
+class TTask::TBuilder {
+public:
+    TBuilder(TTask& task, const std::string& file) : Task(task), File(file) {}
+
+    std::int32_t LineNo = 1;
+
+    bool Take(std::string_view line) {
+        ++LineNo;
+        // No end mark begins with "%X".
+        if (line.size() < 3 || line[0] != '%' || line[1] != 'X') [[unlikely]]
+            return Other(line);
+        if (line[2] == 'R') {
+            if (!Example)
+                UnknownLine(line);
+            if (ReadCheckPoints(line, *Example, Task.Store)) [[likely]]
+                Example->CheckPointsLine = LineNo;
+            else
+                CheckPointFault();
+        } else {
+            if (!Variant)
+                UnknownLine(line);
+            Example = &Task.Store.Append(Variant->Examples, {LineText(line), {}, LineNo, 0});
+        }
+        return true;
+    }
+
+private:
+    bool Other(std::string_view line);
+    void CheckPointFault();
+
+    TTask& Task;
+    const std::string& File;
+    // The last class, theme, variant and example read; null while there is none, so that an
+    // orphan line is rejected instead of being hung onto nothing.
+    TClass* Class = nullptr;
+    TTheme* Theme = nullptr;
+    TVariant* Variant = nullptr;
+    TExample* Example = nullptr;
+};
+
+// A faulty check-points line is an error of that line alone.
+void TTask::TBuilder::CheckPointFault() {
+    Task.CheckPointFaults.push_back(LineNo);
+    ShowFileIOError(File);
+}
+
+bool TTask::TBuilder::Other(std::string_view line) {
+    if (IsWithinStopText(line))
+        return false;
+    if (StartsWith(line, "%X")) {
+        // "%X" alone: an empty example.
+        if (!Variant)
+            UnknownLine(line);
+        Example = &Task.Store.Append(Variant->Examples, {LineText(line), {}, LineNo, 0});
+    } else if (StartsWith(line, "%C")) {
+        TClass& c = Task.Classes.emplace_back();
+        c.Number = static_cast<std::int32_t>(Task.Classes.size());
+        c.Name = LineText(line);
+        c.Line = LineNo;
+        Class = &c;
+        Theme = nullptr;
+        Variant = nullptr;
+        Example = nullptr;
+    } else if (StartsWith(line, "%T")) {
+        if (!Class)
+            UnknownLine(line);
+        TTheme& t = Class->Themes.emplace_back();
+        t.Number = static_cast<std::int32_t>(Class->Themes.size());
+        t.Name = LineText(line);
+        t.Line = LineNo;
+        Theme = &t;
+        Variant = nullptr;
+        Example = nullptr;
+    } else if (StartsWith(line, "%V")) {
+        if (!Theme)
+            UnknownLine(line);
+        std::size_t space = line.find(' ', 2);
+        if (space == std::string_view::npos)
+            throw EFileError("'' is not a valid integer value");
+        std::int32_t number = VariantNumber(line.substr(2, space - 2));
+        TVariant& v = Theme->Variants.emplace_back();
+        v.Number = number;
+        // From the space up to byte 254.
+        if (space < 254)
+            v.Name = TrimView(line.substr(space, 254 - space));
+        v.Line = LineNo;
+        Variant = &v;
+        Example = nullptr;
+    } else {
+        UnknownLine(line);
+    }
+    return true;
+}
 
 std::string_view TLibraryStore::Keep(std::string_view text) {
     char* kept = Texts.Resize(nullptr, 0, text.size());
     if (!text.empty())
         std::memcpy(kept, text.data(), text.size());
     return {kept, text.size()};
-}
-
-TExample& TLibraryStore::Append(std::span<const TExample>& run, const TExample& example) {
-    // The run's memory is the store's own, made for changing.
-    auto* entries = Examples.Append(const_cast<TExample*>(run.data()), run.size(), example);
-    run = {entries, run.size() + 1};
-    return entries[run.size() - 1];
 }
 
 std::span<TCheckPoint> TLibraryStore::CheckPointRecords(TCheckPointList& list, std::size_t count) {
@@ -131,7 +222,7 @@ void TTask::OpenFFile(const std::string& path) {
     CheckPointFaults.clear();
     FailedLine = 0;
     FailedMessage.clear();
-    std::int32_t lineNo = 1;
+    TBuilder builder(*this, file);
     // Outside the error trap: what was read before an error stays, and its records point into
     // the file's bytes.
     std::optional<TTextFile> f;
@@ -142,74 +233,9 @@ void TTask::OpenFFile(const std::string& path) {
         if (signature != VarLibSignature)
             throw EFileError("Wrong file in OpenFFile!");
         f->Unscramble();
-
-        // The last class, theme, variant and example read; null while there is none, so that an
-        // orphan line is rejected instead of being hung onto nothing.
-        TClass* cls = nullptr;
-        TTheme* theme = nullptr;
-        TVariant* variant = nullptr;
-        TExample* example = nullptr;
-        while (!f->Eof()) {
-            std::string_view line = ReadLineView(*f);
-            ++lineNo;
-            if (IsWithinStopText(line))
-                break;
-            if (StartsWith(line, "%X")) {
-                if (line.size() >= 3 && line[2] == 'R') {
-                    if (!example)
-                        UnknownLine(line);
-                    try {
-                        ReadCheckPoints(line, *example, Store);
-                        example->CheckPointsLine = lineNo;
-                    } catch (const EFileError&) {
-                        CheckPointFaults.push_back(lineNo);
-                        ShowFileIOError(file);
-                    }
-                } else {
-                    if (!variant)
-                        UnknownLine(line);
-                    example = &Store.Append(variant->Examples, {LineText(line), {}, lineNo, 0});
-                }
-            } else if (StartsWith(line, "%C")) {
-                TClass& c = Classes.emplace_back();
-                c.Number = static_cast<std::int32_t>(Classes.size());
-                c.Name = LineText(line);
-                c.Line = lineNo;
-                cls = &c;
-                theme = nullptr;
-                variant = nullptr;
-                example = nullptr;
-            } else if (StartsWith(line, "%T")) {
-                if (!cls)
-                    UnknownLine(line);
-                TTheme& t = cls->Themes.emplace_back();
-                t.Number = static_cast<std::int32_t>(cls->Themes.size());
-                t.Name = LineText(line);
-                t.Line = lineNo;
-                theme = &t;
-                variant = nullptr;
-                example = nullptr;
-            } else if (StartsWith(line, "%V")) {
-                if (!theme)
-                    UnknownLine(line);
-                std::size_t space = line.find(' ', 2);
-                if (space == std::string_view::npos)
-                    throw EFileError("'' is not a valid integer value");
-                std::int32_t number = VariantNumber(line.substr(2, space - 2));
-                TVariant& v = theme->Variants.emplace_back();
-                v.Number = number;
-                // From the space up to byte 254.
-                if (space < 254)
-                    v.Name = TrimView(line.substr(space, 254 - space));
-                v.Line = lineNo;
-                variant = &v;
-                example = nullptr;
-            } else {
-                UnknownLine(line);
-            }
-        }
+        f->ForEachLine([&builder](std::string_view line) { return builder.Take(line); });
     } catch (const std::exception& e) {
-        FailedLine = lineNo;
+        FailedLine = builder.LineNo;
         FailedMessage = e.what();
         ShowFileIOError(file);
     }

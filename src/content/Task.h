@@ -125,7 +125,12 @@ public:
     std::string_view Keep(std::string_view text);
     // Appends a copy of `example` to `run`, the examples of the variant being built, and returns
     // the new entry; `run` may move. Only the latest run grows in place.
-    TExample& Append(std::span<const TExample>& run, const TExample& example);
+    TExample& Append(std::span<const TExample>& run, const TExample& example) {
+        // The run's memory is the store's own, made for changing.
+        auto* entries = Examples.Append(const_cast<TExample*>(run.data()), run.size(), example);
+        run = {entries, run.size() + 1};
+        return entries[run.size() - 1];
+    }
     // `count` check points as records, to be filled in, made the list of an example.
     std::span<TCheckPoint> CheckPointRecords(TCheckPointList& list, std::size_t count);
     void Clear() { *this = TLibraryStore(); }
@@ -171,6 +176,9 @@ public:
     std::vector<std::int32_t> CheckPointFaults;
     std::int32_t FailedLine = 0;
     std::string FailedMessage; // the reader's own text of that error (never shown by the trainer)
+
+private:
+    class TBuilder;
 };
 
 // The signature line of a variant library.
