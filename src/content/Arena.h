@@ -11,6 +11,10 @@
 #include <utility>
 #include <vector>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 // Runs of T in blocks that never move. The latest run can grow in place while its block has
 // room; any other run, or one outgrowing its block, is copied to a new place.
 template <class T> class TRunArena {
@@ -54,8 +58,6 @@ public:
     // `run` of `used` entries with a copy of `value` after them; returns where the run now is.
     T* Append(T* run, std::size_t used, const T& value) {
         if (run + used == Free && Free != End) {
-            // The entries are written once, far apart in time: ask for the memory ahead.
-            __builtin_prefetch(reinterpret_cast<const char*>(Free) + 4096, 1);
             new (Free++) T(value);
             return run;
         }
@@ -66,7 +68,46 @@ public:
         return fresh;
     }
 
+    // Append with the new entry written past the processor's cache. A large library's records
+    // are written once and read much later: fetching each line of memory into the cache before
+    // writing it cost more than reading the library's file. Settle() before reading them from
+    // another thread.
+    T* AppendStreamed(T* run, std::size_t used, const T& value) {
+        if (!(run + used == Free && Free != End)) {
+            T* fresh = Allocate(used + 1);
+            if (run && used)
+                std::memcpy(static_cast<void*>(fresh), run, used * sizeof(T));
+            run = fresh;
+        } else {
+            ++Free;
+        }
+        Stream(run + used, value);
+        return run;
+    }
+
+    void Settle() {
+#if defined(__x86_64__)
+        _mm_sfence();
+#endif
+    }
+
 private:
+    static void Stream(T* to, const T& value) {
+#if defined(__x86_64__)
+        if constexpr (sizeof(T) % 8 == 0 && alignof(T) >= 8) {
+            // The storage came from operator new, which creates objects of such a type in it.
+            auto* words = reinterpret_cast<long long*>(to);
+            for (std::size_t i = 0; i < sizeof(T) / 8; ++i) {
+                long long w;
+                std::memcpy(&w, reinterpret_cast<const char*>(&value) + 8 * i, 8);
+                _mm_stream_si64(words + i, w);
+            }
+            return;
+        }
+#endif
+        new (to) T(value);
+    }
+
     struct TFree {
         void operator()(T* p) const { ::operator delete(p); }
     };

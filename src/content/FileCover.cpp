@@ -196,7 +196,8 @@ void TTextFile::NewBlock(std::size_t capacity) {
     Blocks.emplace_back(new char[capacity]);
     Data = Blocks.back().get();
     Capacity = capacity;
-    Pairs.reset(new std::uint64_t[capacity / 64 + 1]());
+    // Each word is cleared when the first piece that reaches it is read, while it is cached.
+    Pairs.reset(new std::uint64_t[capacity / 64 + 1]);
 }
 
 void TTextFile::Close() {
@@ -215,6 +216,7 @@ bool TTextFile::Fill() {
         std::size_t keep = Len - Pos;
         NewBlock(std::max(2 * Capacity, keep + PieceSize));
         std::memcpy(Data, old + Pos, keep);
+        std::fill(Pairs.get(), Pairs.get() + (keep + 63) / 64, 0);
         for (std::size_t p = 0; p + 1 < keep; ++p)
             if (Data[p] == '\r' && Data[p + 1] == '\n')
                 Pairs[p / 64] |= std::uint64_t{1} << (p % 64);
@@ -228,6 +230,7 @@ bool TTextFile::Fill() {
         return false;
     }
     auto n = static_cast<std::size_t>(got);
+    std::fill(Pairs.get() + (Len + 63) / 64, Pairs.get() + (Len + n + 63) / 64, 0);
     // A CR that ended the last piece waited for this byte.
     if (Len > 0 && Data[Len - 1] == '\r' && Data[Len] == '\n')
         Pairs[(Len - 1) / 64] |= std::uint64_t{1} << ((Len - 1) % 64);

@@ -4,6 +4,7 @@
 #include "app/Reports.h"
 #include "config/Config.h"
 
+#include <bit>
 #include <charconv>
 #include <cstring>
 #include <optional>
@@ -41,17 +42,24 @@ std::int32_t VariantNumber(std::string_view text) {
 // untouched, when the line is shorter than that. The groups overwrite the example's list after
 // it took the new length: entries a second line does not reach are dropped, and those it does
 // reach keep their kind where its kind byte is none of 0..3.
-bool ReadCheckPoints(std::string_view line, TExample& example, TLibraryStore& store) {
+inline bool ReadCheckPoints(std::string_view line, TExample& example, TLibraryStore& store) {
     if (line.size() < 4)
         return false;
     std::size_t n = static_cast<unsigned char>(line[3]);
     if (line.size() < 4 + 8 * n)
         return false;
     const char* groups = line.data() + 4;
-    bool asRead = example.CheckPoints.empty();
-    for (std::size_t p = 0; p < n; ++p)
-        asRead &= static_cast<unsigned char>(groups[8 * p + 1]) <= 3;
-    if (asRead) [[likely]] {
+    // Kinds of 0..3 are the kind bytes without any of their bits 2..7: one test for all groups.
+    std::uint64_t kindBits = 0;
+    for (std::size_t p = 0; p < n; ++p) {
+        std::uint64_t group;
+        std::memcpy(&group, groups + 8 * p, 8);
+        kindBits |= group;
+    }
+    constexpr std::uint64_t NoKind = std::endian::native == std::endian::little
+                                         ? std::uint64_t{0xFC} << 8
+                                         : std::uint64_t{0xFC} << 48;
+    if (example.CheckPoints.empty() && !(kindBits & NoKind)) [[likely]] {
         example.CheckPoints = TCheckPointList::Groups(groups, n);
         return true;
     }
@@ -76,6 +84,9 @@ bool ReadCheckPoints(std::string_view line, TExample& example, TLibraryStore& st
 
 // The tree as it grows, line by line. Examples and their check points make nearly all of a
 // library, so they are taken inline; the rest goes to Other.
+// The tree as it grows, line by line. Examples and their check points make nearly all of a
+// library, so they are taken inline; the rest goes to Other. An example is held here until the
+// lines that belong to it have been read and then written to the store once, complete.
 class TTask::TBuilder {
 public:
     TBuilder(TTask& task, const std::string& file) : Task(task), File(file) {}
@@ -88,32 +99,45 @@ public:
         if (line.size() < 3 || line[0] != '%' || line[1] != 'X') [[unlikely]]
             return Other(line);
         if (line[2] == 'R') {
-            if (!Example)
+            if (!HasExample)
                 UnknownLine(line);
-            if (ReadCheckPoints(line, *Example, Task.Store)) [[likely]]
-                Example->CheckPointsLine = LineNo;
+            if (ReadCheckPoints(line, Example, Task.Store)) [[likely]]
+                Example.CheckPointsLine = LineNo;
             else
                 CheckPointFault();
         } else {
-            if (!Variant)
-                UnknownLine(line);
-            Example = &Task.Store.Append(Variant->Examples, {LineText(line), {}, LineNo, 0});
+            AddExample(line);
         }
         return true;
     }
 
+    // Writes the example being read to its variant.
+    void Finish() {
+        if (HasExample)
+            Task.Store.AppendFinished(Variant->Examples, Example);
+        HasExample = false;
+    }
+
 private:
+    void AddExample(std::string_view line) {
+        if (!Variant)
+            UnknownLine(line);
+        Finish();
+        Example = {LineText(line), {}, LineNo, 0};
+        HasExample = true;
+    }
     bool Other(std::string_view line);
     void CheckPointFault();
 
     TTask& Task;
     const std::string& File;
-    // The last class, theme, variant and example read; null while there is none, so that an
-    // orphan line is rejected instead of being hung onto nothing.
+    // The last class, theme and variant read; null while there is none, so that an orphan line
+    // is rejected instead of being hung onto nothing. The example is the last one of Variant.
     TClass* Class = nullptr;
     TTheme* Theme = nullptr;
     TVariant* Variant = nullptr;
-    TExample* Example = nullptr;
+    TExample Example;
+    bool HasExample = false;
 };
 
 // A faulty check-points line is an error of that line alone.
@@ -126,11 +150,12 @@ bool TTask::TBuilder::Other(std::string_view line) {
     if (IsWithinStopText(line))
         return false;
     if (StartsWith(line, "%X")) {
-        // "%X" alone: an empty example.
-        if (!Variant)
-            UnknownLine(line);
-        Example = &Task.Store.Append(Variant->Examples, {LineText(line), {}, LineNo, 0});
-    } else if (StartsWith(line, "%C")) {
+        AddExample(line); // "%X" alone: an empty example
+        return true;
+    }
+    // The arrays a new class, theme or variant goes into may move: the example goes first.
+    if (StartsWith(line, "%C")) {
+        Finish();
         TClass& c = Task.Classes.emplace_back();
         c.Number = static_cast<std::int32_t>(Task.Classes.size());
         c.Name = LineText(line);
@@ -138,17 +163,16 @@ bool TTask::TBuilder::Other(std::string_view line) {
         Class = &c;
         Theme = nullptr;
         Variant = nullptr;
-        Example = nullptr;
     } else if (StartsWith(line, "%T")) {
         if (!Class)
             UnknownLine(line);
+        Finish();
         TTheme& t = Class->Themes.emplace_back();
         t.Number = static_cast<std::int32_t>(Class->Themes.size());
         t.Name = LineText(line);
         t.Line = LineNo;
         Theme = &t;
         Variant = nullptr;
-        Example = nullptr;
     } else if (StartsWith(line, "%V")) {
         if (!Theme)
             UnknownLine(line);
@@ -156,6 +180,7 @@ bool TTask::TBuilder::Other(std::string_view line) {
         if (space == std::string_view::npos)
             throw EFileError("'' is not a valid integer value");
         std::int32_t number = VariantNumber(line.substr(2, space - 2));
+        Finish();
         TVariant& v = Theme->Variants.emplace_back();
         v.Number = number;
         // From the space up to byte 254.
@@ -163,7 +188,6 @@ bool TTask::TBuilder::Other(std::string_view line) {
             v.Name = TrimView(line.substr(space, 254 - space));
         v.Line = LineNo;
         Variant = &v;
-        Example = nullptr;
     } else {
         UnknownLine(line);
     }
@@ -234,11 +258,14 @@ void TTask::OpenFFile(const std::string& path) {
             throw EFileError("Wrong file in OpenFFile!");
         f->Unscramble();
         f->ForEachLine([&builder](std::string_view line) { return builder.Take(line); });
+        builder.Finish();
     } catch (const std::exception& e) {
+        builder.Finish();
         FailedLine = builder.LineNo;
         FailedMessage = e.what();
         ShowFileIOError(file);
     }
+    Store.Settle();
     if (f)
         Store.Adopt(f->ReleaseData());
 }

@@ -131,6 +131,14 @@ public:
         run = {entries, run.size() + 1};
         return entries[run.size() - 1];
     }
+    // Append for a loader that writes each example once, complete, and many of them; Settle()
+    // when they are all written.
+    void AppendFinished(std::span<const TExample>& run, const TExample& example) {
+        auto* entries =
+            Examples.AppendStreamed(const_cast<TExample*>(run.data()), run.size(), example);
+        run = {entries, run.size() + 1};
+    }
+    void Settle() { Examples.Settle(); }
     // `count` check points as records, to be filled in, made the list of an example.
     std::span<TCheckPoint> CheckPointRecords(TCheckPointList& list, std::size_t count);
     void Clear() { *this = TLibraryStore(); }
