@@ -188,9 +188,18 @@ TTextFile::TTextFile(const std::string& path) : File(new platform::TReadFile(pat
     // One block for the whole file when its size is known; the extra byte lets the read that
     // finds the end go into the block instead of making a new one.
     NewBlock(std::max<std::size_t>(File->SizeHint() + 1, PieceSize));
+    if (File->SizeHint() >= ReadAheadSize) {
+        try {
+            Reader = std::thread([this] { ReadAhead(); });
+        } catch (const std::system_error&) {
+            // No thread to be had: the file is read here, as a small one is.
+        }
+    }
 }
 
-TTextFile::~TTextFile() = default;
+TTextFile::~TTextFile() {
+    StopReadingAhead();
+}
 
 void TTextFile::NewBlock(std::size_t capacity) {
     Blocks.emplace_back(new char[capacity]);
@@ -201,14 +210,95 @@ void TTextFile::NewBlock(std::size_t capacity) {
 }
 
 void TTextFile::Close() {
+    StopReadingAhead();
     File.reset();
     Ended = true;
 }
 
+void TTextFile::StopReadingAhead() {
+    if (Reader.joinable()) {
+        StopReader.store(true, std::memory_order_relaxed);
+        Reader.join();
+    }
+}
+
+std::size_t TTextFile::ReadPiece(std::size_t len, bool transform, bool& ended, bool& failed) {
+    std::ptrdiff_t got = File->Read(Data + len, std::min(PieceSize, Capacity - len));
+    if (got <= 0) {
+        ended = true;
+        failed = got < 0;
+        return 0;
+    }
+    auto n = static_cast<std::size_t>(got);
+    std::fill(Pairs.get() + (len + 63) / 64, Pairs.get() + (len + n + 63) / 64, 0);
+    // A CR that ended the last piece waited for this byte.
+    if (len > 0 && Data[len - 1] == '\r' && Data[len] == '\n')
+        Pairs[(len - 1) / 64] |= std::uint64_t{1} << ((len - 1) % 64);
+    std::size_t end = Prepare(Data, len, len + n, transform, Pairs.get());
+    if (end < len + n) {
+        n = end - len;
+        ended = true;
+    }
+    return n;
+}
+
+void TTextFile::ReadAhead() {
+    bool ended = false;
+    bool failed = false;
+    std::size_t len = 0;
+    bool transform = false;
+    while (!ended && len < Capacity && !StopReader.load(std::memory_order_relaxed)) {
+        if (!transform && AheadTransform.load(std::memory_order_acquire)) {
+            transform = true;
+            AheadTransformFrom.store(len, std::memory_order_relaxed);
+        }
+        len += ReadPiece(len, transform, ended, failed);
+        // The word of the last byte read may still change with the next piece (a CR there waits
+        // for an LF), and so may the words after it: only what lies before it is published.
+        if (len > 64) {
+            Published.store(std::uint64_t{(len - 1) / 64 * 64} << 1, std::memory_order_release);
+            Published.notify_one();
+        }
+    }
+    AheadEnded = ended;
+    AheadFailed = failed;
+    Published.store(std::uint64_t{len} << 1 | 1, std::memory_order_release);
+    Published.notify_one();
+}
+
+bool TTextFile::TakeReadAhead() {
+    std::uint64_t seen = Published.load(std::memory_order_acquire);
+    while (!(seen & 1) && (seen >> 1) <= Len) {
+        Published.wait(seen, std::memory_order_acquire);
+        seen = Published.load(std::memory_order_acquire);
+    }
+    const std::size_t ready = static_cast<std::size_t>(seen >> 1);
+    const std::size_t added = ready - Len;
+    // What the thread read before it was told to unscramble is unscrambled here.
+    if (Transforming) {
+        std::size_t from = AheadTransformFrom.load(std::memory_order_relaxed);
+        if (from > Len)
+            TFileCover::TransformBytes(Data + Len, std::min(from, ready) - Len);
+    }
+    Len = ready;
+    if (seen & 1) {
+        Reader.join();
+        Ended = AheadEnded;
+        ReadFailed = AheadFailed;
+    }
+    return added > 0;
+}
+
 bool TTextFile::Fill() {
+    Walking = false;
+    if (Reader.joinable()) {
+        if (TakeReadAhead())
+            return true;
+        // The thread has finished and nothing more came; it stopped short of the end only when
+        // the file outgrew its size, and the reading goes on here.
+    }
     if (Ended || !File)
         return false;
-    Walking = false;
     if (Len == Capacity) {
         // The file grew while it was read, or has no size. The lines already taken stay where
         // they are, in the old block; the unfinished rest moves to a new one.
@@ -223,22 +313,7 @@ bool TTextFile::Fill() {
         Pos = 0;
         Len = keep;
     }
-    std::ptrdiff_t got = File->Read(Data + Len, std::min(PieceSize, Capacity - Len));
-    if (got <= 0) {
-        Ended = true;
-        ReadFailed = got < 0;
-        return false;
-    }
-    auto n = static_cast<std::size_t>(got);
-    std::fill(Pairs.get() + (Len + 63) / 64, Pairs.get() + (Len + n + 63) / 64, 0);
-    // A CR that ended the last piece waited for this byte.
-    if (Len > 0 && Data[Len - 1] == '\r' && Data[Len] == '\n')
-        Pairs[(Len - 1) / 64] |= std::uint64_t{1} << ((Len - 1) % 64);
-    std::size_t end = Prepare(Data, Len, Len + n, Transforming, Pairs.get());
-    if (end < Len + n) {
-        n = end - Len;
-        Ended = true;
-    }
+    std::size_t n = ReadPiece(Len, Transforming, Ended, ReadFailed);
     Len += n;
     return n > 0;
 }
@@ -259,6 +334,8 @@ void TTextFile::Unscramble() {
         return;
     Transforming = true;
     TFileCover::TransformBytes(Data + Pos, Len - Pos);
+    if (Reader.joinable())
+        AheadTransform.store(true, std::memory_order_release);
 }
 
 std::string_view TTextFile::TakeLineReadingOn(bool& cut) {

@@ -7,12 +7,14 @@
 #include "platform/Files.h"
 #include "platform/Text.h"
 
+#include <atomic>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 // Content errors of the library readers; their messages are fixed English texts.
@@ -37,6 +39,10 @@ class TTextFile {
 public:
     // How much one read asks for: it must stay in the processor's cache until it is used.
     static constexpr std::size_t PieceSize = std::size_t{1} << 18;
+
+    // A file of at least this size is read ahead by a second thread while the lines already
+    // read are taken apart.
+    static constexpr std::size_t ReadAheadSize = 2 * PieceSize;
 
     // `path` in program form; throws EInOutError when the file cannot be opened.
     explicit TTextFile(const std::string& path);
@@ -84,7 +90,10 @@ public:
 
     // Hands the data read so far to the caller, so that views of lines may outlive the file. The
     // file reads on into it: the caller keeps it alive while it reads.
-    std::vector<std::unique_ptr<char[]>> ReleaseData() { return std::move(Blocks); }
+    std::vector<std::unique_ptr<char[]>> ReleaseData() {
+        StopReadingAhead();
+        return std::move(Blocks);
+    }
 
 private:
     // The line from Pos when a pair after it has been read. The pairs of the word being walked
@@ -112,6 +121,15 @@ private:
     // Reads the next piece behind Len and finds its pairs; false when nothing more came (the
     // end, a byte 26 or a read error, which ReadFailed then tells).
     bool Fill();
+    // Reads a piece behind `len` into the block and prepares it: its pairs found, and its bytes
+    // unscrambled when `transform` is set. Returns the bytes added, up to a byte 26; `ended`
+    // tells that nothing more is to be read.
+    std::size_t ReadPiece(std::size_t len, bool transform, bool& ended, bool& failed);
+    // The read-ahead thread: pieces into the block until the end, its capacity or a stop.
+    void ReadAhead();
+    // Takes what the read-ahead thread has ready, waiting for it; false when it had nothing more.
+    bool TakeReadAhead();
+    void StopReadingAhead();
     std::unique_ptr<platform::TReadFile> File;
     std::vector<std::unique_ptr<char[]>> Blocks; // the last one is being filled
     char* Data = nullptr;
@@ -128,6 +146,20 @@ private:
     bool Walking = false;
     std::size_t Word = 0;
     std::uint64_t Bits = 0;
+
+    // Between this thread and the read-ahead thread. Published holds twice the length of the
+    // data that is ready, plus 1 once the thread has finished; the bytes and the words of Pairs
+    // below that length no longer change. The thread writes only behind it; AheadEnded and
+    // AheadFailed are set before the last publication.
+    std::thread Reader;
+    std::atomic<std::uint64_t> Published{0};
+    std::atomic<bool> StopReader{false};
+    // Set by Unscramble: the thread unscrambles the pieces it reads from then on, and tells
+    // where the first of them began (till then, the bytes are unscrambled here).
+    std::atomic<bool> AheadTransform{false};
+    std::atomic<std::size_t> AheadTransformFrom{~std::size_t{0}};
+    bool AheadEnded = false;
+    bool AheadFailed = false;
 };
 
 // Base of the two library readers. No state of its own.

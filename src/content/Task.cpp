@@ -265,7 +265,6 @@ void TTask::OpenFFile(const std::string& path) {
         FailedMessage = e.what();
         ShowFileIOError(file);
     }
-    Store.Settle();
     if (f)
         Store.Adopt(f->ReleaseData());
 }

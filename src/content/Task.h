@@ -131,14 +131,12 @@ public:
         run = {entries, run.size() + 1};
         return entries[run.size() - 1];
     }
-    // Append for a loader that writes each example once, complete, and many of them; Settle()
-    // when they are all written.
+    // Append for a loader that writes each example once, complete, and many of them.
     void AppendFinished(std::span<const TExample>& run, const TExample& example) {
         auto* entries =
-            Examples.AppendStreamed(const_cast<TExample*>(run.data()), run.size(), example);
+            Examples.AppendAhead(const_cast<TExample*>(run.data()), run.size(), example);
         run = {entries, run.size() + 1};
     }
-    void Settle() { Examples.Settle(); }
     // `count` check points as records, to be filled in, made the list of an example.
     std::span<TCheckPoint> CheckPointRecords(TCheckPointList& list, std::size_t count);
     void Clear() { *this = TLibraryStore(); }

@@ -309,6 +309,38 @@ TEST(VariantLibrary, LargeLibraryAcrossManyReadPieces) {
     library.ExpectLoaded(task);
 }
 
+TEST(VariantLibrary, LargeLibraryEndedEarlyOrBrokenOnTheWay) {
+    // Read ahead by a second thread: the reading must stop cleanly wherever the lines end it,
+    // and what came before stays.
+    TSandbox box;
+    TLargeLibrary library;
+    const std::size_t middle = library.Lines.size() / 2;
+    ASSERT_EQ(library.Lines[middle].substr(0, 2), "%X");
+    for (const std::string& mark :
+         {std::string("%%STOP"), std::string("%Q unknown"), std::string("%X\x1A")}) {
+        std::vector<std::string> lines(library.Lines.begin(), library.Lines.begin() + middle);
+        lines.push_back(mark);
+        lines.insert(lines.end(), library.Lines.begin() + middle, library.Lines.end());
+        std::string path = VarLib(box, lines);
+        ASSERT_GT(std::filesystem::file_size(platform::NativePath(path)), TTextFile::ReadAheadSize);
+        GlobalFailure = false;
+        TTask task(path);
+        if (mark[1] == 'Q')
+            ExpectIOErrors(path);
+        else
+            EXPECT_EQ(Recorder().Pending(), 0u) << mark;
+        std::size_t examples = 0;
+        for (const TVariant& v : task.Classes.at(0).Themes.at(0).Variants)
+            examples += v.Examples.size();
+        // After a 26 the line "%X" loses its last byte and reads as an end mark.
+        EXPECT_EQ(examples, std::count_if(lines.begin(), lines.begin() + middle,
+                                          [](const std::string& l) {
+                                              return l.substr(0, 2) == "%X" && l[2] != 'R';
+                                          }))
+            << mark;
+    }
+}
+
 TEST(VariantLibrary, LibraryWithoutAKnownSizeFromAPipe) {
     // A pipe tells no size: the reader's block fills and the rest moves to a larger one, while
     // the lines already taken must stay where the tree points.
