@@ -64,26 +64,6 @@ public:
         return fresh;
     }
 
-    // Append for a loader that writes many entries one after another and each of them once:
-    // the memory a little further on is claimed for writing before it is reached, since
-    // waiting for each line of it in turn cost more than reading the library's file.
-    T* AppendAhead(T* run, std::size_t used, const T& value) {
-        if (!(run + used == Free && Free != End)) {
-            T* fresh = Allocate(used + 1);
-            if (run && used)
-                std::memcpy(static_cast<void*>(fresh), run, used * sizeof(T));
-            run = fresh;
-        } else {
-            ++Free;
-        }
-#if defined(__x86_64__)
-        // Only a hint: no fault, even past the end of the block.
-        asm volatile("prefetchw %0" ::"m"(*(reinterpret_cast<const char*>(run + used) + 2048)));
-#endif
-        new (run + used) T(value);
-        return run;
-    }
-
 private:
     struct TFree {
         void operator()(T* p) const { ::operator delete(p); }

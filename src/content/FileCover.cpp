@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <chrono>
 #include <cstring>
 
 #if defined(__x86_64__)
@@ -12,6 +13,13 @@
 
 namespace {
 constexpr std::string_view StopText = "%%STOP";
+
+// A pause in a busy wait, which leaves the processor's resources to the other thread on it.
+inline void Relax() {
+#if defined(__x86_64__)
+    _mm_pause();
+#endif
+}
 constexpr char EndOfFileChar = 26;
 constexpr std::size_t PieceSize = TTextFile::PieceSize;
 
@@ -188,7 +196,8 @@ TTextFile::TTextFile(const std::string& path) : File(new platform::TReadFile(pat
     // One block for the whole file when its size is known; the extra byte lets the read that
     // finds the end go into the block instead of making a new one.
     NewBlock(std::max<std::size_t>(File->SizeHint() + 1, PieceSize));
-    if (File->SizeHint() >= ReadAheadSize) {
+    // With one processor the thread would only take turns with this one.
+    if (File->SizeHint() >= ReadAheadSize && platform::ProcessorsAvailable() > 1) {
         try {
             Reader = std::thread([this] { ReadAhead(); });
         } catch (const std::system_error&) {
@@ -267,9 +276,15 @@ void TTextFile::ReadAhead() {
 }
 
 bool TTextFile::TakeReadAhead() {
+    // A piece comes every few dozen microseconds, far sooner than a sleeping thread is woken:
+    // look for it a while before sleeping.
     std::uint64_t seen = Published.load(std::memory_order_acquire);
-    while (!(seen & 1) && (seen >> 1) <= Len) {
-        Published.wait(seen, std::memory_order_acquire);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(300);
+    for (unsigned spins = 0; !(seen & 1) && (seen >> 1) <= Len; ++spins) {
+        if (spins % 64 == 63 && std::chrono::steady_clock::now() > until)
+            Published.wait(seen, std::memory_order_acquire);
+        else
+            Relax();
         seen = Published.load(std::memory_order_acquire);
     }
     const std::size_t ready = static_cast<std::size_t>(seen >> 1);

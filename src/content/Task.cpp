@@ -114,7 +114,7 @@ public:
     // Writes the example being read to its variant.
     void Finish() {
         if (HasExample)
-            Task.Store.AppendFinished(Variant->Examples, Example);
+            Task.Store.Append(Variant->Examples, Example);
         HasExample = false;
     }
 

@@ -131,12 +131,6 @@ public:
         run = {entries, run.size() + 1};
         return entries[run.size() - 1];
     }
-    // Append for a loader that writes each example once, complete, and many of them.
-    void AppendFinished(std::span<const TExample>& run, const TExample& example) {
-        auto* entries =
-            Examples.AppendAhead(const_cast<TExample*>(run.data()), run.size(), example);
-        run = {entries, run.size() + 1};
-    }
     // `count` check points as records, to be filled in, made the list of an example.
     std::span<TCheckPoint> CheckPointRecords(TCheckPointList& list, std::size_t count);
     void Clear() { *this = TLibraryStore(); }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -164,6 +165,14 @@ std::string ReadFileBytes(const std::string& path) {
     }
     ::close(fd);
     return out;
+}
+
+unsigned ProcessorsAvailable() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (::sched_getaffinity(0, sizeof set, &set) != 0)
+        return 1;
+    return static_cast<unsigned>(CPU_COUNT(&set));
 }
 
 TReadFile::TReadFile(const std::string& path) {

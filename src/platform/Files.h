@@ -57,6 +57,9 @@ std::string ExtractFilePath(const std::string& path);
 // Ensures a trailing separator; a path that already ends in a backslash or a slash is kept.
 std::string IncludeTrailingBackslash(const std::string& path);
 
+// How many processors this process may run on.
+unsigned ProcessorsAvailable();
+
 // The Windows directory: $ZARVO_WINDIR, default /etc/zarvo; no trailing separator.
 std::string GetWindowsDirectory();
 
