@@ -163,15 +163,16 @@ TPrepare PrepareFor(TVectorLevel level) {
     }
 }
 
-// Set on first use, so that it is ready even for a static initialiser of another file.
-TPrepare& Chosen() {
-    static TPrepare chosen = PrepareFor(VectorLevels().back());
+// Set on first use, so that it is ready even for a static initialiser of another file; atomic,
+// since a read-ahead thread may use it.
+std::atomic<TPrepare>& Chosen() {
+    static std::atomic<TPrepare> chosen{PrepareFor(VectorLevels().back())};
     return chosen;
 }
 
 std::size_t Prepare(char* data, std::size_t from, std::size_t to, bool transform,
                     std::uint64_t* pairs) {
-    return Chosen()(data, from, to, transform, pairs);
+    return Chosen().load(std::memory_order_relaxed)(data, from, to, transform, pairs);
 }
 } // namespace
 
@@ -189,7 +190,7 @@ std::vector<TVectorLevel> VectorLevels() {
 }
 
 void UseVectorLevel(TVectorLevel level) {
-    Chosen() = PrepareFor(level);
+    Chosen().store(PrepareFor(level), std::memory_order_relaxed);
 }
 
 TTextFile::TTextFile(const std::string& path) : File(new platform::TReadFile(path)) {
@@ -412,7 +413,7 @@ void TFileCover::TransformBytes(char* data, std::size_t n) {
     // The same pass that prepares a piece of a library, with its pair positions dropped.
     // A 26 is transformed like any byte below 32: it stays.
     constexpr std::size_t Step = 4096;
-    std::uint64_t pairs[Step / 64];
+    std::uint64_t pairs[Step / 64] = {};
     for (std::size_t done = 0; done < n;) {
         std::size_t step = std::min(n - done, Step);
         std::size_t end = Prepare(data + done, 0, step, true, pairs);
