@@ -45,16 +45,23 @@ std::size_t PrepareBytes(char* data, std::size_t p, std::size_t to, bool transfo
     return to;
 }
 
+// The bytes up to the next multiple of 64 (or `to`), one at a time, so that vectors take whole
+// words of `pairs`; false, with `p` at it, when a 26 ends the data among them.
+bool AlignByBytes(char* data, std::size_t& p, std::size_t to, bool transform,
+                  std::uint64_t* pairs) {
+    const std::size_t head = std::min(to, (p + 63) / 64 * 64);
+    p = PrepareBytes(data, p, head, transform, pairs);
+    return p == head;
+}
+
 #if defined(__x86_64__)
 // CR, LF and 26 are below 32, so they are found alike before and after the transformation:
 // 31 - b for b of 32 and more, b itself below 32. Each vector loop takes whole words of `pairs`
 // while the byte after them has been read.
 std::size_t PrepareSse2(char* data, std::size_t p, std::size_t to, bool transform,
                         std::uint64_t* pairs) {
-    std::size_t head = std::min(to, (p + 63) / 64 * 64);
-    if (std::size_t end = PrepareBytes(data, p, head, transform, pairs); end < head)
-        return end;
-    p = head;
+    if (!AlignByBytes(data, p, to, transform, pairs))
+        return p;
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i lf = _mm_set1_epi8('\n');
     const __m128i eof = _mm_set1_epi8(EndOfFileChar);
@@ -90,10 +97,8 @@ std::size_t PrepareSse2(char* data, std::size_t p, std::size_t to, bool transfor
 
 __attribute__((target("avx512bw"))) std::size_t
 PrepareAvx512(char* data, std::size_t p, std::size_t to, bool transform, std::uint64_t* pairs) {
-    std::size_t head = std::min(to, (p + 63) / 64 * 64);
-    if (std::size_t end = PrepareBytes(data, p, head, transform, pairs); end < head)
-        return end;
-    p = head;
+    if (!AlignByBytes(data, p, to, transform, pairs))
+        return p;
     const __m512i cr = _mm512_set1_epi8('\r');
     const __m512i lf = _mm512_set1_epi8('\n');
     const __m512i eof = _mm512_set1_epi8(EndOfFileChar);
@@ -115,10 +120,8 @@ PrepareAvx512(char* data, std::size_t p, std::size_t to, bool transform, std::ui
 
 __attribute__((target("avx2"))) std::size_t PrepareAvx2(char* data, std::size_t p, std::size_t to,
                                                         bool transform, std::uint64_t* pairs) {
-    std::size_t head = std::min(to, (p + 63) / 64 * 64);
-    if (std::size_t end = PrepareBytes(data, p, head, transform, pairs); end < head)
-        return end;
-    p = head;
+    if (!AlignByBytes(data, p, to, transform, pairs))
+        return p;
     const __m256i cr = _mm256_set1_epi8('\r');
     const __m256i lf = _mm256_set1_epi8('\n');
     const __m256i eof = _mm256_set1_epi8(EndOfFileChar);
