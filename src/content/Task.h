@@ -13,9 +13,11 @@
 #include <string_view>
 #include <vector>
 
-// The records hold no heap memory of their own: texts are views and arrays are spans into the
-// store of the library they belong to (a loaded library's store keeps the file's bytes), and
-// they stay valid as long as that store. Consumers read them by index, as arrays and strings.
+// Names, texts, examples and check points are views into the store of the library they belong
+// to (a loaded library's store keeps the file's bytes) and stay valid as long as that store; a
+// large library holds a quarter of a million of them, which as heap blocks each would cost
+// several times the reading of its file. Classes, themes and variants are few and kept in
+// vectors. Consumers read all of them by index, as arrays and strings.
 struct TCheckPoint {
     std::int32_t Position = 0; // 1-based index into the example text of the right answer
     std::uint8_t Kind = 0;     // 0, 2 punctuation; 1, 3 spelling
