@@ -25,9 +25,12 @@ public:
     void FormKeyDown(platform::WORD& key, platform::TShiftState shift) override = 0;
     void FormKeyPress(char& key) override = 0;
 
-    // The button panel and the results picture, which the selection hides and shows.
-    QWidget* panTest = nullptr;
-    QWidget* imgResult = nullptr;
+    // The button panel (panTest) and the results picture (imgResult): the selection hides both
+    // while it is open and shows the panel again on Go.
+    virtual void ShowButtonPanel(bool visible) = 0;
+    virtual void HideResults() = 0;
+    virtual bool ButtonPanelVisible() const = 0;
+    virtual bool ResultsVisible() const = 0;
 };
 
 // The variant selection.

@@ -34,10 +34,8 @@ void TfrmVariant::FormResize() {
 
 void TfrmVariant::ShowSelection() {
     if (frmMain) {
-        if (frmMain->panTest)
-            frmMain->panTest->hide();
-        if (frmMain->imgResult)
-            frmMain->imgResult->hide();
+        frmMain->ShowButtonPanel(false);
+        frmMain->HideResults();
     }
 }
 

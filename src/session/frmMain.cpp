@@ -52,3 +52,19 @@ void TfrmMain::FormKeyDown(platform::WORD& key, platform::TShiftState shift) {
 void TfrmMain::FormKeyPress(char& key) {
     TForm::FormKeyPress(key);
 }
+
+void TfrmMain::ShowButtonPanel(bool visible) {
+    panTest->setVisible(visible);
+}
+
+void TfrmMain::HideResults() {
+    imgResult->hide();
+}
+
+bool TfrmMain::ButtonPanelVisible() const {
+    return !panTest->isHidden();
+}
+
+bool TfrmMain::ResultsVisible() const {
+    return !imgResult->isHidden();
+}

@@ -13,4 +13,11 @@ public:
     void StartSession() override;
     void FormKeyDown(platform::WORD& key, platform::TShiftState shift) override;
     void FormKeyPress(char& key) override;
+    void ShowButtonPanel(bool visible) override;
+    void HideResults() override;
+    bool ButtonPanelVisible() const override;
+    bool ResultsVisible() const override;
+
+    QWidget* panTest = nullptr;
+    QWidget* imgResult = nullptr;
 };

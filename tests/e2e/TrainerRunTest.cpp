@@ -131,16 +131,16 @@ TEST_P(TrainerRun, FromTheIntroToTheSelectionAndOut) {
                    << m.FirstDifference.y() << ") of " << file;
 
                // Up now so that the hand-over shows: only the selection hides them.
-               frmMain->panTest->show();
-               frmMain->imgResult->show();
+               frmMain->ShowButtonPanel(true);
+               frmMain->findChild<QWidget*>("imgResult")->show();
                QTest::keyClick(frmSplash->windowHandle(), Qt::Key_Space);
            })
         .Then(
             "the intro has handed over to the selection", [] { return !frmSplash->isVisible(); },
             [] {
                 EXPECT_TRUE(frmMain->isVisible());
-                EXPECT_TRUE(frmMain->panTest->isHidden());
-                EXPECT_TRUE(frmMain->imgResult->isHidden());
+                EXPECT_FALSE(frmMain->ButtonPanelVisible());
+                EXPECT_FALSE(frmMain->ResultsVisible());
                 EXPECT_FALSE(frmRule->isVisible());
                 EXPECT_FALSE(frmHelp->isVisible());
                 frmMain->close();

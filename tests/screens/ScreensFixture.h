@@ -26,6 +26,12 @@ public:
     void StartSession() override {}
     void FormKeyDown(platform::WORD&, platform::TShiftState) override {}
     void FormKeyPress(char&) override {}
+    void ShowButtonPanel(bool visible) override { PanelVisible = visible; }
+    void HideResults() override { ResultsShown = false; }
+    bool ButtonPanelVisible() const override { return PanelVisible; }
+    bool ResultsVisible() const override { return ResultsShown; }
+    bool PanelVisible = false;
+    bool ResultsShown = false;
     int BackCalls = 0;
     std::function<void()> OnBack;
 };
