@@ -1,0 +1,78 @@
+// The three outputs: what a spreadsheet or a browser could misread is made safe, and the figures
+// land where a reader looks for them.
+
+#include "Output.h"
+#include "Summary.h"
+
+#include "platform/Text.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TSession Session(const std::string& pupil, int mark, std::vector<std::string> spelling) {
+    TSession s;
+    s.File = "lab.rez";
+    s.Line = 2;
+    s.Language = "English";
+    s.DateText = "08.12.2026 10:00:00";
+    s.Date = QDateTime(QDate(2026, 12, 8), QTime(10, 0));
+    s.Pupil = pupil;
+    s.Class = "5";
+    s.Theme = "Roots";
+    s.Variant = "1. Lag";
+    s.Questions = 20;
+    s.SpellingRules = std::move(spelling);
+    s.Mistakes = static_cast<int>(s.SpellingRules.size());
+    s.Mark = mark;
+    return s;
+}
+
+TEST(ReportOutput, CsvCellsAreQuotedAndNeverFormulas) {
+    EXPECT_EQ(CsvField("plain"), "plain");
+    EXPECT_EQ(CsvField("a,b"), "\"a,b\"");
+    EXPECT_EQ(CsvField("say \"hi\""), "\"say \"\"hi\"\"\"");
+    EXPECT_EQ(CsvField("=HYPERLINK(1)"), "'=HYPERLINK(1)");
+    EXPECT_EQ(CsvField("-2+3"), "'-2+3");
+    EXPECT_EQ(CsvField("+1,2"), "\"'+1,2\"");
+}
+
+TEST(ReportOutput, SessionsAndRulesCsvHaveHeadersAndOneRowEach) {
+    std::vector<TSession> sessions = {Session("Anna", 4, {"LAG"}), Session("=evil", 5, {})};
+    sessions[1].Interrupted = true;
+    const std::string csv = SessionsCsv(sessions);
+    EXPECT_EQ(csv.rfind("file,line,date,class,theme,variant,pupil,", 0), 0u);
+    EXPECT_NE(csv.find("lab.rez,2,2026-12-08 10:00:00,5,Roots,1. Lag,Anna,20,1,1,0,0,4,no,LAG,"),
+              std::string::npos)
+        << csv;
+    EXPECT_NE(csv.find(",'=evil,20,0,0,0,0,,yes,,"), std::string::npos) << csv;
+    const std::string rules = RulesCsv(Summarise(sessions, {{"LAG", "Roots, lag"}}));
+    EXPECT_EQ(rules, "class,rule,title,mistakes,pupils,sessions,share\r\n"
+                     "5,LAG,\"Roots, lag\",1,1,1,0.500\r\n");
+}
+
+TEST(ReportOutput, HtmlEscapesTextAndDrawsABarPerRule) {
+    std::vector<TSession> sessions = {Session("<script>alert(1)</script>", 4, {"LAG", "LAG"}),
+                                      Session("Boris", 3, {"ROOT", "LAG"})};
+    const std::string html = HtmlReport(Summarise(sessions, {}));
+    EXPECT_EQ(html.find("<script>"), std::string::npos);
+    EXPECT_NE(html.find("&lt;script&gt;alert(1)&lt;/script&gt;"), std::string::npos);
+    EXPECT_NE(html.find("data-rule=\"LAG\" data-value=\"3\""), std::string::npos);
+    EXPECT_NE(html.find("data-rule=\"ROOT\" data-value=\"1\""), std::string::npos);
+    EXPECT_EQ(html.find("src="), std::string::npos) << "no external files";
+    EXPECT_EQ(html.find("href="), std::string::npos) << "no external files";
+    EXPECT_NE(html.find("<html lang=\"en\">"), std::string::npos);
+}
+
+TEST(ReportOutput, RussianResultsGetRussianHeadings) {
+    TSession s = Session(platform::Utf8ToAnsi("Петя"), 5, {});
+    s.Language = "Russian";
+    const TSummary summary = Summarise({s}, {});
+    EXPECT_TRUE(summary.Russian);
+    const std::string text = TextReport(summary);
+    EXPECT_NE(text.find("Зарво: результаты класса"), std::string::npos) << text;
+    EXPECT_NE(text.find("Петя"), std::string::npos);
+    EXPECT_NE(HtmlReport(summary).find("<html lang=\"ru\">"), std::string::npos);
+}
+
+} // namespace

@@ -1,0 +1,29 @@
+#pragma once
+// The report as plain aligned text, as one self-contained HTML page, and as CSV files. All three
+// are UTF-8; the summary's texts are code page 1251.
+
+#include "Summary.h"
+
+#include <string>
+
+// The headings in the language of the results.
+struct THeadings {
+    std::string Title, Overview, Pupils, Classes, WeakSpots, WeakSpotsAll, Rule, Mistakes,
+        PupilsColumn, SessionsColumn, Share, RuleTitle, Theme, Averages, Variant, Average, WithMark,
+        Date, Pupil, Questions, Prompts, Mark, Interrupted, NoMark, NoSessions, MarksOverTime,
+        NoWeakSpots, Legend;
+};
+const THeadings& HeadingsFor(bool russian);
+
+// "Sessions: 36, pupils: 12, classes: 1" (cp1251).
+std::string OverviewLine(const TSummary& summary);
+
+std::string TextReport(const TSummary& summary);
+std::string HtmlReport(const TSummary& summary);
+std::string SessionsCsv(const std::vector<TSession>& sessions);
+std::string RulesCsv(const TSummary& summary);
+
+// A CSV field: quoted when it must be, and never read by a spreadsheet as a formula.
+std::string CsvField(const std::string& utf8);
+// Text for an HTML page: the five special characters escaped.
+std::string HtmlEscape(const std::string& utf8);

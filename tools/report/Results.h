@@ -1,0 +1,61 @@
+#pragma once
+// Reading the trainer's results files back: the labels of either interface language, the blocks
+// as sessions, and warnings for whatever does not fit a block. Texts stay in code page 1251, as
+// the trainer writes them.
+
+#include <QDateTime>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The labels one interface language writes a block with.
+struct TResultLabels {
+    std::string Language; // "Russian" or "English"
+    std::string Caption, Pupil, Class, Theme, Variant, Questions, Mistakes, SpellingMistakes,
+        NoSpellingMistakes, PunctuationMistakes, NoPunctuationMistakes, Prompts, Broken, Mark,
+        NoMark;
+};
+
+// The built-in English labels (the trainer's defaults).
+TResultLabels DefaultEnglishLabels();
+// The labels of the language file's sections "Zarvo_Russian" and "Zarvo_English". A label the
+// file lacks keeps the English default; the Russian set is left out when the file has no Russian
+// section (it would only repeat the English one). A file that cannot be read gives the English
+// defaults alone.
+std::vector<TResultLabels> LoadResultLabels(const std::string& languageFile);
+
+struct TSession {
+    std::string File;
+    int Line = 0; // of the date line, 1-based
+    std::string Language;
+    std::string DateText; // as written
+    std::optional<QDateTime> Date;
+    std::string Pupil, Class, Theme, Variant;
+    int Questions = 0;
+    int Mistakes = 0; // as the block says
+    std::vector<std::string> SpellingRules, PunctuationRules;
+    int Prompts = 0;
+    bool Interrupted = false;
+    int Mark = 0; // 0: none (training regime or interrupted)
+};
+
+struct TReadResult {
+    std::vector<TSession> Sessions;
+    std::vector<std::string> Warnings; // "file:line: text"
+};
+
+// Reads the blocks of one file's contents. Blocks cut short and lines that fit nowhere are skipped
+// with a warning; every complete block is taken once.
+void ParseResults(const std::string& text, const std::string& fileName,
+                  const std::vector<TResultLabels>& labels, TReadResult& out);
+
+// The date line as the trainer writes it with the common short formats: day.month.year,
+// month/day/year, year-month-day, each with an optional time.
+std::optional<QDateTime> ParseResultsDate(const std::string& text);
+
+// A results file is text of modest size; anything larger is not one.
+inline constexpr std::int64_t MaxResultsFileSize = 64 * 1024 * 1024;
+
+// The contents of a results file, or an error text (not a regular file, too large, unreadable).
+bool ReadResultsFile(const std::string& path, std::string& contents, std::string& error);
