@@ -12,7 +12,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xfonts-terminus fonts-dejavu-core fonts-dejavu-extra
   xvfb xauth xdotool x11-utils imagemagick
-  chromium
+  chromium desktop-file-utils appstream dpkg-dev
 )
 
 missing=()
