@@ -1,0 +1,23 @@
+#pragma once
+// The program around the steps: the command line, the window run (ask, run, report), and the two
+// runs without a window for administrators (--dry-run lists, --yes removes).
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+enum class TUninstallMode { Window, DryRun, Yes, Help, BadUsage };
+
+struct TUninstallOptions {
+    TUninstallMode Mode = TUninstallMode::Window;
+    std::string BadArgument; // for BadUsage
+};
+
+TUninstallOptions ParseUninstallArguments(const std::vector<std::string>& args);
+
+// Runs one mode. The window run needs the Qt application; the others need none and write to the
+// given streams. Exit status: 0 when every step ran (the window run: always 0, as the errors are
+// shown), 1 when a step failed or the texts could not be read, 2 for a wrong command line.
+int RunUninstallProgram(const TUninstallOptions& options, std::ostream& out, std::ostream& err);
+
+int UninstallMain(int argc, char** argv);

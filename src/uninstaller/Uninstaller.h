@@ -1,0 +1,77 @@
+#pragma once
+// The uninstall itself: the seven steps in their order, the progress they report and the error
+// report that ends them. It knows no widget; the window (or nothing, on the command line) is
+// reached through IProgressView, boxes go through the platform's message boxes, and every change
+// to the machine goes through an IUninstallTarget.
+
+#include "uninstaller/Target.h"
+#include "uninstaller/Texts.h"
+
+#include <string>
+#include <vector>
+
+class IProgressView {
+public:
+    virtual ~IProgressView() = default;
+    // Shows the pie at this percentage at once (the steps run outside any event loop).
+    virtual void ShowProgress(int progress) = 0;
+};
+
+// Registry keys the Uninstaller removes.
+extern const char* const UninstallEntryKey; // the system's entry for the installed program
+extern const char* const ProductKey;
+extern const char* const MakerKey;
+
+class TUninstaller {
+public:
+    // `view` may be null (no window).
+    TUninstaller(const TUninstallTexts& texts, IUninstallTarget& target, IProgressView* view);
+
+    // Runs the seven steps in order. The first error ends them with the error box and gives
+    // false; otherwise the pie is set to 100. Also false when the Windows folder was unknown.
+    bool RunUninstall();
+
+    void DeleteWindowsConfig();
+    void DeleteResultsAndReadPath();
+    void DeleteLoggedFiles();
+    void RemoveProgramFolders();
+    void DeleteRegistryKeys();
+    void DeleteDesktopShortcut();
+    void DeleteMenuShortcuts();
+
+    void DrawProgress(int n);
+    // The re-install advice naming the folder, or strError when there is none; the program ends
+    // after it (QuitRequested).
+    void ReportUninstallError(const std::string& folder);
+    // The Windows folder with a trailing separator; empty (after an error box) when unknown.
+    std::string WindowsFolder();
+    // A shell folder with a trailing separator; raises an exception when it cannot be obtained.
+    std::string SpecialFolder(int csidl);
+
+    int Progress = 0;
+    std::string CurrentFolder;
+    // Set by every error box: the program ends after the current step instead of going on.
+    bool QuitRequested = false;
+    // What went wrong in the step that failed, for the command line (the box does not show it).
+    std::string ErrorDetail;
+
+private:
+    // Whether the program folder names a place the folder steps may work in.
+    bool ProgramFolderKnown() const;
+    void DeleteListedFile(const std::string& path);
+    // Deletes a file, first clearing its read-only attribute (never through a link).
+    bool ClearAndDelete(const std::string& path);
+
+    const TUninstallTexts& Texts;
+    IUninstallTarget& Target;
+    IProgressView* View;
+};
+
+// The lines of "Uninstall.log": ended by CR LF (a bare LF is taken as well), kept as they are
+// otherwise; a last line without an ending counts.
+std::vector<std::string> SplitLogLines(const std::string& text);
+// A listed line names something the log step may delete: an absolute path, no NUL byte.
+bool IsListedPathUsable(const std::string& line);
+// A shortcut or group name stays inside its shell folder: not empty, no "." or ".." component,
+// not absolute; `allowFolders` admits inner separators (a group such as "Maker\Zarvo\").
+bool IsSafeRelativeName(const std::string& name, bool allowFolders);
