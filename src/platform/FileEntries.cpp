@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <dirent.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,6 +67,46 @@ std::vector<std::string> DirectoryEntries(const std::string& path) {
     ::closedir(d);
     std::sort(names.begin(), names.end());
     return names;
+}
+
+namespace {
+
+constexpr int UnchangeableFlags = FS_APPEND_FL | FS_IMMUTABLE_FL;
+
+// The file's attribute flags through a descriptor of the file itself: never through a link, and
+// only for a regular file (opening a device to ask could have effects of its own).
+int OpenForFlags(const std::string& path) {
+    const std::string native = NativePath(path);
+    struct stat st;
+    if (path.empty() || ::lstat(native.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return -1;
+    return ::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+}
+
+} // namespace
+
+bool HasUnchangeableMark(const std::string& path) {
+    const int fd = OpenForFlags(path);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    const bool marked = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & UnchangeableFlags);
+    ::close(fd);
+    return marked;
+}
+
+bool ClearUnchangeableMark(const std::string& path) {
+    const int fd = OpenForFlags(path);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool clear = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) != 0 || !(flags & UnchangeableFlags);
+    if (!clear) {
+        flags &= ~UnchangeableFlags;
+        clear = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return clear;
 }
 
 } // namespace platform

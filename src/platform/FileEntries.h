@@ -23,4 +23,11 @@ bool CanChangeFolderOf(const std::string& path);
 // written, and its folder may take a temporary file and a lock file.
 bool CanReplaceFile(const std::string& path);
 
+// Linux's own marks that stop even the owner from changing a regular file: append-only
+// (chattr +a, as a lab's shared results file carries) and immutable. Windows knows only the
+// read-only attribute, so deleting "even when read-only" has to take these off as well.
+bool HasUnchangeableMark(const std::string& path);
+// Takes both marks off (needs root); true when none is left.
+bool ClearUnchangeableMark(const std::string& path);
+
 } // namespace platform

@@ -37,10 +37,11 @@ bool TSystemTarget::IsLink(const std::string& path) {
 }
 
 bool TSystemTarget::IsReadOnly(const std::string& path) {
-    return platform::FileIsReadOnly(path);
+    return platform::FileIsReadOnly(path) || platform::HasUnchangeableMark(path);
 }
 
 void TSystemTarget::ClearReadOnly(const std::string& path) {
+    platform::ClearUnchangeableMark(path);
     platform::SetFileReadOnly(path, false);
 }
 

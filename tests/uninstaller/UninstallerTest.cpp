@@ -3,6 +3,7 @@
 #include "uninstaller/Target.h"
 
 #include <QDir>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/stat.h>
@@ -291,4 +292,26 @@ TEST(DryRun, ListsEmptiedFoldersAndAReadOnlyRegistryAsTheRealRunWouldLeaveThem) 
     EXPECT_TRUE(TUninstaller(texts, real, nullptr).RunUninstall());
     EXPECT_FALSE(inst.Exists(inst.Program()));
     EXPECT_TRUE(inst.RegistryHas("SOFTWARE\\Orvisoft\\Zarvo\\Path"));
+}
+
+// A lab's results file is append-only so that pupils cannot empty it; removing the installation
+// takes that mark off as it takes off the read-only attribute. Only root can set the mark, and
+// only on a file system that keeps it.
+TEST(Uninstall, DeletesAnAppendOnlyResultsFile) {
+    TSandbox box;
+    TInstallation inst(box, 2);
+    const std::string results = inst.Program() + "Zarvo.rez";
+    ::chmod(results.c_str(), 0666);
+    const std::string mark = "chattr +a '" + results + "' 2>/dev/null";
+    if (::geteuid() != 0 || std::system(mark.c_str()) != 0)
+        GTEST_SKIP() << "the append-only mark cannot be set here";
+    TSystemTarget target;
+    EXPECT_TRUE(target.IsReadOnly(results));
+    TUninstallTexts texts = RussianTexts();
+    TUninstaller u(texts, target, nullptr);
+    EXPECT_TRUE(u.RunUninstall());
+    if (inst.Exists(results)) {
+        std::system(("chattr -a '" + results + "'").c_str());
+        FAIL() << "the append-only results file stays";
+    }
 }
