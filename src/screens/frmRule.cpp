@@ -66,29 +66,44 @@ void TfrmRule::ShowRule(const std::string& rule, int x, int y, const QRect& exam
         return;
     }
     const std::vector<std::string>& lines = Rules->GetRule(rule);
-    const TScreenMetrics screen = GetScreenMetrics();
-    Metrics = RuleMetrics(Fonts->SmallSize(), Fonts->LargeSize(), screen.Width);
-
-    // The outer width is fixed; the page gets what the window system's frame leaves of it (known
-    // once the window has been shown, nothing before).
-    const QSize frame = frameGeometry().size() - geometry().size();
-    const int clientWidth = std::max(Metrics.WindowWidth() - frame.width(), 1);
-    const int clientHeight = Metrics.PageHeight(lines.size());
+    Metrics = RuleMetrics(Fonts->SmallSize(), Fonts->LargeSize(), GetScreenMetrics().Width);
     // The sentence area's edges as Windows gives a rectangle's: just past its last pixel.
-    const QPoint at =
-        PlaceRule(x, y, exampleBox.x() + exampleBox.width(), exampleBox.y() + exampleBox.height(),
-                  QSize(Metrics.WindowWidth(), clientHeight + frame.height()), Metrics);
+    const QPoint areaEnd(exampleBox.x() + exampleBox.width(), exampleBox.y() + exampleBox.height());
 
-    setFixedSize(clientWidth, std::max(clientHeight, 1));
-    imgRule->setGeometry(0, 0, clientWidth, clientHeight);
-    DrawRule(lines);
-    move(at);
+    const QSize frame = FrameSize();
+    Layout(lines.size(), QPoint(x, y), areaEnd, frame);
+    const bool drawn = DrawRule(lines);
     show();
     raise();
     activateWindow();
+    // The window system tells the size of its frame only once the window is up: the first
+    // showing is laid out again with it (without a second error box if drawing failed).
+    if (FrameSize() != frame) {
+        Layout(lines.size(), QPoint(x, y), areaEnd, FrameSize());
+        if (drawn)
+            DrawRule(lines);
+        else
+            imgRule->SetPicture(TBitmap(imgRule->Width(), imgRule->Height(), HintBackColor));
+    }
 }
 
-void TfrmRule::DrawRule(const std::vector<std::string>& lines) {
+QSize TfrmRule::FrameSize() const {
+    return frameGeometry().size() - geometry().size();
+}
+
+void TfrmRule::Layout(std::size_t lines, QPoint cell, QPoint areaEnd, QSize frame) {
+    // The outer width is fixed; the page gets what the frame leaves of it.
+    const int clientWidth = std::max(Metrics.WindowWidth() - frame.width(), 1);
+    const int clientHeight = Metrics.PageHeight(lines);
+    const QPoint at =
+        PlaceRule(cell.x(), cell.y(), areaEnd.x(), areaEnd.y(),
+                  QSize(Metrics.WindowWidth(), clientHeight + frame.height()), Metrics);
+    setFixedSize(clientWidth, std::max(clientHeight, 1));
+    imgRule->setGeometry(0, 0, clientWidth, clientHeight);
+    move(at);
+}
+
+bool TfrmRule::DrawRule(const std::vector<std::string>& lines) {
     TBitmap page(imgRule->Width(), imgRule->Height(), HintBackColor);
     // The pupil sees an empty page rather than a stale rule if drawing fails.
     imgRule->SetPicture(page);
@@ -96,9 +111,10 @@ void TfrmRule::DrawRule(const std::vector<std::string>& lines) {
         ::DrawRule(lines, *Fonts->SmallFont(), Metrics, page);
     } catch (...) {
         ShowRuleOutputError();
-        return;
+        return false;
     }
     imgRule->SetPicture(std::move(page));
+    return true;
 }
 
 void TfrmRule::HideRule() {

@@ -28,8 +28,9 @@ public:
     // Of the sentence area only the right and bottom edges count.
     void ShowRule(const std::string& rule, int x, int y, const QRect& exampleBox) override;
     void HideRule() override;
-    // Draws the lines into imgRule. On failure the error box is shown and the empty page stays.
-    void DrawRule(const std::vector<std::string>& lines);
+    // Draws the lines into imgRule. On failure the error box is shown, the empty page stays and
+    // the result is false.
+    bool DrawRule(const std::vector<std::string>& lines);
 
     // Arrow keys move the window; every other key goes on to the exercise screen.
     void FormKeyDown(platform::WORD& key, platform::TShiftState shift) override;
@@ -45,6 +46,11 @@ protected:
     void FormHide() override;
 
 private:
+    // Sizes the window for that many lines, keeping its outer width, and places it beside the
+    // check point's cell.
+    void Layout(std::size_t lines, QPoint cell, QPoint areaEnd, QSize frame);
+    QSize FrameSize() const;
+
     TRuleMetrics Metrics;
 };
 
