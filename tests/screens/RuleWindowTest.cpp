@@ -108,6 +108,12 @@ TEST_F(RuleWindow, RuleIsSizedDrawnAndShownBelowRightOfTheCell) {
     ASSERT_FALSE(ink.empty());
     EXPECT_LT(ink.front(), 12);
     EXPECT_GE(ink.back(), page - 12);
+
+    // A rule without text lines still shows its window, with nothing but the caption.
+    TestRules.RuleRecords.push_back({"E", {}});
+    Show("E");
+    EXPECT_TRUE(Form.isVisible());
+    EXPECT_TRUE(Page().Empty());
 }
 
 TEST_F(RuleWindow, PlacedLeftOrAboveOnlyWhenItWouldCrossTheAreaAndThereIsRoom) {
