@@ -50,7 +50,9 @@ class TRuleScreen : public platform::TForm {
     Q_OBJECT
 public:
     using TForm::TForm;
-    // Draws the rule and shows the window beside the check point's cell (screen pixels).
+    // Draws the rule and shows the window beside the check point's cell (screen pixels). The
+    // example box is the sentence area on the screen; its right and bottom edges (x + width,
+    // y + height) decide whether the window goes left of or above the cell instead.
     virtual void ShowRule(const std::string& rule, int x, int y, const QRect& exampleBox) = 0;
     // Hides the window and gives the focus back to the main window.
     virtual void HideRule() = 0;

@@ -1,16 +1,157 @@
 #include "screens/frmRule.h"
 
 #include "app/Globals.h"
+#include "app/Reports.h"
+#include "app/Strings.h"
+#include "content/FRule.h"
+#include "platform/Image.h"
+#include "platform/Screen.h"
+#include "render/FFont.h"
+
+#include <algorithm>
+
+using namespace platform;
+
+QPoint PlaceRule(int x, int y, int areaRight, int areaBottom, QSize outer, const TRuleMetrics& m) {
+    const int width = outer.width(), height = outer.height();
+    const int left = areaRight - m.EW - width - m.Margin < x && m.Margin + width < x
+                         ? x - width - m.Margin
+                         : x + m.EW + m.Margin;
+    const int top = areaBottom - m.EH - height - m.Margin < y && m.Margin + height < y
+                        ? y - height - m.Margin
+                        : y + m.EH + m.Margin;
+    return {left, top};
+}
+
+std::optional<QPoint> RuleMovedByKey(WORD key, const QRect& frame, QSize screen, int stepX,
+                                     int stepY) {
+    QPoint at = frame.topLeft();
+    switch (key) {
+    case VK_LEFT:
+        at.setX(std::max(0, at.x() - stepX));
+        break;
+    case VK_UP:
+        at.setY(std::max(0, at.y() - stepY));
+        break;
+    case VK_RIGHT:
+        at.setX(at.x() + frame.width() + stepX <= screen.width() ? at.x() + stepX
+                                                                 : screen.width() - frame.width());
+        break;
+    case VK_DOWN:
+        at.setY(at.y() + frame.height() + stepY <= screen.height()
+                    ? at.y() + stepY
+                    : screen.height() - frame.height());
+        break;
+    default:
+        return std::nullopt;
+    }
+    return at;
+}
 
 TfrmRule::TfrmRule(QWidget* parent) : TRuleScreen(parent) {
     setObjectName("frmRule");
+    setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(QString::fromUtf8("Подумайте..."));
+    SetKeyPreview(true);
+    imgRule = new TImage(this);
+    imgRule->setObjectName("imgRule");
+    resize(324, 326);
 }
 
-// Drawing the rule comes with the rule window's own change.
-void TfrmRule::ShowRule(const std::string&, int, int, const QRect&) {}
+void TfrmRule::ShowRule(const std::string& rule, int x, int y, const QRect& exampleBox) {
+    SetCaption(strfrmRuleTitle);
+    if (!Fonts || !Rules) {
+        // Start-up would have ended the program before any session; nothing to draw with.
+        ShowRuleOutputError();
+        return;
+    }
+    const std::vector<std::string>& lines = Rules->GetRule(rule);
+    Metrics = RuleMetrics(Fonts->SmallSize(), Fonts->LargeSize(), GetScreenMetrics().Width);
+    // The sentence area's edges as Windows gives a rectangle's: just past its last pixel.
+    const QPoint areaEnd(exampleBox.x() + exampleBox.width(), exampleBox.y() + exampleBox.height());
+
+    const QSize frame = FrameSize();
+    Layout(lines.size(), QPoint(x, y), areaEnd, frame);
+    const bool drawn = DrawRule(lines);
+    show();
+    raise();
+    activateWindow();
+    // The window system tells the size of its frame only once the window is up: the first
+    // showing is laid out again with it (without a second error box if drawing failed).
+    if (FrameSize() != frame) {
+        Layout(lines.size(), QPoint(x, y), areaEnd, FrameSize());
+        if (drawn)
+            DrawRule(lines);
+        else
+            imgRule->SetPicture(TBitmap(imgRule->Width(), imgRule->Height(), HintBackColor));
+    }
+}
+
+QSize TfrmRule::FrameSize() const {
+    return frameGeometry().size() - geometry().size();
+}
+
+void TfrmRule::Layout(std::size_t lines, QPoint cell, QPoint areaEnd, QSize frame) {
+    // The outer width is fixed; the page gets what the frame leaves of it.
+    const int clientWidth = std::max(Metrics.WindowWidth() - frame.width(), 1);
+    const int clientHeight = Metrics.PageHeight(lines);
+    const QPoint at =
+        PlaceRule(cell.x(), cell.y(), areaEnd.x(), areaEnd.y(),
+                  QSize(Metrics.WindowWidth(), clientHeight + frame.height()), Metrics);
+    setFixedSize(clientWidth, std::max(clientHeight, 1));
+    imgRule->setGeometry(0, 0, clientWidth, clientHeight);
+    move(at);
+}
+
+bool TfrmRule::DrawRule(const std::vector<std::string>& lines) {
+    TBitmap page(imgRule->Width(), imgRule->Height(), HintBackColor);
+    // The pupil sees an empty page rather than a stale rule if drawing fails.
+    imgRule->SetPicture(page);
+    try {
+        ::DrawRule(lines, *Fonts->SmallFont(), Metrics, page);
+    } catch (...) {
+        ShowRuleOutputError();
+        return false;
+    }
+    imgRule->SetPicture(std::move(page));
+    return true;
+}
 
 void TfrmRule::HideRule() {
     hide();
+}
+
+void TfrmRule::FormShow() {
+    const TScreenMetrics screen = GetScreenMetrics();
+    StepX = screen.Width / 20;
+    StepY = screen.Height / 20;
+}
+
+void TfrmRule::FormHide() {
     if (frmMain && frmMain->isVisible())
         frmMain->activateWindow();
+}
+
+void TfrmRule::FormKeyDown(WORD& key, TShiftState shift) {
+    const TScreenMetrics screen = GetScreenMetrics();
+    if (const auto to = RuleMovedByKey(key, frameGeometry(), QSize(screen.Width, screen.Height),
+                                       StepX, StepY)) {
+        move(*to);
+        key = 0;
+        return;
+    }
+    if (frmMain)
+        frmMain->FormKeyDown(key, shift);
+}
+
+void TfrmRule::FormKeyPress(char& key) {
+    // Arrow keys carry the codes of "%", "&", "'" and "("; they must never reach the exercise
+    // screen as typed answers.
+    const auto code = static_cast<unsigned char>(key);
+    if (code >= 37 && code <= 40) {
+        key = 0;
+        return;
+    }
+    if (frmMain)
+        frmMain->FormKeyPress(key);
 }

@@ -1,0 +1,259 @@
+#include "ScreensFixture.h"
+
+#include "content/FRule.h"
+#include "platform/Files.h"
+#include "platform/Image.h"
+#include "platform/MessageBox.h"
+#include "platform/Text.h"
+#include "render/FFont.h"
+#include "render/SymbolTable.h"
+#include "screens/frmRule.h"
+#include "support/MessageRecorder.h"
+
+#include <QScreen>
+
+using namespace platform;
+
+namespace {
+
+// A main window that records the keys handed on to it.
+class TKeyMain : public TFakeMain {
+public:
+    void FormKeyDown(WORD& key, TShiftState shift) override {
+        Downs.push_back({key, shift});
+        if (key == ConsumeDown)
+            key = 0;
+    }
+    void FormKeyPress(char& key) override { Presses += key; }
+    std::vector<std::pair<WORD, TShiftState>> Downs;
+    std::string Presses;
+    WORD ConsumeDown = 0;
+};
+
+// A glyph with ink in its left column only, so that every cell shows where it starts.
+TSymbol Bar(char ch, std::uint16_t size) {
+    TSymbol s;
+    s.Code = ch;
+    s.Width = static_cast<std::uint8_t>(SizeWidth(size));
+    s.Height = static_cast<std::uint8_t>(SizeHeight(size));
+    s.Mask.assign(s.Height, std::vector<std::uint8_t>(s.Width, 0));
+    for (auto& row : s.Mask)
+        row[0] = 1;
+    return s;
+}
+
+class RuleWindow : public ScreensTest {
+protected:
+    RuleWindow() {
+        for (char c : SymbolTable)
+            if (c != ' ')
+                TestFonts.FontOfSize(Size12x18)->SetSymbol(Bar(c, Size12x18));
+        ::Fonts = &TestFonts;
+        ::Rules = &TestRules;
+        frmMain = &KeyMain;
+        frmRule = &Form;
+        TestRules.RuleRecords = {{"R3", {"ABC", "&DEF&", "0GH0"}}, {"R1", {"ABCD"}}};
+    }
+    ~RuleWindow() override {
+        Form.hide();
+        KeyMain.hide();
+        frmRule = nullptr;
+        ::Rules = nullptr;
+        ::Fonts = nullptr;
+    }
+    // The area of the sentence: the whole screen width, the upper part of the screen.
+    void Show(const std::string& rule, int x = 100, int y = 200,
+              QRect area = QRect(0, 0, 1024, 600)) {
+        Form.ShowRule(rule, x, y, area);
+    }
+    TBitmap Page() const { return Form.imgRule->Picture(); }
+    void Press(int qtKey, const QString& text = {}, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        Key(&Form, qtKey, text, m);
+    }
+
+    TFFont TestFonts{TFFont::TBlank{}, 1024}; // small 12 x 18, large 24 x 36
+    TFRule TestRules{Box.ContentDir() + "none.frf"};
+    TKeyMain KeyMain;
+    TfrmRule Form;
+};
+
+} // namespace
+
+TEST_F(RuleWindow, RuleIsSizedDrawnAndShownBelowRightOfTheCell) {
+    Show("R3");
+    ASSERT_TRUE(Form.isVisible());
+    EXPECT_FALSE(Form.isModal());
+    EXPECT_EQ(Form.Caption(), "Think...");
+    // Outer width 37 small cells; client height three line pitches of 9 + 18 + 4 + 2.
+    EXPECT_EQ(Form.frameGeometry().width(), 444);
+    EXPECT_EQ(Form.height(), 99);
+    const int page = Form.width(); // what the frame leaves
+    EXPECT_EQ(Form.imgRule->geometry(), QRect(0, 0, page, 99));
+    // Right of the check point's large cell and below it, a margin away.
+    EXPECT_EQ(Form.pos(), QPoint(100 + 24 + 9, 200 + 36 + 9));
+    // "ABC" centred; an arc over "DEF"; the last line red.
+    EXPECT_EQ(Page().GetPixel((page - 36) / 2, 9), HintTextColor);
+    EXPECT_EQ(Page().GetPixel((page - 36) / 2 - 1, 9), HintBackColor);
+    EXPECT_EQ(Page().GetPixel(page / 2, 33 + 1), HintTextColor);
+    EXPECT_EQ(Page().GetPixel((page - 24) / 2, 66 + 9), HintMarkColor);
+
+    // An unknown identifier: the library's one line for a missing rule, too wide for the page.
+    Show("nope", 300, 100);
+    EXPECT_EQ(Form.height(), 33);
+    EXPECT_EQ(Form.pos(), QPoint(333, 145));
+    std::vector<int> ink;
+    for (int x = 0; x < page; ++x)
+        if (Page().GetPixel(x, 9) == HintTextColor)
+            ink.push_back(x);
+    ASSERT_FALSE(ink.empty());
+    EXPECT_LT(ink.front(), 12);
+    EXPECT_GE(ink.back(), page - 12);
+
+    // A rule without text lines still shows its window, with nothing but the caption.
+    TestRules.RuleRecords.push_back({"E", {}});
+    Show("E");
+    EXPECT_TRUE(Form.isVisible());
+    EXPECT_TRUE(Page().Empty());
+}
+
+TEST_F(RuleWindow, PlacedLeftOrAboveOnlyWhenItWouldCrossTheAreaAndThereIsRoom) {
+    const TRuleMetrics m = RuleMetrics(Size12x18, Size24x36, 1024);
+    const QSize outer(444, 99);
+    // Crossing the right edge starts at x = 1024 - 24 - 444 - 9 = 547.
+    EXPECT_EQ(PlaceRule(547, 100, 1024, 700, outer, m), QPoint(547 + 33, 145));
+    EXPECT_EQ(PlaceRule(548, 100, 1024, 700, outer, m), QPoint(548 - 453, 145));
+    // No room on the left (Margin + width = 453): it stays right of the cell.
+    EXPECT_EQ(PlaceRule(453, 100, 600, 700, outer, m), QPoint(453 + 33, 145));
+    EXPECT_EQ(PlaceRule(454, 100, 600, 700, outer, m), QPoint(1, 145));
+    // The same with heights: crossing the bottom edge starts at y = 700 - 36 - 99 - 9 = 556.
+    EXPECT_EQ(PlaceRule(10, 556, 1024, 700, outer, m), QPoint(43, 556 + 45));
+    EXPECT_EQ(PlaceRule(10, 557, 1024, 700, outer, m), QPoint(43, 557 - 108));
+    EXPECT_EQ(PlaceRule(10, 109, 1024, 150, outer, m), QPoint(43, 1));
+
+    // The window takes the area as a rectangle whose right and bottom edges lie just past it.
+    Show("R3", 700, 600, QRect(50, 40, 974, 660));
+    EXPECT_EQ(Form.pos(), QPoint(700 - 453, 600 - Form.frameGeometry().height() - 9));
+}
+
+TEST_F(RuleWindow, ArrowKeysMoveItOnTheScreenAndOtherKeysGoToTheExerciseScreen) {
+    Show("R3"); // at (133, 245)
+    Press(Qt::Key_Right);
+    Press(Qt::Key_Down);
+    EXPECT_EQ(Form.pos(), QPoint(133 + 1024 / 20, 245 + 768 / 20));
+    // Near the right and bottom edges a step puts it flush against them, and it never passes
+    // the left and top edges.
+    const int height = Form.frameGeometry().height();
+    Form.move(1024 - 444 - 60, 768 - height - 37);
+    Press(Qt::Key_Right);
+    EXPECT_EQ(Form.pos().x(), 1024 - 444 - 60 + 51);
+    Press(Qt::Key_Right);
+    Press(Qt::Key_Down);
+    EXPECT_EQ(Form.pos(), QPoint(1024 - 444, 768 - height));
+    Form.move(30, 20);
+    Press(Qt::Key_Left);
+    Press(Qt::Key_Up);
+    EXPECT_EQ(Form.pos(), QPoint(0, 0));
+    EXPECT_TRUE(KeyMain.Downs.empty() && KeyMain.Presses.empty());
+
+    Press(Qt::Key_F1);
+    Press(Qt::Key_A, "A", Qt::ShiftModifier);
+    EXPECT_EQ(KeyMain.Downs,
+              (std::vector<std::pair<WORD, TShiftState>>{{VK_F1, 0}, {'A', ssShift}}));
+    // The characters with the arrow keys' codes are held back.
+    for (const char* typed : {"%", "&", "'", "(", ",", ")", "\xe0"}) // "а" in code page 1251
+        Press(0, FromAnsi(typed));
+    EXPECT_EQ(KeyMain.Presses, "A,)\xe0");
+    // A key the exercise screen takes in its key-down gives no character afterwards.
+    KeyMain.ConsumeDown = VK_SPACE;
+    Press(Qt::Key_Space, " ");
+    EXPECT_EQ(KeyMain.Presses, "A,)\xe0");
+    EXPECT_EQ(Form.pos(), QPoint(0, 0));
+}
+
+TEST_F(RuleWindow, HidingByTheExerciseScreenOrTheCloseBoxHandsTheFocusBack) {
+    KeyMain.resize(300, 200);
+    KeyMain.show();
+    for (auto hide : {+[](TfrmRule& f) { f.HideRule(); }, +[](TfrmRule& f) { f.close(); }}) {
+        Show("R1");
+        ASSERT_TRUE(QTest::qWaitFor([this] { return Form.isActiveWindow(); }, 2000));
+        hide(Form);
+        EXPECT_FALSE(Form.isVisible());
+        EXPECT_TRUE(QTest::qWaitFor([this] { return KeyMain.isActiveWindow(); }, 2000));
+    }
+}
+
+TEST_F(RuleWindow, DrawingErrorShowsTheBoxAndLeavesTheEmptyPageOnScreen) {
+    TestRules.RuleRecords.push_back({"BAD", {"ABC", std::string(1 << 20, 'A')}});
+    Show("BAD");
+    const std::vector<TRecordedBox> boxes = Recorder().Take();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].Text, "Unable to show the rule!");
+    EXPECT_EQ(boxes[0].Caption, "Zarvo");
+    EXPECT_EQ(boxes[0].Flags & MB_ICONMASK, unsigned(MB_ICONEXCLAMATION));
+    EXPECT_TRUE(Form.isVisible());
+    const TBitmap page = Page();
+    ASSERT_EQ(page.Height(), 66);
+    EXPECT_EQ(page, TBitmap(Form.width(), 66, HintBackColor)) << "not even the first line";
+}
+
+// The bundled rules in the bundled font on the screens the trainer is made for: no rule line is
+// cut by the window. With ZARVO_SCREENSHOT_DIR set under a real X server, each rule is also shown
+// beside a check point of a stand-in exercise screen and the screen is saved for a look.
+TEST_F(RuleWindow, BundledRulesFitTheWindow) {
+    Box.CopyBuiltContent("Zarvo.frf");
+    Box.CopyBuiltContent("Zarvo.fff");
+    TFRule bundled(Box.ContentDir() + "Zarvo.frf");
+    ASSERT_GE(bundled.RuleRecords.size(), 10u);
+    const std::string fontBytes = ReadFileBytes(Box.ContentDir() + "Zarvo.fff");
+    for (int width : {1024, 1280, 1920}) {
+        TFFont fonts(TFFont::TBlank{}, width);
+        fonts.LoadFromBytes(fontBytes);
+        const TRuleMetrics m = RuleMetrics(fonts.SmallSize(), fonts.LargeSize(), width);
+        for (const TRuleRecord& rule : bundled.RuleRecords) {
+            TColor colour = HintTextColor;
+            for (const std::string& line : rule.Lines) {
+                const TBitmap strip = DrawRuleLine(line, *fonts.SmallFont(), m, colour);
+                // A cell's worth is left for the window frame.
+                EXPECT_LE(strip.Width(), m.WindowWidth() - m.RW) << width << ": " << line;
+            }
+            EXPECT_EQ(colour, HintTextColor) << "a colour switch left open in " << rule.Name;
+        }
+    }
+
+    const char* dir = std::getenv("ZARVO_SCREENSHOT_DIR");
+    if (!dir || QGuiApplication::platformName() != "xcb")
+        return;
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize size = screen->geometry().size();
+    SetScreenOverride(TScreenMetrics{size.width(), size.height(), 32});
+    TFFont fonts(TFFont::TBlank{}, size.width());
+    fonts.LoadFromBytes(fontBytes);
+    ::Fonts = &fonts;
+    ::Rules = &bundled;
+
+    // A navy exercise screen with a sentence in the large font; the check point is its comma.
+    const int ew = SizeWidth(fonts.LargeSize()), eh = SizeHeight(fonts.LargeSize());
+    TImage exercise;
+    exercise.setWindowFlags(Qt::FramelessWindowHint);
+    exercise.setGeometry(0, 0, size.width(), size.height());
+    TBitmap picture(size.width(), size.height(), clNavy);
+    const std::string sentence = Utf8ToAnsi("Мы купили яблоки, груши и сливы.");
+    const QPoint start(ew, size.height() / 3);
+    fonts.LargeFont()->DrawText(sentence, picture, clWhite, start.x(), start.y(), false);
+    const int comma = static_cast<int>(sentence.find(','));
+    picture.FillRect(start.x() + comma * ew, start.y() + eh, start.x() + (comma + 1) * ew,
+                     start.y() + eh + 3, clRed);
+    exercise.SetPicture(picture);
+    exercise.show();
+    const QRect area(0, 0, size.width(), size.height() * 2 / 3);
+    int shot = 0;
+    for (const TRuleRecord& rule : bundled.RuleRecords) {
+        Form.ShowRule(rule.Name, start.x() + comma * ew, start.y(), area);
+        QTest::qWait(150);
+        screen->grabWindow(0).save(
+            QString("%1/rule-%2-%3.png").arg(dir).arg(size.width()).arg(++shot, 2, 10, QChar('0')));
+    }
+    Form.hide();
+    ::Rules = &TestRules;
+    ::Fonts = &TestFonts;
+}
