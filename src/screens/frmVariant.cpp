@@ -22,6 +22,7 @@
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
 #include <QTimer>
+#include <QWheelEvent>
 #include <algorithm>
 
 using namespace platform;
@@ -99,6 +100,15 @@ void TOwnerDrawList::showPopup() {
         view()->selectionModel()->clear();
         view()->setCurrentIndex(QModelIndex());
     }
+}
+
+// The wheel turning over a list the pupil is not working in would choose in it, and a new class
+// would throw away the theme and variant below it.
+void TOwnerDrawList::wheelEvent(QWheelEvent* event) {
+    if (hasFocus())
+        QComboBox::wheelEvent(event);
+    else
+        event->ignore();
 }
 
 void TOwnerDrawList::paintEvent(QPaintEvent*) {
