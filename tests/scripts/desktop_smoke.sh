@@ -143,30 +143,35 @@ done
 
 # 4. The selection by keyboard alone: Down opens the focused list, Down moves, Return takes the
 # item, Tab goes on; then the name, and Return for Go.
+# Each key waits a little: an opening list must be up before the next key is meant for it.
 for list in class theme variant; do
-  xdotool key Down Down Return Tab
-  sleep 0.2
+  xdotool key --delay 200 Down Down Return Tab
 done
 # Letters the keymap lacks are mapped on the fly; slowly, or the first ones can be lost.
 sleep 0.3
 xdotool type --delay 100 "Маша"
-sleep 0.5
-shot 4-selection
 # The column is centred: the white of the name field leaves equal margins left and right. At this
 # screen width the small font has 16 x 24 cells: the field is 51 * 16 - 10 wide, 24 + 10 high, and
-# stands 8 + 24 + 4 below the block's top, (height - 338) / 2.
+# stands 8 + 24 + 4 below the block's top, (height - 338) / 2. Inside its frame, which is two
+# pixels wide while the field has the focus, the typed name is inked black on white.
 field_w=$((51 * 16 - 10))
 row=$(((height - 338) / 2 + 8 + 24 + 4 + (24 + 10) / 2))
-whites="$(convert "$shots/4-selection.png" -crop "${width}x1+0+$row" +repage txt:- |
-  sed -n 's/^\([0-9]*\),0: .*#FFFFFF.*/\1/p')"
-left="$(head -n1 <<<"$whites")" right="$(tail -n1 <<<"$whites")"
+left="" right="" ink=""
+name_typed() {
+  shot 4-selection
+  local whites
+  whites="$(convert "$shots/4-selection.png" -crop "${width}x1+0+$row" +repage txt:- |
+    sed -n 's/^\([0-9]*\),0: .*#FFFFFF.*/\1/p')"
+  left="$(head -n1 <<<"$whites")" right="$(tail -n1 <<<"$whites")"
+  [ -n "$left" ] || return 1
+  ink="$(convert "$shots/4-selection.png" -crop "200x10+$((left + 2))+$((row - 4))" +repage \
+    -fill white +opaque black -format "%[fx:mean<1]" info:)"
+  [ "$left" -eq $(((width - field_w) / 2 + 2)) ] && [ "$ink" = 1 ]
+}
+wait_until 5 name_typed || true
 [ -n "$left" ] || fail "no name field in row $row of the selection"
 [ "$left" -eq $((width - 1 - right)) ] || fail "the name field spans $left..$right of $width: not centred"
-# Inside the frame, two pixels wide while the field has the focus.
-[ "$left" -eq $(((width - field_w) / 2 + 2)) ] || fail "the name field starts at $left"
-# The typed name is inked in it, black on white.
-ink="$(convert "$shots/4-selection.png" -crop "200x10+$((left + 2))+$((row - 4))" +repage \
-  -fill white +opaque black -format "%[fx:mean<1]" info:)"
+[ "$left" -eq $(((width - field_w) / 2 + 2)) ] || fail "the name field starts at $left, not focused where expected"
 [ "$ink" = 1 ] || fail "no typed name in the name field"
 
 # Return is Go: the selection goes and the main window stays.
