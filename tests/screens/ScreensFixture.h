@@ -23,7 +23,7 @@ public:
         if (OnBack)
             OnBack();
     }
-    void StartSession() override {}
+    void StartSession() override { ++StartCalls; }
     void FormKeyDown(platform::WORD&, platform::TShiftState) override {}
     void FormKeyPress(char&) override {}
     void ShowButtonPanel(bool visible) override { PanelVisible = visible; }
@@ -33,6 +33,7 @@ public:
     bool PanelVisible = false;
     bool ResultsShown = false;
     int BackCalls = 0;
+    int StartCalls = 0;
     std::function<void()> OnBack;
 };
 

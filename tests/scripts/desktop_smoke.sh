@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The real trainer in a real X server (Xvfb), as a pupil meets it at the first start: the language
 # question, answered by a key; the intro picture over the whole screen; a key that takes it away
-# to the main window; and the end of the program. Checked with xdotool window searches and with
+# to the selection; class, theme, variant and name by keyboard alone, and Go; and the end of the
+# program. Checked with xdotool window searches and with
 # screenshots compared against the bundled pictures. The screenshots stay in
 # <build>/smoke-screens/ for a person to look at.
 # Exits 77 (skipped) only when Xvfb is not installed; scripts/setup.sh installs all it needs.
@@ -123,20 +124,64 @@ for w in "${windows[@]}"; do
   [ "$(window_size "$w")" = "${width}x${height}" ] || fail "window $w is $(window_size "$w"), not the whole screen"
 done
 
-# 3. Any key takes the intro away; the main window is left, navy, over the whole screen.
+# 3. Any key takes the intro away to the selection, over the main window and the whole screen.
 xdotool key space
-intro_gone() {
-  [ "$(visible_windows | wc -l)" -eq 1 ] || return 1
-  shot 3-after-intro
-  local n
-  n="$(differing_pixels "$shots/3-after-intro.png" "$intro")"
-  [ "$n" -gt $((picture_w * picture_h / 2)) ] 2>/dev/null
+intro_windows=" ${windows[*]} "
+# Two windows again, one of them new: the intro has gone and the selection has come.
+selection_up() {
+  local now
+  mapfile -t now < <(visible_windows)
+  [ ${#now[@]} -eq 2 ] || return 1
+  [[ "$intro_windows" != *" ${now[0]} "* || "$intro_windows" != *" ${now[1]} "* ]]
 }
-wait_until 10 intro_gone || fail "the intro did not go away after a key"
-centre="$(pixel "$shots/3-after-intro.png" $((width / 2)) $((height / 2)))"
-[ "$centre" = "srgb(0,0,128)" ] || fail "the middle of the main window is $centre, not navy"
+wait_until 10 selection_up || fail "the intro did not hand over to the selection after a key"
+sleep 0.3 # painted
+shot 3-after-intro
+mapfile -t windows < <(visible_windows)
+for w in "${windows[@]}"; do
+  [ "$(window_size "$w")" = "${width}x${height}" ] || fail "window $w is $(window_size "$w"), not the whole screen"
+done
 
-# 4. The end: the program goes at once when told to terminate, without a crash.
+# 4. The selection by keyboard alone: Down opens the focused list, Down moves, Return takes the
+# item, Tab goes on; then the name, and Return for Go.
+# Each key waits a little: an opening list must be up before the next key is meant for it.
+for list in class theme variant; do
+  xdotool key --delay 200 Down Down Return Tab
+done
+# Letters the keymap lacks are mapped on the fly; slowly, or the first ones can be lost.
+sleep 0.3
+xdotool type --delay 100 "Маша"
+# The column is centred: the white of the name field leaves equal margins left and right. At this
+# screen width the small font has 16 x 24 cells: the field is 51 * 16 - 10 wide, 24 + 10 high, and
+# stands 8 + 24 + 4 below the block's top, (height - 338) / 2. Inside its frame, which is two
+# pixels wide while the field has the focus, the typed name is inked black on white.
+field_w=$((51 * 16 - 10))
+row=$(((height - 338) / 2 + 8 + 24 + 4 + (24 + 10) / 2))
+left="" right="" ink=""
+name_typed() {
+  shot 4-selection
+  local whites
+  whites="$(convert "$shots/4-selection.png" -crop "${width}x1+0+$row" +repage txt:- |
+    sed -n 's/^\([0-9]*\),0: .*#FFFFFF.*/\1/p')"
+  left="$(head -n1 <<<"$whites")" right="$(tail -n1 <<<"$whites")"
+  [ -n "$left" ] || return 1
+  ink="$(convert "$shots/4-selection.png" -crop "200x10+$((left + 2))+$((row - 4))" +repage \
+    -fill white +opaque black -format "%[fx:mean<1]" info:)"
+  [ "$left" -eq $(((width - field_w) / 2 + 2)) ] && [ "$ink" = 1 ]
+}
+wait_until 5 name_typed || true
+[ -n "$left" ] || fail "no name field in row $row of the selection"
+[ "$left" -eq $((width - 1 - right)) ] || fail "the name field spans $left..$right of $width: not centred"
+[ "$left" -eq $(((width - field_w) / 2 + 2)) ] || fail "the name field starts at $left, not focused where expected"
+[ "$ink" = 1 ] || fail "no typed name in the name field"
+
+# Return is Go: the selection goes and the main window stays.
+xdotool key Return
+selection_gone() { [ "$(visible_windows | wc -l)" -eq 1 ]; }
+wait_until 10 selection_gone || { shot 5-after-go; fail "the selection did not go after Return"; }
+shot 5-after-go
+
+# 6. The end: the program goes at once when told to terminate, without a crash.
 kill -TERM "$zarvo_pid"
 pid="$zarvo_pid"
 zarvo_pid=""
