@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
-// A finding with the line it belongs to (0: the file as a whole). Text is UTF-8.
+// A finding with the line it belongs to (0: the file as a whole). Text is UTF-8. A warning
+// spoils a session without breaking it.
 struct TMessage {
     int Line = 0;
     std::string Text;
+    bool Warning = false;
 };
 
 enum class TLibraryKind { Unknown, Variants, Rules };

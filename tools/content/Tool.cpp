@@ -1,6 +1,7 @@
 #include "Tool.h"
 
 #include "Check.h"
+#include "Stats.h"
 #include "Pack.h"
 #include "Source.h"
 
@@ -138,7 +139,7 @@ void PrintMessages(std::ostream& out, const std::string& path, std::vector<TMess
         out << path;
         if (m.Line > 0)
             out << ":" << m.Line;
-        out << ": " << prefix << m.Text << "\n";
+        out << ": " << (m.Warning ? "warning: " : prefix) << m.Text << "\n";
     }
 }
 
@@ -420,11 +421,49 @@ std::vector<TMessage> Inspect(const TInput& in, TVariantTree& classes,
     return found;
 }
 
+int Stats(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    bool csv = false;
+    std::vector<std::string> paths;
+    for (const std::string& a : args)
+        (a == "--csv" ? (void)(csv = true) : paths.push_back(a));
+    if (paths.size() != 1) {
+        err << ContentToolUsage();
+        return 2;
+    }
+    auto bytes = ReadAll(paths[0]);
+    if (!bytes) {
+        err << "zarvo-content: cannot read " << paths[0] << "\n";
+        return 1;
+    }
+    TInput in = Identify(paths[0], std::move(*bytes));
+    if (in.Kind != TLibraryKind::Variants) {
+        err << "zarvo-content: " << paths[0] << " is not an exercise library or source\n";
+        return 1;
+    }
+    TVariantTree classes;
+    std::vector<TRuleSource> rules;
+    std::vector<TMessage> found = Inspect(in, classes, rules);
+    bool broken = false;
+    for (const TMessage& m : found)
+        broken = broken || !m.Warning;
+    if (broken) {
+        PrintMessages(err, in.Path, found, "error: ");
+        err << "zarvo-content: " << paths[0] << " does not read cleanly; the figures cover what "
+            << "was read\n";
+    }
+    const auto rows = LibraryStats(classes.Classes);
+    out << (csv ? StatsCsv(rows) : StatsText(rows));
+    return broken ? 1 : 0;
+}
+
 int Check(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::string rulesPath;
     std::vector<std::string> paths;
+    bool allowWarnings = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--rules") {
+        if (args[i] == "--allow-warnings") {
+            allowWarnings = true;
+        } else if (args[i] == "--rules") {
             if (i + 1 >= args.size()) {
                 err << "zarvo-content: --rules needs a rule library\n";
                 return 2;
@@ -459,6 +498,7 @@ int Check(const std::vector<std::string>& args, std::ostream& out, std::ostream&
 
     // The rule library that check points are looked up in, when there is one to hand.
     std::optional<std::vector<TRuleRecord>> lookup;
+    std::vector<TRuleSource> lookupSources;
     std::string lookupFrom = rulesPath;
     if (haveVariants && !haveRules && rulesPath.empty())
         for (const TInput& in : inputs)
@@ -478,35 +518,56 @@ int Check(const std::vector<std::string>& args, std::ostream& out, std::ostream&
             return 1;
         }
         TVariantTree none;
-        std::vector<TRuleSource> rules;
-        Inspect(r, none, rules);
-        lookup = RuleRecordsOf(rules);
+        Inspect(r, none, lookupSources);
+        lookup = RuleRecordsOf(lookupSources);
     }
 
-    std::size_t problems = 0;
     std::vector<TVariantTree> classes(inputs.size());
     std::vector<std::vector<TMessage>> found(inputs.size());
+    std::vector<std::vector<TRuleSource>> ruleSources(inputs.size());
+    std::optional<std::size_t> rulesInput;
     for (std::size_t i = 0; i < inputs.size(); ++i) {
-        std::vector<TRuleSource> rules;
-        found[i] = Inspect(inputs[i], classes[i], rules);
+        found[i] = Inspect(inputs[i], classes[i], ruleSources[i]);
         if (inputs[i].Kind == TLibraryKind::Rules) {
-            CheckRules(rules, found[i]);
-            if (!lookup)
-                lookup = RuleRecordsOf(rules);
+            CheckRules(ruleSources[i], found[i]);
+            if (!lookup) {
+                lookup = RuleRecordsOf(ruleSources[i]);
+                rulesInput = i;
+            }
         }
     }
+    // Rules that no exercise names, once every exercise given is known.
+    std::vector<TClass> allClasses;
+    for (std::size_t i = 0; i < inputs.size(); ++i)
+        if (inputs[i].Kind == TLibraryKind::Variants)
+            allClasses.insert(allClasses.end(), classes[i].Classes.begin(),
+                              classes[i].Classes.end());
+    std::vector<TMessage> unusedInLookup;
+    if (haveVariants && rulesInput)
+        CheckRulesUsed(allClasses, ruleSources[*rulesInput], found[*rulesInput]);
+    else if (haveVariants && !lookupSources.empty())
+        CheckRulesUsed(allClasses, lookupSources, unusedInLookup);
+
+    std::size_t errors = 0, warnings = 0;
+    auto count = [&](const std::vector<TMessage>& messages) {
+        for (const TMessage& m : messages)
+            ++(m.Warning ? warnings : errors);
+    };
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         if (inputs[i].Kind == TLibraryKind::Variants) {
             CheckVariants(classes[i].Classes, lookup ? &*lookup : nullptr, found[i]);
+            CheckAuthoring(classes[i].Classes, found[i]);
             if (!lookup)
                 err << "zarvo-content: note: " << inputs[i].Path
                     << ": rule identifiers not looked up, no rule library found (name one with "
                        "--rules)\n";
         }
-        problems += found[i].size();
+        count(found[i]);
         PrintMessages(out, inputs[i].Path, found[i], "");
     }
-    return problems ? 1 : 0;
+    count(unusedInLookup);
+    PrintMessages(out, lookupFrom, unusedInLookup, "");
+    return errors || (warnings && !allowWarnings) ? 1 : 0;
 }
 
 } // namespace
@@ -517,10 +578,13 @@ std::string ContentToolUsage() {
            "reads it\n"
            "  zarvo-content pack SOURCE OUT      turn a source into a library file\n"
            "  zarvo-content unpack FILE SOURCE   turn a library file into a source\n"
-           "  zarvo-content check [--rules RULES] SOURCE|FILE...\n"
-           "                                     report what would break a session; exit "
-           "status 0\n"
-           "                                     only when nothing is reported\n"
+           "  zarvo-content check [--rules RULES] [--allow-warnings] SOURCE|FILE...\n"
+           "                                     report what would break or spoil a session;\n"
+           "                                     exit status 0 only when nothing is reported\n"
+           "                                     (or only warnings, with --allow-warnings)\n"
+           "  zarvo-content stats [--csv] SOURCE|FILE\n"
+           "                                     sentences, check points, right answers, rules\n"
+           "                                     and session time per class, theme and variant\n"
            "\n"
            "Sources are UTF-8 text; docs/content.md describes them. check looks up the rule\n"
            "identifiers in RULES, in a rule library given among the files, or in the one beside\n"
@@ -543,6 +607,8 @@ int RunContentTool(const std::vector<std::string>& args, std::ostream& out, std:
             return Unpack(rest[0], rest[1], err);
         if (cmd == "check")
             return Check(rest, out, err);
+        if (cmd == "stats")
+            return Stats(rest, out, err);
     } catch (const std::exception& e) {
         err << "zarvo-content: " << AnsiToUtf8(e.what()) << "\n";
         return 1;
