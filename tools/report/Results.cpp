@@ -201,6 +201,21 @@ std::vector<TResultLabels> LoadResultLabels(const std::string& languageFile) {
 
 namespace {
 
+// The date with the optional time whose hours are capture `hours` of `m`; nothing when either is
+// not a real moment.
+std::optional<QDateTime> Moment(const QDate& date, const QRegularExpressionMatch& m, int hours) {
+    if (!date.isValid())
+        return std::nullopt;
+    QTime time(0, 0);
+    if (m.hasCaptured(hours)) {
+        time = QTime(m.captured(hours).toInt(), m.captured(hours + 1).toInt(),
+                     m.hasCaptured(hours + 2) ? m.captured(hours + 2).toInt() : 0);
+        if (!time.isValid())
+            return std::nullopt;
+    }
+    return QDateTime(date, time);
+}
+
 // "8 Dec 2026 10:15:02": the short format of a system without a configured locale.
 std::optional<QDateTime> ParseNamedMonthDate(const std::string& text) {
     static const QRegularExpression pattern(
@@ -211,17 +226,9 @@ std::optional<QDateTime> ParseNamedMonthDate(const std::string& text) {
     static const QStringList months = {"jan", "feb", "mar", "apr", "may", "jun",
                                        "jul", "aug", "sep", "oct", "nov", "dec"};
     const int month = static_cast<int>(months.indexOf(m.captured(2).toLower())) + 1;
-    const QDate date(m.captured(3).toInt(), month, m.captured(1).toInt());
-    if (month == 0 || !date.isValid())
+    if (month == 0)
         return std::nullopt;
-    QTime time(0, 0);
-    if (m.hasCaptured(4)) {
-        time = QTime(m.captured(4).toInt(), m.captured(5).toInt(),
-                     m.hasCaptured(6) ? m.captured(6).toInt() : 0);
-        if (!time.isValid())
-            return std::nullopt;
-    }
-    return QDateTime(date, time);
+    return Moment(QDate(m.captured(3).toInt(), month, m.captured(1).toInt()), m, 4);
 }
 
 } // namespace
@@ -252,17 +259,7 @@ std::optional<QDateTime> ParseResultsDate(const std::string& text) {
         year += 2000;
     else if (c.size() != 4 && a.size() != 4)
         return std::nullopt;
-    const QDate date(year, month, day);
-    if (!date.isValid())
-        return std::nullopt;
-    QTime time(0, 0);
-    if (m.hasCaptured(5)) {
-        time = QTime(m.captured(5).toInt(), m.captured(6).toInt(),
-                     m.hasCaptured(7) ? m.captured(7).toInt() : 0);
-        if (!time.isValid())
-            return std::nullopt;
-    }
-    return QDateTime(date, time);
+    return Moment(QDate(year, month, day), m, 5);
 }
 
 void ParseResults(const std::string& text, const std::string& fileName,
