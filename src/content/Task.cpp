@@ -73,8 +73,9 @@ public:
 
     // False at the end mark.
     bool Take(std::string_view line);
-    // A large library holds as many examples as bytes in ten lines: a variant that is complete
-    // gives back the room its list grew into.
+    // A large library holds about one example per hundred bytes: a variant that is complete
+    // gives back the room its list grew into, which would otherwise cost more memory, and more
+    // time at start-up, than the file itself.
     void FinishVariant() {
         if (Variant)
             Variant->Examples.shrink_to_fit();
