@@ -15,7 +15,6 @@ const char* const ProductKey = "SOFTWARE\\Orvisoft\\Zarvo";
 const char* const ConfigFileName = "Config.fcf";
 const char* const VarLibFileName = "Zarvo.ff";
 const char* const RuleFileName = "Zarvo.frf";
-const char* const FontFileName = "Zarvo.fff";
 const char* const ResultFileName = "Zarvo.rez";
 
 std::string Key(const std::string& subKey) {

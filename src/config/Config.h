@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <string>
 
+// The font file's name in the program and content directories.
+inline constexpr const char* FontFileName = "Zarvo.fff";
+
 class TConfig {
 public:
     // Reads the settings, loads the language and classifies the screen.

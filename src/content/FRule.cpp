@@ -1,8 +1,6 @@
 #include "content/FRule.h"
 
-#include "app/Globals.h"
 #include "app/Reports.h"
-#include "config/Config.h"
 #include "platform/Text.h"
 
 namespace {
@@ -12,22 +10,8 @@ std::string NoRuleText() {
 }
 } // namespace
 
-TFRule::TFRule() : NoRule{NoRuleText()} {
-    LoadRules();
-}
-
 TFRule::TFRule(const std::string& path) : NoRule{NoRuleText()} {
     LoadRules(path);
-}
-
-TFRule::~TFRule() {
-    for (TRuleRecord& r : RuleRecords)
-        r.Lines.clear();
-    RuleRecords.clear();
-}
-
-void TFRule::LoadRules() {
-    LoadRules(Config ? Config->GetRuleFile() : std::string());
 }
 
 void TFRule::LoadRules(const std::string& path) {
@@ -51,7 +35,6 @@ void TFRule::LoadRules(const std::string& path) {
                 r.Name.assign(TrimView(std::string_view(line).substr(1)));
             }
         }
-        f.Close();
         if (RuleRecords.empty())
             ReportLibraryFailure();
     } catch (const std::exception&) {

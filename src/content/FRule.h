@@ -14,15 +14,13 @@ struct TRuleRecord {
 
 class TFRule : public TFileCover {
 public:
-    // Loads the configured rule library (Config's GetRuleFile).
-    TFRule();
-    // Loads the given file; the content tool and the fuzz target use it.
+    // Loads the given file (start-up passes Config's GetRuleFile).
     explicit TFRule(const std::string& path);
-    ~TFRule();
     TFRule(const TFRule&) = delete;
     TFRule& operator=(const TFRule&) = delete;
 
-    void LoadRules();
+    // A missing or unreadable file gives an empty library without a message; a wrong signature or
+    // a file without rules reports the library failure.
     void LoadRules(const std::string& path);
     // The lines of the first rule of that name; for an unknown name a one-line list saying so,
     // owned by the library, so it stays valid while the rule window draws it.

@@ -73,9 +73,15 @@ TFFont::TFFont(TBlank, int screenWidth) {
     ChooseFonts(screenWidth);
 }
 
-TFFont::~TFFont() {
-    Large = nullptr;
-    Small = nullptr;
+void TFFont::WriteColorText(const std::string& s, platform::TBitmap& bitmap,
+                            platform::TColor textColor, platform::TColor backColor, int x, int y,
+                            bool large, bool fill, bool highlight) const {
+    (large ? Large : Small)->DrawText(s, bitmap, textColor, backColor, x, y, fill, highlight);
+}
+
+void TFFont::WriteText(const std::string& s, platform::TBitmap& bitmap, int x, int y, bool large,
+                       bool fill, bool highlight) const {
+    WriteColorText(s, bitmap, platform::clWhite, platform::clNavy, x, y, large, fill, highlight);
 }
 
 void TFFont::WriteColorText(const std::string& s, platform::TImage& image,

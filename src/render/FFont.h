@@ -18,14 +18,20 @@ public:
     // Blank fonts chosen for the given screen width; nothing is read (tools, tests, benchmarks).
     struct TBlank {};
     TFFont(TBlank, int screenWidth);
-    ~TFFont();
     TFFont(const TFFont&) = delete;
     TFFont& operator=(const TFFont&) = delete;
 
+    // Text in the large or the small font, as TNFFont::DrawText draws it: into a bitmap as it
+    // is, or into an image control's picture.
+    void WriteColorText(const std::string& s, platform::TBitmap& bitmap, platform::TColor textColor,
+                        platform::TColor backColor, int x, int y, bool large, bool fill,
+                        bool highlight) const;
     void WriteColorText(const std::string& s, platform::TImage& image, platform::TColor textColor,
                         platform::TColor backColor, int x, int y, bool large, bool fill,
                         bool highlight) const;
     // White on navy.
+    void WriteText(const std::string& s, platform::TBitmap& bitmap, int x, int y, bool large,
+                   bool fill, bool highlight) const;
     void WriteText(const std::string& s, platform::TImage& image, int x, int y, bool large,
                    bool fill, bool highlight) const;
 
@@ -66,6 +72,3 @@ class EFontFileError : public Exception {
 public:
     using Exception::Exception;
 };
-
-// The name of the font file inside the program and content directories.
-constexpr const char* FontFileName = "Zarvo.fff";

@@ -31,10 +31,6 @@ TNFFont::TNFFont(std::uint16_t size) {
     }
 }
 
-TNFFont::~TNFFont() {
-    ClearSymbols();
-}
-
 void TNFFont::ClearSymbols() {
     for (TSymbol& s : Symbols)
         s.Mask.clear();
@@ -98,15 +94,20 @@ void TNFFont::DrawText(const std::string& s, platform::TBitmap& bitmap, platform
     }
 }
 
+void TNFFont::DrawText(const std::string& s, platform::TBitmap& bitmap, platform::TColor textColor,
+                       platform::TColor backColor, int x, int y, bool fill, bool highlight) const {
+    if (fill)
+        bitmap.Fill(backColor);
+    DrawText(s, bitmap, textColor, x, y, highlight);
+}
+
 void TNFFont::DrawText(const std::string& s, platform::TImage& image, platform::TColor textColor,
                        platform::TColor backColor, int x, int y, bool fill, bool highlight) const {
     platform::TBitmap bitmap;
     if (!fill)
         bitmap = image.Picture();
     bitmap.SetSize(image.Width(), image.Height());
-    if (fill)
-        bitmap.Fill(backColor);
-    DrawText(s, bitmap, textColor, x, y, highlight);
+    DrawText(s, bitmap, textColor, backColor, x, y, fill, highlight);
     // One assignment, so the visible image changes once per call.
     image.SetPicture(std::move(bitmap));
 }

@@ -53,7 +53,6 @@ class TNFFont {
 public:
     // Raises EFontError unless the size is 12x18, 16x24, 24x36 or 32x48.
     explicit TNFFont(std::uint16_t size);
-    ~TNFFont();
 
     // Every mask becomes empty.
     void ClearSymbols();
@@ -63,14 +62,19 @@ public:
     // set or the glyph's size is not the font's.
     void SetSymbol(const TSymbol& symbol);
 
-    // Draws S with the first cell's top-left corner at (x, y) of the image's picture. Fill first
-    // fills the whole picture with the background; without it the text is drawn over the picture
-    // and blank cells leave it alone. Highlight draws every "_" in red.
-    void DrawText(const std::string& s, platform::TImage& image, platform::TColor textColor,
+    // Draws S with the first cell's top-left corner at (x, y) of the bitmap, which keeps its
+    // size; pixels off it are dropped. Fill first fills the whole bitmap with the background;
+    // without it the text is drawn over what is there and blank cells leave it alone. Highlight
+    // draws every "_" in red.
+    void DrawText(const std::string& s, platform::TBitmap& bitmap, platform::TColor textColor,
                   platform::TColor backColor, int x, int y, bool fill, bool highlight) const;
-    // The same into a bitmap as it is (no fill, no resizing); pixels off the bitmap are dropped.
+    // The same without fill.
     void DrawText(const std::string& s, platform::TBitmap& bitmap, platform::TColor textColor,
                   int x, int y, bool highlight) const;
+    // The same into the image's picture, first made the size of the control; the picture is
+    // replaced in one assignment.
+    void DrawText(const std::string& s, platform::TImage& image, platform::TColor textColor,
+                  platform::TColor backColor, int x, int y, bool fill, bool highlight) const;
 
     // The packed cell size, taken from slot 1 as every drawing operation does.
     std::uint16_t Size() const { return PackedSize(Symbols[0].Width, Symbols[0].Height); }

@@ -121,11 +121,11 @@ void TStartup::CreateGlobals() {
         ::Fonts = OwnFonts.get();
     }
     if (!GlobalFailure) {
-        OwnTasks = std::make_unique<TTask>();
+        OwnTasks = std::make_unique<TTask>(OwnConfig->GetVarLibFile());
         ::Tasks = OwnTasks.get();
     }
     if (!GlobalFailure) {
-        OwnRules = std::make_unique<TFRule>();
+        OwnRules = std::make_unique<TFRule>(OwnConfig->GetRuleFile());
         ::Rules = OwnRules.get();
     }
     if (!GlobalFailure) {

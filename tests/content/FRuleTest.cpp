@@ -7,7 +7,9 @@
 #include "support/MessageRecorder.h"
 #include "support/Sandbox.h"
 
+#include <chrono>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -92,8 +94,20 @@ TEST(RuleLibrary, MissingFileIsQuiet) {
 
 TEST(RuleLibrary, ReadErrorsEndTheReadingSilently) {
     TSandbox box;
-    TFRule rules("/proc/self/mem");
-    EXPECT_TRUE(rules.RuleRecords.empty());
+    const std::string fifo = box.Root() + "Zarvo.frf";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto start = std::chrono::steady_clock::now();
+    // A read error, a device that never ends and a folder.
+    for (const std::string& path : {std::string("/proc/self/mem"), std::string("/dev/zero"),
+                                    platform::FromNativePath(box.ContentDir())}) {
+        TFRule rules(path);
+        EXPECT_TRUE(rules.RuleRecords.empty()) << path;
+    }
     EXPECT_EQ(Recorder().Pending(), 0u);
     EXPECT_FALSE(GlobalFailure);
+    // A pipe without a writer reads as an empty file: no signature, no rules.
+    TFRule rules(platform::FromNativePath(fifo));
+    EXPECT_TRUE(rules.RuleRecords.empty());
+    ExpectOneLibraryFailure();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }

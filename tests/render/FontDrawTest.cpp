@@ -218,3 +218,25 @@ TEST(FontManager, WriteTextIsWhiteOnNavyInTheChosenFont) {
     ExpectCell(image.Picture(), 0, 0, 12, 18, 'a', false, Green, Grey);
     ExpectCell(image.Picture(), 12, 0, 12, 18, '_', true, Green, Grey); // no glyph for "_"
 }
+
+TEST(FontManager, WriteTextIntoABitmapKeepsItsSize) {
+    TFFont fonts(TFFont::TBlank{}, 1024); // large 24x36, small 12x18
+    fonts.FontOfSize(Size12x18)->SetSymbol(PatternGlyph('a', 12, 18));
+    fonts.FontOfSize(Size24x36)->SetSymbol(PatternGlyph('b', 24, 36));
+
+    // Fill: the whole bitmap becomes navy, then the text is drawn; nothing is resized, and a cell
+    // running past the right edge is cut there.
+    TBitmap b(30, 20, Green);
+    fonts.WriteText("aaa", b, 0, 1, false, true, false);
+    ASSERT_EQ(b.Width(), 30);
+    ASSERT_EQ(b.Height(), 20);
+    for (int left : {0, 12, 24})
+        ExpectCell(b, left, 1, 12, 18, 'a', false, platform::clWhite, platform::clNavy);
+    EXPECT_EQ(b.GetPixel(29, 0), platform::clNavy);
+
+    // Without fill the text lands on what is there, in the large font with its own colours.
+    TBitmap scene(40, 40, Grey);
+    fonts.WriteColorText("b", scene, Green, platform::clRed, 2, 3, true, false, false);
+    ExpectCell(scene, 2, 3, 24, 36, 'b', false, Green, Grey);
+    EXPECT_EQ(scene.GetPixel(39, 39), Grey);
+}

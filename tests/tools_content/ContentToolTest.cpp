@@ -54,11 +54,6 @@ const TExample& OnlyExample(const TVariantSource& src) {
     return examples[0];
 }
 
-// Check points made the list of `e`, kept in `store`.
-void SetCheckPoints(TLibraryStore& store, TExample& e, std::initializer_list<TCheckPoint> cps) {
-    std::copy(cps.begin(), cps.end(), store.CheckPointRecords(e.CheckPoints, cps.size()).begin());
-}
-
 TVariantSource OneExample(const std::string& line) {
     return ParseVariantSource("Класс: 5\nТема: т\nВариант 1: в\n" + line + "\n");
 }
@@ -233,11 +228,10 @@ TEST(Unpack, AwkwardLibrariesComeBackExactly) {
     v.Number = 0;
     for (const std::string& text : {A("Класс: пример"), std::string("// [x] {y} \\z"),
                                     std::string("Rome_|+"), A("Вариант 3: тоже текст")}) {
-        TExample& e = store.Append(v.Examples, {});
+        TExample& e = v.Examples.emplace_back();
         e.Text = store.Keep(text);
         if (v.Examples.size() == 3)
-            SetCheckPoints(store, e,
-                           {{5, 3, '|', '+', "]}\\"}, {6, 0, ' ', '_', ""}, {7, 1, 0, '@', "a b"}});
+            e.CheckPoints = {{5, 3, '|', '+', "]}\\"}, {6, 0, ' ', '_', ""}, {7, 1, 0, '@', "a b"}};
     }
     std::vector<TMessage> errors;
     const std::string packed = PackVariants(classes, errors);
@@ -267,12 +261,10 @@ TEST(Unpack, AwkwardLibrariesComeBackExactly) {
 
 TEST(Unpack, RefusesWhatASourceCannotHold) {
     TSandbox box;
-    TLibraryStore store;
     std::vector<TClass> classes(1);
-    TExample& e =
-        store.Append(classes[0].Themes.emplace_back().Variants.emplace_back().Examples, {});
+    TExample& e = classes[0].Themes.emplace_back().Variants.emplace_back().Examples.emplace_back();
     e.Text = "abc";
-    SetCheckPoints(store, e, {{3, 0, 'x', 0, ""}, {2, 0, 'y', 0, ""}});
+    e.CheckPoints = {{3, 0, 'x', 0, ""}, {2, 0, 'y', 0, ""}};
     std::vector<TMessage> errors;
     const std::string ff = box.Write("order.ff", PackVariants(classes, errors));
     TRun r = Tool({"unpack", ff, box.Root() + "order.txt"});
@@ -367,14 +359,13 @@ TEST(Check, ReportsWhatWouldBreakASession) {
 
 TEST(Check, PackedLibrariesOutOfOrderAndBroken) {
     TSandbox box;
-    TLibraryStore store;
     std::vector<TClass> classes(1);
     classes[0].Line = 2;
     TTheme& t = classes[0].Themes.emplace_back();
     TVariant& v = t.Variants.emplace_back();
-    TExample& e = store.Append(v.Examples, {});
+    TExample& e = v.Examples.emplace_back();
     e.Text = "a,b,c";
-    SetCheckPoints(store, e, {{4, 0, '@', 0, ""}, {2, 0, '@', 0, ""}, {9, 0, '@', 0, ""}});
+    e.CheckPoints = {{4, 0, '@', 0, ""}, {2, 0, '@', 0, ""}, {9, 0, '@', 0, ""}};
     std::vector<TMessage> errors;
     std::string bytes = PackVariants(classes, errors);
     const std::string ff = box.Write("order.ff", bytes);

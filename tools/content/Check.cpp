@@ -107,7 +107,7 @@ void CheckVariants(const std::vector<TClass>& classes, const std::vector<TRuleRe
                     std::set<std::size_t> nothingAt;
                     std::int32_t last = 0;
                     for (std::size_t k = 0; k < e.CheckPoints.size(); ++k) {
-                        const TCheckPoint cp = e.CheckPoints[k];
+                        const TCheckPoint& cp = e.CheckPoints[k];
                         const std::string pn = "check point " + std::to_string(k + 1) +
                                                " (position " + std::to_string(cp.Position) + ")";
                         if (cp.Position < 1 || cp.Position > size) {

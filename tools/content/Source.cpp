@@ -240,9 +240,7 @@ bool ParseExample(const std::string& line, TExample& example, TLibraryStore& sto
         return false;
     }
     example.Text = store.Keep(text);
-    if (!cps.empty())
-        std::copy(cps.begin(), cps.end(),
-                  store.CheckPointRecords(example.CheckPoints, cps.size()).begin());
+    example.CheckPoints = std::move(cps);
     return true;
 }
 
@@ -338,7 +336,7 @@ TVariantSource ParseVariantSource(const std::string& utf8) {
             }
             e.Line = l.No;
             e.CheckPointsLine = e.CheckPoints.empty() ? 0 : l.No;
-            src.Store.Append(variant->Examples, e);
+            variant->Examples.push_back(std::move(e));
             break;
         }
         }
@@ -441,7 +439,7 @@ bool WriteExample(const TExample& e, std::string& out, std::string& error) {
     }
     std::int32_t last = 0;
     for (std::size_t k = 0; k < e.CheckPoints.size(); ++k) {
-        const TCheckPoint cp = e.CheckPoints[k];
+        const TCheckPoint& cp = e.CheckPoints[k];
         if (cp.Position < 1 || cp.Position > static_cast<std::int32_t>(e.Text.size())) {
             error = "check point " + std::to_string(k + 1) + " (position " +
                     std::to_string(cp.Position) +

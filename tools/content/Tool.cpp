@@ -177,7 +177,7 @@ void DumpVariants(const std::vector<TClass>& classes, std::ostream& out) {
                     const TExample& e = v.Examples[i];
                     out << "      example " << i + 1 << ": " << AnsiToUtf8(e.Text) << "\n";
                     for (std::size_t k = 0; k < e.CheckPoints.size(); ++k) {
-                        const TCheckPoint cp = e.CheckPoints[k];
+                        const TCheckPoint& cp = e.CheckPoints[k];
                         const bool inside = cp.Position >= 1 &&
                                             cp.Position <= static_cast<std::int32_t>(e.Text.size());
                         out << "        check point " << k + 1 << ": position " << cp.Position
