@@ -102,6 +102,7 @@ TfrmMain::TfrmMain(QWidget* parent)
     imgFrame->SetAutoSize(true);
     imgFrame->SetTransparent(true);
     imgFrame->setAttribute(Qt::WA_TransparentForMouseEvents);
+    scbExample->viewport()->installEventFilter(this);
 
     imgButtonsBackground = new TImage(panTest);
     imgButtonsBackground->setObjectName("imgButtonsBackground");
@@ -236,10 +237,21 @@ void TfrmMain::FormResize() {
     fbtnCancel->move(fbtnAccept->Left(), fbtnAccept->Top() + fbtnAccept->Height() + 8);
     fbtnFurther->move((fbtnHelp->Left() - fbtnFurther->Width()) / 2,
                       box + (106 - fbtnFurther->Height()) / 2);
-    // The frame keeps to the bottom-right corner of the box.
+    PlaceFrame();
+}
+
+// The frame keeps to the bottom-right corner of the box's client area, which also changes when
+// the scroll bar comes or goes.
+void TfrmMain::PlaceFrame() {
     const QWidget* client = scbExample->viewport();
     imgFrame->move(client->width() - imgFrame->Width(), client->height() - imgFrame->Height());
     imgFrame->raise();
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == scbExample->viewport() && event->type() == QEvent::Resize)
+        PlaceFrame();
+    return TMainScreen::eventFilter(watched, event);
 }
 
 void TfrmMain::FormActivate() {

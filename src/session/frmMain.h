@@ -72,6 +72,7 @@ protected:
     void FormActivate() override;
     bool FormCloseQuery() override;
     void changeEvent(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // ISessionView
@@ -101,6 +102,7 @@ private:
     void CloseForm() override;
 
     void LoadPictures();
+    void PlaceFrame();
     void MaximizeTimer();
     void SetButtonFace(TFButton* button, const TButtonFace& face);
     TFButton* NewButton(const char* name, void (TfrmMain::*click)());
