@@ -278,7 +278,7 @@ void TfrmMain::MaximizeTimer() {
 }
 
 bool TfrmMain::FormCloseQuery() {
-    if (!frmExitQuery)
+    if (!frmExitQuery || CloseConfirmed)
         return true;
     switch (frmExitQuery->Ask(!FSession.ResultsShowing)) {
     case 1:
@@ -288,7 +288,14 @@ bool TfrmMain::FormCloseQuery() {
         QTimer::singleShot(0, this, [this] { BackToSelection(); });
         return false;
     default:
-        return true;
+        // Closed again once the question's own loop is over, so that whoever watches the main
+        // window close sees it close, not the question that came before.
+        QTimer::singleShot(0, this, [this] {
+            CloseConfirmed = true;
+            close();
+            CloseConfirmed = false;
+        });
+        return false;
     }
 }
 

@@ -112,6 +112,7 @@ private:
     TExerciseSession FSession;
     const TNFFont* LargeFont = nullptr;
     platform::TBitmap ExamplePicture;
+    bool CloseConfirmed = false;
 };
 
 // The pictures stored with the program, in the picture folder beside the others.

@@ -162,13 +162,17 @@ TEST(ExampleDrawing, PointerAndStrokes) {
         return true;
     };
     EXPECT_TRUE(red_row(l.CellX + 1, l.CellX + 16 - 4, y));
+    EXPECT_TRUE(red_row(l.CellX + 1, l.CellX + 16 - 4, y + 1));
     EXPECT_TRUE(red_row(l.CellX + 1, l.CellX + 16 - 4, y + 4));
+    EXPECT_TRUE(red_row(l.CellX + 1, l.CellX + 16 - 4, y + 5));
+    EXPECT_EQ(picture.GetPixel(l.CellX + 5, y - 1), clNavy);
     EXPECT_EQ(picture.GetPixel(l.CellX + 5, y + 2), clNavy);
+    EXPECT_EQ(picture.GetPixel(l.CellX, y), clNavy);
     EXPECT_FALSE(red_row(l.CellX + 1, l.CellX + 12, y + 8));
     EXPECT_TRUE(red_row(l.CellX - 31, l.CellX - 32 + 12, y));
     EXPECT_FALSE(red_row(l.CellX - 31, l.CellX - 32 + 12, y + 4));
     // Nothing red right of the stroke's end.
-    EXPECT_NE(picture.GetPixel(l.CellX + 16, y), clRed);
+    EXPECT_NE(picture.GetPixel(l.CellX + 16 - 3, y), clRed);
 }
 
 TEST(ExampleDrawing, TextInTheLargeFont) {

@@ -370,3 +370,11 @@ TEST_F(MainScreenShots, States) {
         AnswerRight();
     Shot("4-example-done");
 }
+
+TEST_F(MainScreen, QuittingThroughTheExitQuestionClosesTheWindowOnce) {
+    Start();
+    Exit.Answer = 3;
+    Click(Form.fbtnExit);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !Form.isVisible(); }, 2000));
+    EXPECT_EQ(Exit.Asked, std::vector<bool>{true});
+}
