@@ -268,24 +268,29 @@ TShownCheckPoints TExerciseSession::ShownCheckPoints() const {
     const TSessionExample& example = Variant[static_cast<std::size_t>(ExampleIndex)];
     s.Current = CurrentCheckPoint.Position;
     s.Shown = AnswerChar(ChosenAnswer);
+    // A later check point that will be skipped gets no placeholder: nothing would ever be asked
+    // there.
     for (std::size_t i = static_cast<std::size_t>(CheckPointIndex) + 1;
          i < example.CheckPoints.size(); ++i)
-        s.Later.push_back(example.CheckPoints[i].Position);
+        if (IsAnswerable(example, example.CheckPoints[i]))
+            s.Later.push_back(example.CheckPoints[i].Position);
     // Once the example is done its last check point shows its answer, as the text holds it.
     if (ExampleDone)
         s.Current = 0;
     return s;
 }
 
+bool TExerciseSession::IsAnswerable(const TSessionExample& example, const TSessionCheckPoint& cp) {
+    if (cp.Position < 1 || cp.Position > static_cast<int>(example.Text.size()))
+        return false;
+    const char right = example.Text[static_cast<std::size_t>(cp.Position - 1)];
+    return DistinctAnswers(right, cp.Alternative1, cp.Alternative2).AlternativeCount > 0;
+}
+
 bool TExerciseSession::HasAnswerableCheckPoint(const TSessionExample& example) const {
-    for (const TSessionCheckPoint& cp : example.CheckPoints) {
-        const bool inText =
-            cp.Position >= 1 && cp.Position <= static_cast<int>(example.Text.size());
-        if (inText && DistinctAnswers(example.Text[static_cast<std::size_t>(cp.Position - 1)],
-                                      cp.Alternative1, cp.Alternative2)
-                              .AlternativeCount > 0)
+    for (const TSessionCheckPoint& cp : example.CheckPoints)
+        if (IsAnswerable(example, cp))
             return true;
-    }
     return false;
 }
 

@@ -135,6 +135,7 @@ private:
     void DrawExample() { View.Redraw(); }
     char AnswerChar(int answer) const;
     bool HasAnswerableCheckPoint(const TSessionExample& example) const;
+    static bool IsAnswerable(const TSessionExample& example, const TSessionCheckPoint& cp);
     // A fault met inside a step (an answer without a button face) is raised when the whole
     // action is done, so that the screen is never left half advanced.
     void RaisePending();

@@ -304,6 +304,7 @@ void TfrmMain::BackToSelection() {
 }
 
 void TfrmMain::RunSelection() {
+    imgResult->hide();
     if (!isVisible())
         ShowMaximized();
     if (frmRule)

@@ -259,6 +259,13 @@ TEST_F(SessionTest, SkippedCheckPointsAndExamplesWithoutThem) {
     EXPECT_EQ(Pupil.QuestionsCount(), 3 + 1 + 1 + 1 + 1);
 }
 
+TEST_F(SessionTest, CheckPointsThatWillBeSkippedShowNoPlaceholder) {
+    Start({{"a,b,c", {CP(2, '@'), CP(4, ','), CP(9, '@')}}});
+    EXPECT_EQ(View.Drawn.back(), "a_b,c");
+    Answer(1);
+    EXPECT_TRUE(Session.ExampleDone);
+}
+
 TEST_F(SessionTest, FirstExampleWithoutCheckPointsEndsAtOnce) {
     Start({{"plain", {}}, {"a,b", {CP(2, '@')}}});
     EXPECT_TRUE(Session.ExampleDone);
