@@ -73,7 +73,8 @@ TEST(BreakLines, LongSentenceOnTheNarrowestScreen) {
     l.Locate(255, {640, 640, 532, 532, 0});
     TBitmap picture;
     TBitmap pointer = PlainPointer();
-    TExampleDrawing what{nullptr, &pointer, {255, '@', {}}, 2};
+    const TNFFont font(Size12x18);
+    TExampleDrawing what{&font, &pointer, {255, '@', {}}, 2};
     DrawExample(l, what, picture);
     EXPECT_EQ(picture.Width(), 640);
 }

@@ -126,6 +126,7 @@ protected:
 
     // Created, shown and laid out as start-up leaves the main window, then a session started.
     void Start() {
+        ASSERT_FALSE(Tasks->Classes.empty()) << "the bundled content is not built";
         Form.FormCreate();
         frmMain = &Form;
         Form.show();
