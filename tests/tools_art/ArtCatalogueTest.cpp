@@ -44,12 +44,9 @@ double MeanLuminance(const QImage& image) {
 
 TEST(ArtCatalogue, BothFoldersHoldEveryPictureAndFaceInItsFormatAndSize) {
     const std::map<QString, std::pair<TFormat, QSize>> fixed = {
-        {"arrow.fpf", {TFormat::Bmp, {362, 41}}},
-        {"praise.fpf", {TFormat::Jpeg, PraiseSize}},
-        {"right.fpf", {TFormat::Jpeg, RightSize}},
-        {"slip.fpf", {TFormat::Jpeg, SlipSize}},
-        {"exit.fpf", {TFormat::Bmp, {320, 120}}},
-        {"frame.fpf", {TFormat::Bmp, {340, 82}}},
+        {"arrow.fpf", {TFormat::Bmp, {362, 41}}},  {"praise.fpf", {TFormat::Jpeg, PraiseSize}},
+        {"right.fpf", {TFormat::Jpeg, RightSize}}, {"slip.fpf", {TFormat::Jpeg, SlipSize}},
+        {"exit.fpf", {TFormat::Bmp, {320, 120}}},  {"frame.fpf", {TFormat::Bmp, {340, 82}}},
         {"pointer.fpf", {TFormat::Bmp, {23, 32}}},
     };
     const QSize screens[] = {{640, 480}, {800, 600}, {1024, 768}, {1280, 1024}};
