@@ -2,11 +2,67 @@
 
 #include "app/Globals.h"
 #include "app/Strings.h"
+#include "config/Config.h"
+#include "content/Task.h"
+#include "platform/Application.h"
+#include "platform/Files.h"
+#include "platform/Image.h"
+#include "platform/Picture.h"
+#include "platform/Screen.h"
+#include "platform/Text.h"
+#include "render/FButton.h"
+#include "render/FFont.h"
+#include "session/ExampleDrawing.h"
+#include "session/Pupil.h"
 
+#include <QEvent>
 #include <QPalette>
-#include <QWidget>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
+#include <chrono>
+#include <exception>
 
-TfrmMain::TfrmMain(QWidget* parent) : TMainScreen(parent) {
+using namespace platform;
+
+namespace {
+
+constexpr int PanelHeight = 108;
+
+// A picture of the program's own (frame, pointer): program directory first, then content.
+std::string OwnPicturePath(const char* name) {
+    const std::string inProgram =
+        (Config ? Config->GetPath() : std::string()) + PictureFolder + name;
+    if (Config && FileExists(inProgram))
+        return inProgram;
+    return ContentDir + PictureFolder + name;
+}
+
+// A window's picture failed to show: the standard exception report, and the session goes on.
+void Report(const std::exception& e) {
+    if (TApplication* app = Application())
+        app->ShowException(e);
+}
+
+const std::string& HintText(TAnswerHint hint) {
+    switch (hint) {
+    case TAnswerHint::Merge:
+        return hintMerge;
+    case TAnswerHint::Apart:
+        return hintApart;
+    default:
+        return hintAnswer;
+    }
+}
+
+} // namespace
+
+TfrmMain::TfrmMain(QWidget* parent)
+    : TMainScreen(parent), Generator(static_cast<std::mt19937::result_type>(
+                               std::chrono::steady_clock::now().time_since_epoch().count())),
+      FSession(*this, [this](int lo, int hi) {
+          return std::uniform_int_distribution<int>(lo, hi)(Generator);
+      }) {
     // The main window is an ordinary top-level window, not a dialog.
     setWindowFlags(Qt::Window);
     setObjectName("frmMain");
@@ -15,42 +71,302 @@ TfrmMain::TfrmMain(QWidget* parent) : TMainScreen(parent) {
     setPalette(pal);
     setAutoFillBackground(true);
 
+    imgResult = new TImage(this);
+    imgResult->setObjectName("imgResult");
+    imgResult->SetCenter(true);
+    imgResult->hide();
+
     panTest = new QWidget(this);
     panTest->setObjectName("panTest");
     panTest->hide();
-    imgResult = new QWidget(this);
-    imgResult->setObjectName("imgResult");
-    imgResult->hide();
+
+    scbExample = new QScrollArea(panTest);
+    scbExample->setObjectName("scbExample");
+    scbExample->setFrameShape(QFrame::NoFrame);
+    scbExample->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scbExample->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scbExample->setWidgetResizable(false);
+    scbExample->setFocusPolicy(Qt::NoFocus);
+    scbExample->setPalette(pal);
+    scbExample->viewport()->setPalette(pal);
+    scbExample->viewport()->setAutoFillBackground(true);
+    imgExample = new TImage;
+    imgExample->setObjectName("imgExample");
+    scbExample->setWidget(imgExample);
+    imgPointer = new TImage(scbExample->viewport());
+    imgPointer->setObjectName("imgPointer");
+    imgPointer->hide();
+    // In front of the text and fixed to the box, not scrolled with it.
+    imgFrame = new TImage(scbExample->viewport());
+    imgFrame->setObjectName("imgFrame");
+    imgFrame->SetAutoSize(true);
+    imgFrame->SetTransparent(true);
+    imgFrame->setAttribute(Qt::WA_TransparentForMouseEvents);
+    scbExample->viewport()->installEventFilter(this);
+
+    imgButtonsBackground = new TImage(panTest);
+    imgButtonsBackground->setObjectName("imgButtonsBackground");
+    imgButtonsBackground->SetStretch(true);
+    imgButtonsBackground->SetTransparent(true);
+    imgArrow = new TImage(panTest);
+    imgArrow->setObjectName("imgArrow");
+    imgArrow->SetAutoSize(true);
+    imgArrow->SetTransparent(true);
+    imgArrow->resize(362, 41);
+
+    fbtnAnswer1 = NewButton("fbtnAnswer1", &TfrmMain::fbtnAnswer1Click);
+    fbtnAnswer2 = NewButton("fbtnAnswer2", &TfrmMain::fbtnAnswer2Click);
+    fbtnAnswer3 = NewButton("fbtnAnswer3", &TfrmMain::fbtnAnswer3Click);
+    for (TFButton* b : {fbtnAnswer1, fbtnAnswer2, fbtnAnswer3})
+        b->resize(70, 94);
+    fbtnAccept = NewButton("fbtnAccept", &TfrmMain::fbtnAcceptClick);
+    fbtnCancel = NewButton("fbtnCancel", &TfrmMain::fbtnCancelClick);
+    fbtnFurther = NewButton("fbtnFurther", &TfrmMain::fbtnFurtherClick);
+    for (TFButton* b : {fbtnAccept, fbtnCancel, fbtnFurther})
+        b->resize(220, 40);
+    fbtnHelp = NewButton("fbtnHelp", &TfrmMain::fbtnHelpClick);
+    fbtnHint = NewButton("fbtnHint", &TfrmMain::fbtnHintClick);
+    fbtnExit = NewButton("fbtnExit", &TfrmMain::fbtnExitClick);
+    for (TFButton* b : {fbtnHelp, fbtnHint, fbtnExit})
+        b->resize(130, 40);
+    HideAllButtons();
+
+    Maximize = new QTimer(this);
+    Maximize->setObjectName("Maximize");
+    Maximize->setSingleShot(true);
+    Maximize->setInterval(100);
+    connect(Maximize, &QTimer::timeout, this, [this] { MaximizeTimer(); });
+}
+
+TfrmMain::~TfrmMain() = default;
+
+TFButton* TfrmMain::NewButton(const char* name, void (TfrmMain::*click)()) {
+    auto* b = new TFButton(panTest);
+    b->setObjectName(name);
+    b->OnClick = [this, click] { (this->*click)(); };
+    return b;
 }
 
 void TfrmMain::FormCreate() {
     if (GlobalFailure)
         return;
+    FSession.IntroShowing = true;
+    FSession.Answering = false;
+    FSession.KeyHandled = false;
     SetCaption(Title);
+    const TScreenMetrics screen = GetScreenMetrics();
+    if (screen.Width > 0 && screen.Height > 0)
+        setGeometry(0, 0, screen.Width, screen.Height);
+    LoadPictures();
+}
+
+// Every picture is tried even when one before it fails; the first failure is then raised for
+// the standard exception report, and the form keeps all that loaded.
+void TfrmMain::LoadPictures() {
+    std::exception_ptr first;
+    auto attempt = [&first](auto&& load) {
+        try {
+            load();
+        } catch (...) {
+            if (!first)
+                first = std::current_exception();
+        }
+    };
+    if (Config) {
+        attempt([this] {
+            imgButtonsBackground->SetPicture(LoadJpegFile(Config->GetButtonsPicture()));
+        });
+        attempt([this] { imgArrow->SetPicture(LoadBitmapFile(Config->GetArrowPicture())); });
+        const std::pair<TFButton*, int> fixed[] = {{fbtnHelp, 80},   {fbtnHint, 81},
+                                                   {fbtnExit, 82},   {fbtnAccept, 77},
+                                                   {fbtnCancel, 78}, {fbtnFurther, 79}};
+        for (const auto& [button, number] : fixed)
+            attempt([&] { SetButtonFace(button, {number, 0, TAnswerHint::Answer}); });
+    }
+    // The frame and the pencil are decoration: without them the screen works as well.
+    try {
+        imgFrame->SetPicture(LoadBitmapFile(OwnPicturePath(FramePictureName)));
+    } catch (...) {
+    }
+    try {
+        imgPointer->SetPicture(LoadBitmapFile(OwnPicturePath(PointerPictureName)));
+    } catch (...) {
+        imgPointer->SetPicture(PlainPointer());
+    }
+    FormResize();
+    if (first)
+        std::rethrow_exception(first);
+}
+
+void TfrmMain::FormShow() {
+    fbtnAnswer1->setToolTip(FromAnsi(hintAnswer));
+    fbtnAnswer2->setToolTip(FromAnsi(hintAnswer));
+    fbtnAnswer3->setToolTip(FromAnsi(hintAnswer));
+    fbtnAccept->setToolTip(FromAnsi(hintAccept));
+    fbtnCancel->setToolTip(FromAnsi(hintCancel));
+    fbtnFurther->setToolTip(FromAnsi(hintFurther));
+    fbtnHelp->setToolTip(FromAnsi(hintHelp));
+    fbtnHint->setToolTip(FromAnsi(hintHint));
+    fbtnExit->setToolTip(FromAnsi(hintExit));
+    if (GlobalFailure || !Config)
+        return;
+    try {
+        ResultsBackground = LoadBitmapFile(Config->GetResultPicture());
+    } catch (const std::exception& e) {
+        Report(e);
+    }
+}
+
+void TfrmMain::FormResize() {
+    const int ch = height(), cw = width();
+    panTest->setGeometry(0, 0, cw, ch);
+    imgResult->setGeometry(0, 0, cw, ch);
+    const int box = std::max(ch - PanelHeight, 0);
+    scbExample->setGeometry(0, 0, cw, box);
+    imgButtonsBackground->setGeometry(0, box, cw, ch - box);
+    for (TFButton* b : {fbtnAnswer1, fbtnAnswer2, fbtnAnswer3})
+        b->SetTop(box + 6);
+    fbtnExit->move(cw - fbtnExit->Width() - 6, ch - fbtnExit->Height() - 10);
+    fbtnHint->move(fbtnExit->Left() - fbtnHint->Width() - 4, ch - fbtnHint->Height() - 10);
+    fbtnHelp->move(fbtnHint->Left() - fbtnHelp->Width() - 4, ch - fbtnHelp->Height() - 10);
+    imgArrow->move(fbtnHelp->Left(),
+                   fbtnAnswer1->Top() +
+                       (fbtnHelp->Top() - fbtnAnswer1->Top() - imgArrow->Height()) / 2);
+    fbtnAccept->move((fbtnHelp->Left() - fbtnAccept->Width()) / 2,
+                     box + (106 - fbtnAccept->Height() - fbtnCancel->Height() - 8) / 2);
+    fbtnCancel->move(fbtnAccept->Left(), fbtnAccept->Top() + fbtnAccept->Height() + 8);
+    fbtnFurther->move((fbtnHelp->Left() - fbtnFurther->Width()) / 2,
+                      box + (106 - fbtnFurther->Height()) / 2);
+    PlaceFrame();
+}
+
+// The frame keeps to the bottom-right corner of the box's client area, which also changes when
+// the scroll bar comes or goes.
+void TfrmMain::PlaceFrame() {
+    const QWidget* client = scbExample->viewport();
+    imgFrame->move(client->width() - imgFrame->Width(), client->height() - imgFrame->Height());
+    imgFrame->raise();
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == scbExample->viewport() && event->type() == QEvent::Resize)
+        PlaceFrame();
+    return TMainScreen::eventFilter(watched, event);
+}
+
+void TfrmMain::FormActivate() {
+    if (frmVariant && frmVariant->isVisible())
+        frmVariant->activateWindow();
+}
+
+void TfrmMain::changeEvent(QEvent* e) {
+    TMainScreen::changeEvent(e);
+    if (e->type() == QEvent::WindowStateChange &&
+        !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
+        Maximize->start();
+}
+
+void TfrmMain::MaximizeTimer() {
+    Maximize->stop();
+    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
+        return;
+    const TScreenMetrics screen = GetScreenMetrics();
+    if (screen.Width <= 0 || screen.Height <= 0)
+        return;
+    move(0, 0);
+    resize(screen.Width - x(), screen.Height - y());
+}
+
+bool TfrmMain::FormCloseQuery() {
+    if (!frmExitQuery || CloseConfirmed)
+        return true;
+    switch (frmExitQuery->Ask(!FSession.ResultsShowing)) {
+    case 1:
+        return false;
+    case 2:
+        // Writing the interrupted session's block comes with the results screen.
+        QTimer::singleShot(0, this, [this] { BackToSelection(); });
+        return false;
+    default:
+        // Closed again once the question's own loop is over, so that whoever watches the main
+        // window close sees it close, not the question that came before.
+        QTimer::singleShot(0, this, [this] {
+            CloseConfirmed = true;
+            close();
+            CloseConfirmed = false;
+        });
+        return false;
+    }
 }
 
 void TfrmMain::BackToSelection() {
+    FSession.BackToSelection();
+}
+
+void TfrmMain::RunSelection() {
+    imgResult->hide();
+    if (!isVisible())
+        ShowMaximized();
     if (frmRule)
         frmRule->HideRule();
     if (frmHelp)
         frmHelp->HideHelp();
     if (frmSplash)
         frmSplash->hide();
-    imgResult->hide();
-    if (!isVisible())
-        ShowMaximized();
     if (frmVariant)
         frmVariant->ShowSelection();
 }
 
-void TfrmMain::StartSession() {}
+std::vector<TSessionExample> TfrmMain::SelectedExamples() const {
+    std::vector<TSessionExample> out;
+    if (!Tasks || SelectedClass < 0 ||
+        static_cast<std::size_t>(SelectedClass) >= Tasks->Classes.size())
+        return out;
+    const TClass& c = Tasks->Classes[static_cast<std::size_t>(SelectedClass)];
+    if (SelectedTheme < 0 || static_cast<std::size_t>(SelectedTheme) >= c.Themes.size())
+        return out;
+    const TTheme& t = c.Themes[static_cast<std::size_t>(SelectedTheme)];
+    if (SelectedVariant < 0 || static_cast<std::size_t>(SelectedVariant) >= t.Variants.size())
+        return out;
+    const TVariant& v = t.Variants[static_cast<std::size_t>(SelectedVariant)];
+    out.reserve(v.Examples.size());
+    for (std::size_t e = 0; e < v.Examples.size(); ++e) {
+        TSessionExample ex;
+        ex.Text = std::string(v.Examples[e].Text);
+        for (std::size_t i = 0; i < v.Examples[e].CheckPoints.size(); ++i) {
+            const TCheckPoint cp = v.Examples[e].CheckPoints[i];
+            ex.CheckPoints.push_back(
+                {cp.Position, cp.Kind, cp.Alternative1, cp.Alternative2, std::string(cp.Rule)});
+        }
+        out.push_back(std::move(ex));
+    }
+    return out;
+}
 
-void TfrmMain::FormKeyDown(platform::WORD& key, platform::TShiftState shift) {
-    TForm::FormKeyDown(key, shift);
+void TfrmMain::StartSession() {
+    if (windowState() & Qt::WindowMinimized)
+        showNormal();
+    if (Fonts) {
+        LargeFont = Fonts->LargeFont();
+        FSession.Display.Metrics = {SizeWidth(Fonts->LargeSize()), SizeHeight(Fonts->LargeSize()),
+                                    SizeHeight(Fonts->SmallSize())};
+    }
+    static TFPupil NoPupil("", "", "", "");
+    FSession.StartSession(SelectedExamples(), CurrentPupil ? *CurrentPupil : NoPupil);
+}
+
+void TfrmMain::FormKeyDown(WORD& key, TShiftState) {
+    if (FSession.FormKeyDown(key)) {
+        // Consumed: no key-press follows, so the session need not wait for one.
+        key = 0;
+        FSession.KeyHandled = false;
+    }
 }
 
 void TfrmMain::FormKeyPress(char& key) {
-    TForm::FormKeyPress(key);
+    const char ch = key;
+    key = 0;
+    FSession.FormKeyPress(ch);
 }
 
 void TfrmMain::ShowButtonPanel(bool visible) {
@@ -67,4 +383,208 @@ bool TfrmMain::ButtonPanelVisible() const {
 
 bool TfrmMain::ResultsVisible() const {
     return !imgResult->isHidden();
+}
+
+// --- the session's view ---
+
+TBoxGeometry TfrmMain::BoxGeometry() const {
+    const TScreenMetrics screen = GetScreenMetrics();
+    TBoxGeometry g;
+    g.ScreenWidth = screen.Width > 0 ? screen.Width : width();
+    g.Width = scbExample->width();
+    g.Height = scbExample->height();
+    g.ClientHeight = scbExample->viewport()->height();
+    g.ScrollPosition = scbExample->verticalScrollBar()->value();
+    return g;
+}
+
+int TfrmMain::HelpButtonLeft() const {
+    return fbtnHelp->Left();
+}
+
+std::array<int, 3> TfrmMain::AnswerButtonWidths() const {
+    return {fbtnAnswer1->Width(), fbtnAnswer2->Width(), fbtnAnswer3->Width()};
+}
+
+void TfrmMain::ShowSessionScreen() {
+    panTest->show();
+    imgResult->hide();
+    scbExample->show();
+}
+
+void TfrmMain::HideExample() {
+    imgExample->hide();
+}
+
+void TfrmMain::ShowExample() {
+    imgExample->show();
+}
+
+void TfrmMain::SetScroll(int, int position, bool barVisible) {
+    const TExampleLayout& d = FSession.Display;
+    imgExample->resize(d.PictureWidth, d.PictureHeight);
+    scbExample->setVerticalScrollBarPolicy(barVisible ? Qt::ScrollBarAlwaysOn
+                                                      : Qt::ScrollBarAlwaysOff);
+    scbExample->verticalScrollBar()->setValue(position);
+}
+
+void TfrmMain::Redraw() {
+    TExampleDrawing what;
+    what.Font = LargeFont;
+    what.Pointer = &imgPointer->Picture();
+    what.Points = FSession.ShownCheckPoints();
+    what.CheckPointMistakes = FSession.CheckPointMistakes;
+    DrawExample(FSession.Display, what, ExamplePicture);
+    imgExample->SetPicture(ExamplePicture);
+    imgExample->resize(ExamplePicture.Width(), ExamplePicture.Height());
+}
+
+void TfrmMain::SetButtonFace(TFButton* button, const TButtonFace& face) {
+    if (!Config)
+        return;
+    const std::string up = face.Number ? Config->GetButtonFile(face.Number, false)
+                                       : Config->GetSymbolButtonFile(face.Symbol, false);
+    const std::string down = face.Number ? Config->GetButtonFile(face.Number, true)
+                                         : Config->GetSymbolButtonFile(face.Symbol, true);
+    if (!FileExists(up)) {
+        // A face file that is missing must not leave the last check point's face on the button.
+        TBitmap plain(std::max(button->Width(), 1), std::max(button->Height(), 1), 0x00F2FAFC);
+        if (face.Symbol)
+            plain.TextCentered(0, 0, plain.Width(), plain.Height(), std::string(1, face.Symbol),
+                               0x00783820, plain.Height() / 2, true);
+        button->SetUpImage(plain);
+        button->SetDownImage(plain);
+    }
+    button->LoadUpImage(up);
+    button->LoadDownImage(down);
+}
+
+void TfrmMain::SetAnswerButtons(const std::array<TAnswerButton, 3>& buttons) {
+    TFButton* b[3] = {fbtnAnswer1, fbtnAnswer2, fbtnAnswer3};
+    for (int i = 0; i < 3; ++i)
+        b[i]->hide();
+    for (int i = 0; i < 3; ++i) {
+        if (!buttons[static_cast<std::size_t>(i)].Used)
+            continue;
+        SetButtonFace(b[i], buttons[static_cast<std::size_t>(i)].Face);
+        b[i]->setToolTip(FromAnsi(HintText(buttons[static_cast<std::size_t>(i)].Face.Hint)));
+        b[i]->SetLeft(buttons[static_cast<std::size_t>(i)].Left);
+    }
+}
+
+void TfrmMain::ShowAnswerButtons(bool third) {
+    fbtnAccept->hide();
+    fbtnCancel->hide();
+    fbtnFurther->hide();
+    fbtnAnswer1->show();
+    fbtnAnswer2->show();
+    fbtnAnswer3->setVisible(third);
+    imgArrow->show();
+    fbtnHelp->show();
+    fbtnHint->show();
+    fbtnExit->show();
+}
+
+void TfrmMain::ShowConfirmButtons() {
+    fbtnAnswer1->hide();
+    fbtnAnswer2->hide();
+    fbtnAnswer3->hide();
+    imgArrow->hide();
+    fbtnFurther->hide();
+    fbtnAccept->show();
+    fbtnCancel->show();
+}
+
+void TfrmMain::HideAllButtons() {
+    for (QWidget* w : std::initializer_list<QWidget*>{fbtnAnswer1, fbtnAnswer2, fbtnAnswer3,
+                                                      fbtnFurther, fbtnAccept, fbtnCancel, fbtnHelp,
+                                                      fbtnHint, fbtnExit, imgArrow})
+        w->hide();
+}
+
+void TfrmMain::ShowFurtherButtons() {
+    fbtnAnswer1->hide();
+    fbtnAnswer2->hide();
+    fbtnAnswer3->hide();
+    fbtnAccept->hide();
+    fbtnCancel->hide();
+    imgArrow->hide();
+    fbtnFurther->show();
+    fbtnHelp->show();
+    fbtnHint->show();
+    fbtnExit->show();
+}
+
+void TfrmMain::HideFurtherButton() {
+    fbtnFurther->hide();
+}
+
+void TfrmMain::ShowRule(const std::string& rule, int cellX, int cellY) {
+    if (!frmRule)
+        return;
+    const QPoint p = mapToGlobal(
+        scbExample->mapTo(this, QPoint(cellX, cellY - scbExample->verticalScrollBar()->value())));
+    const QRect box(mapToGlobal(scbExample->mapTo(this, QPoint(0, 0))), scbExample->size());
+    frmRule->ShowRule(rule, p.x(), p.y(), box);
+}
+
+void TfrmMain::HideRule() {
+    if (frmRule && frmRule->isVisible())
+        frmRule->HideRule();
+}
+
+void TfrmMain::ShowHelp() {
+    if (frmHelp)
+        frmHelp->ShowHelp();
+}
+
+void TfrmMain::ShowPraise() {
+    if (!frmSplash)
+        return;
+    try {
+        frmSplash->ShowPraise();
+    } catch (const std::exception& e) {
+        Report(e);
+    }
+}
+
+void TfrmMain::ShowRight() {
+    if (!frmSplash)
+        return;
+    const int top = mapToGlobal(scbExample->mapTo(this, QPoint(0, scbExample->height()))).y();
+    try {
+        frmSplash->ShowRight(top);
+    } catch (const std::exception& e) {
+        Report(e);
+    }
+}
+
+void TfrmMain::ShowSlip() {
+    if (!frmSplash)
+        return;
+    try {
+        frmSplash->ShowSlip();
+    } catch (const std::exception& e) {
+        Report(e);
+    }
+}
+
+void TfrmMain::CloseSplash() {
+    if (frmSplash)
+        frmSplash->CloseSplash();
+}
+
+void TfrmMain::ShowResults() {
+    // The figures and the results block are drawn and written by the results screen; until then
+    // the session only ends its answering here and shows the results picture.
+    scbExample->hide();
+    panTest->hide();
+    imgResult->SetPicture(ResultsBackground);
+    imgResult->setGeometry(0, 0, width(), height());
+    imgResult->lower();
+    imgResult->show();
+}
+
+void TfrmMain::CloseForm() {
+    close();
 }

@@ -10,6 +10,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Text.h"
 #include "startup/Startup.h"
+#include "support/ExitQuestion.h"
 #include "support/MessageRecorder.h"
 #include "support/Sandbox.h"
 #include "support/Watchdog.h"
@@ -143,7 +144,7 @@ TEST_P(TrainerRun, FromTheIntroToTheSelectionAndOut) {
                 EXPECT_FALSE(frmMain->ResultsVisible());
                 EXPECT_FALSE(frmRule->isVisible());
                 EXPECT_FALSE(frmHelp->isVisible());
-                frmMain->close();
+                CloseMainAndQuit();
             });
     run.Start();
 

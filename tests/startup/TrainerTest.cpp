@@ -8,6 +8,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Text.h"
 #include "startup/Startup.h"
+#include "support/ExitQuestion.h"
 #include "support/MessageRecorder.h"
 #include "support/Sandbox.h"
 #include "support/Watchdog.h"
@@ -102,12 +103,7 @@ TEST(Trainer, StartsWithTheMainWindowMaximisedAndEndsWhenItCloses) {
             EXPECT_NE(f, nullptr);
         EXPECT_EQ(::Config->ScreenSize, 4);
         EXPECT_EQ(::Config->GetPath(), box.ContentDir());
-        frmMain->close();
-        // Should closing ask whether to quit, the answer is to quit.
-        Later(200, [] {
-            if (frmExitQuery && frmExitQuery->isVisible())
-                frmExitQuery->SetModalResult(3);
-        });
+        CloseMainAndQuit();
     });
     std::ostringstream err;
     EXPECT_EQ(StartTrainer(box, err), 0) << err.str();
@@ -139,7 +135,7 @@ TEST(Trainer, ASecondCopyIsRefusedWithOneMessage) {
 
     first.unlock();
     TWatchdog watchdog(20000);
-    Later(100, [] { frmMain->close(); });
+    Later(100, [] { CloseMainAndQuit(); });
     EXPECT_EQ(StartTrainer(box, err), 0) << "the lock is free again";
 }
 

@@ -44,11 +44,11 @@ double MeanLuminance(const QImage& image) {
 
 TEST(ArtCatalogue, BothFoldersHoldEveryPictureAndFaceInItsFormatAndSize) {
     const std::map<QString, std::pair<TFormat, QSize>> fixed = {
-        {"arrow.fpf", {TFormat::Bmp, {362, 41}}},
-        {"praise.fpf", {TFormat::Jpeg, PraiseSize}},
-        {"right.fpf", {TFormat::Jpeg, RightSize}},
-        {"slip.fpf", {TFormat::Jpeg, SlipSize}},
-        {"exit.fpf", {TFormat::Bmp, {320, 120}}}};
+        {"arrow.fpf", {TFormat::Bmp, {362, 41}}},  {"praise.fpf", {TFormat::Jpeg, PraiseSize}},
+        {"right.fpf", {TFormat::Jpeg, RightSize}}, {"slip.fpf", {TFormat::Jpeg, SlipSize}},
+        {"exit.fpf", {TFormat::Bmp, {320, 120}}},  {"frame.fpf", {TFormat::Bmp, {340, 82}}},
+        {"pointer.fpf", {TFormat::Bmp, {23, 32}}},
+    };
     const QSize screens[] = {{640, 480}, {800, 600}, {1024, 768}, {1280, 1024}};
     for (const QString folder : {"RFPF", "EFPF"}) {
         std::map<QString, const TArtPiece*> files;
@@ -187,6 +187,33 @@ TEST(ArtCatalogue, TransparentPicturesKeyOnNavyOnly) {
         EXPECT_NEAR(corner.green(), 0, 6);
         EXPECT_NEAR(corner.blue(), 128, 6);
     }
+}
+
+// The pointer is left out where it is white: its edge is white around the pencil, which has no
+// pale fringe, and its point reaches the bottom-left corner where the trainer aims it.
+TEST(ArtCatalogue, PointerIsAPencilOnWhite) {
+    const platform::TBitmap pointer =
+        platform::LoadBitmapData(Bytes(RenderPiece(Piece("RFPF", "pointer.fpf"))));
+    int ink = 0, pale = 0;
+    for (int y = 0; y < pointer.Height(); ++y)
+        for (int x = 0; x < pointer.Width(); ++x) {
+            const QColor c(pointer.Image().pixel(x, y));
+            if (pointer.GetPixel(x, y) == platform::clWhite)
+                continue;
+            ++ink;
+            pale += c.lightness() > 235;
+        }
+    EXPECT_GT(ink, 100);
+    EXPECT_EQ(pale, 0);
+    EXPECT_EQ(pointer.GetPixel(pointer.Width() - 1, pointer.Height() - 1), platform::clWhite);
+    bool pointNearCorner = false;
+    for (int y = 28; y < 32; ++y)
+        for (int x = 0; x < 4; ++x)
+            pointNearCorner |= pointer.GetPixel(x, y) != platform::clWhite;
+    EXPECT_TRUE(pointNearCorner);
+    const platform::TBitmap frame =
+        platform::LoadBitmapData(Bytes(RenderPiece(Piece("RFPF", "frame.fpf"))));
+    EXPECT_EQ(frame.GetPixel(0, frame.Height() - 1), platform::clNavy);
 }
 
 TEST(ArtCatalogue, WritingSkipsUnchangedFilesAndReportsFailures) {

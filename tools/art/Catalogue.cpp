@@ -34,6 +34,9 @@ void AddScreens(std::vector<TArtPiece>& out, const TWording& w) {
     out.push_back({w.Folder, "right.fpf", TFormat::Jpeg, RightSize, [&w] { return DrawRight(w); }});
     out.push_back({w.Folder, "slip.fpf", TFormat::Jpeg, SlipSize, [&w] { return DrawSlip(w); }});
     out.push_back({w.Folder, "exit.fpf", TFormat::Bmp, ExitSize, [&w] { return DrawExit(w); }});
+    out.push_back({w.Folder, "frame.fpf", TFormat::Bmp, FrameSize, [] { return DrawFrame(); }});
+    out.push_back(
+        {w.Folder, "pointer.fpf", TFormat::Bmp, PointerSize, [] { return DrawPointer(); }});
 }
 
 QString FaceFileName(int number, bool pressed) {

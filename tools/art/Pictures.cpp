@@ -294,4 +294,92 @@ QImage DrawExit(const TWording&) {
     return image;
 }
 
+QImage DrawFrame() {
+    const double W = FrameSize.width(), H = FrameSize.height();
+    QImage image = NewImage(FrameSize.width(), FrameSize.height(), NavyKey);
+    QPainter p(&image);
+    Prepare(p);
+    // A strip of the exercise book's page along the bottom, its corner turned up on the right.
+    QPolygonF page;
+    page << QPointF(96, H - 2) << QPointF(96, H - 30) << QPointF(W - 30, H - 30)
+         << QPointF(W - 2, H - 12) << QPointF(W - 2, H - 2);
+    p.setPen(QPen(ink::Frame, 1.5));
+    p.setBrush(ink::Paper);
+    p.drawPolygon(page);
+    p.setPen(QPen(ink::Grid, 1));
+    for (double x = 104; x < W - 30; x += 10)
+        p.drawLine(QPointF(x, H - 28), QPointF(x, H - 4));
+    p.drawLine(QPointF(98, H - 16), QPointF(W - 10, H - 16));
+    p.setPen(QPen(ink::Margin, 1.5));
+    p.drawLine(QPointF(118, H - 29), QPointF(118, H - 3));
+    // A line of handwriting on it.
+    QPainterPath writing;
+    writing.moveTo(128, H - 10);
+    for (int i = 0; i < 12; ++i)
+        writing.cubicTo(132 + i * 14, H - 22, 136 + i * 14, H - 2, 142 + i * 14, H - 11);
+    p.setPen(QPen(ink::Blue, 1.6, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(writing);
+
+    // The inkwell: a squat glass pot with a brass cap, ink showing through.
+    const QRectF pot(14, H - 46, 66, 42);
+    QPainterPath glass;
+    glass.addRoundedRect(pot, 12, 12);
+    p.setPen(QPen(ink::PanelEdge, 2));
+    p.setBrush(QColor(200, 214, 236));
+    p.drawPath(glass);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(24, 34, 86));
+    p.drawRoundedRect(pot.adjusted(5, 14, -5, -5), 8, 8);
+    p.setBrush(QColor(255, 255, 255, 150));
+    p.drawRoundedRect(QRectF(pot.left() + 8, pot.top() + 6, 7, 24), 3, 3);
+    p.setPen(QPen(QColor(120, 84, 28), 1.5));
+    p.setBrush(QColor(206, 160, 64));
+    p.drawRoundedRect(QRectF(pot.left() + 18, pot.top() - 9, 30, 11), 3, 3);
+
+    // The quill standing in it, leaning right: a shaft and the vane in two strokes.
+    const QPointF tip(pot.left() + 36, pot.top() + 4);
+    const QPointF top(W * 0.42, 6);
+    QPainterPath vane;
+    vane.moveTo(tip.x() + (top.x() - tip.x()) * 0.3, tip.y() + (top.y() - tip.y()) * 0.3);
+    vane.cubicTo(tip.x() + 10, top.y() + 40, top.x() - 40, top.y() - 4, top.x(), top.y());
+    vane.cubicTo(top.x() - 10, top.y() + 26, tip.x() + 40, tip.y() - 6,
+                 tip.x() + (top.x() - tip.x()) * 0.3, tip.y() + (top.y() - tip.y()) * 0.3);
+    p.setPen(QPen(QColor(150, 150, 170), 1.2));
+    p.setBrush(ink::Card);
+    p.drawPath(vane);
+    p.setPen(QPen(ink::Pencil, 1.8, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(tip, top);
+    return image;
+}
+
+QImage DrawPointer() {
+    QImage image = NewImage(PointerSize.width(), PointerSize.height(), Qt::white);
+    QPainter p(&image);
+    Prepare(p);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    // A yellow pencil lying from the top right down to its point at the bottom left, where the
+    // trainer puts the middle of the check point's cell.
+    const QPointF point(1, 31), end(21, 2);
+    const double dx = end.x() - point.x(), dy = end.y() - point.y();
+    const double len = std::hypot(dx, dy);
+    const QPointF along(dx / len, dy / len), across(-dy / len * 4.2, dx / len * 4.2);
+    auto at = [&](double t) { return point + along * t; };
+    QPolygonF wood, body, eraser;
+    wood << point << at(9) + across << at(9) - across;
+    body << at(9) + across << at(len - 5) + across << at(len - 5) - across << at(9) - across;
+    eraser << at(len - 5) + across << at(len) + across << at(len) - across << at(len - 5) - across;
+    p.setPen(QPen(ink::Frame, 1));
+    p.setBrush(QColor(236, 200, 150));
+    p.drawPolygon(wood);
+    p.setBrush(QColor(250, 196, 40));
+    p.drawPolygon(body);
+    p.setBrush(QColor(226, 120, 130));
+    p.drawPolygon(eraser);
+    p.setPen(Qt::NoPen);
+    p.setBrush(ink::Frame);
+    p.drawPolygon(QPolygonF() << point << at(4) + across * 0.45 << at(4) - across * 0.45);
+    return image;
+}
+
 } // namespace art

@@ -1,0 +1,381 @@
+// The exercise screen's wiring: widgets, layout, keys and clicks into the session, and the calls
+// into the other windows, with the bundled content and stand-ins for the other windows.
+
+#include "session/frmMain.h"
+#include "app/Globals.h"
+#include "app/Screens.h"
+#include "app/Strings.h"
+#include "config/Config.h"
+#include "content/Task.h"
+#include "platform/Image.h"
+#include "platform/Text.h"
+#include "render/FButton.h"
+#include "render/FFont.h"
+#include "session/Pupil.h"
+#include "support/Sandbox.h"
+#include "support/Watchdog.h"
+
+#include <QDir>
+#include <QKeyEvent>
+#include <QProcess>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace platform;
+
+namespace {
+
+class TFakeRule : public TRuleScreen {
+public:
+    void ShowRule(const std::string& rule, int x, int y, const QRect& box) override {
+        Shown.push_back({rule, QPoint(x, y), box});
+    }
+    void HideRule() override { ++Hides; }
+    struct TCall {
+        std::string Rule;
+        QPoint At;
+        QRect Box;
+    };
+    std::vector<TCall> Shown;
+    int Hides = 0;
+};
+
+class TFakeSplash : public TSplashScreen {
+public:
+    void ShowIntro() override {}
+    void ShowPraise() override { ++Praises; }
+    void ShowRight(int top) override { Rights.push_back(top); }
+    void ShowSlip() override { ++Slips; }
+    void CloseSplash() override { ++Closes; }
+    int Praises = 0, Slips = 0, Closes = 0;
+    std::vector<int> Rights;
+};
+
+class TFakeHelp : public THelpScreen {
+public:
+    void ShowHelp() override { ++Shown; }
+    void HideHelp() override {}
+    int Shown = 0;
+};
+
+class TFakeVariant : public TVariantScreen {
+public:
+    void ShowSelection() override { ++Shown; }
+    void LoadBackground() override {}
+    int Shown = 0;
+};
+
+class TFakeExit : public TExitQueryScreen {
+public:
+    int Ask(bool allowContinue) override {
+        Asked.push_back(allowContinue);
+        return Answer;
+    }
+    std::vector<bool> Asked;
+    int Answer = 1;
+};
+
+std::pair<int, int> ShotSize() {
+    const char* s = std::getenv("ZARVO_SHOTS_SIZE");
+    int w = 1024, h = 768;
+    if (s)
+        std::sscanf(s, "%dx%d", &w, &h);
+    return {w, h};
+}
+
+class MainScreen : public testing::Test {
+protected:
+    explicit MainScreen(TScreenMetrics screen = {1024, 768, 32}) : Box(screen) {
+        for (const char* name : {"Zarvo.fff", "Zarvo.ff", "RFPF"})
+            Box.CopyBuiltContent(name);
+        SetDefaultInterfaceStrings();
+        PictureFolder = "RFPF\\";
+        Settings->Path = Box.Root() + "program/";
+        Settings->ScreenSize = 3;
+        ::Config = Settings.get();
+        OwnFonts = std::make_unique<TFFont>();
+        ::Fonts = OwnFonts.get();
+        OwnTasks = std::make_unique<TTask>(Box.ContentDir() + "Zarvo.ff");
+        ::Tasks = OwnTasks.get();
+        ::CurrentPupil = &Pupil;
+        SelectedClass = SelectedTheme = SelectedVariant = 0;
+        frmRule = &Rule;
+        frmSplash = &Splash;
+        frmHelp = &Help;
+        frmVariant = &Variant;
+        frmExitQuery = &Exit;
+    }
+    ~MainScreen() override {
+        frmExitQuery = nullptr;
+        Form.hide();
+        frmMain = nullptr;
+        frmRule = nullptr;
+        frmSplash = nullptr;
+        frmHelp = nullptr;
+        frmVariant = nullptr;
+        ::CurrentPupil = nullptr;
+        ::Tasks = nullptr;
+        ::Fonts = nullptr;
+        ::Config = nullptr;
+        ClearInterfaceStrings();
+    }
+
+    // Created, shown and laid out as start-up leaves the main window, then a session started.
+    void Start() {
+        ASSERT_FALSE(Tasks->Classes.empty()) << "the bundled content is not built";
+        Form.FormCreate();
+        frmMain = &Form;
+        Form.show();
+        QApplication::processEvents();
+        Form.StartSession();
+    }
+    void Key(int key, const QString& text = QString()) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QApplication::sendEvent(&Form, &press);
+    }
+    // The answer button that carries answer `a` (1 right).
+    TFButton* ButtonOf(int a) {
+        TFButton* b[3] = {Form.fbtnAnswer1, Form.fbtnAnswer2, Form.fbtnAnswer3};
+        for (int i = 0; i < 3; ++i)
+            if (Form.Session().ButtonAnswer[static_cast<std::size_t>(i)] == a)
+                return b[i];
+        return nullptr;
+    }
+    void Click(TFButton* b) {
+        ASSERT_NE(b, nullptr);
+        ASSERT_TRUE(b->isVisible());
+        b->OnClick();
+    }
+    void AnswerRight() {
+        Click(ButtonOf(1));
+        Click(Form.fbtnAccept);
+    }
+    bool Visible(QWidget* w) const { return w->isVisible(); }
+
+    TSandbox Box;
+    std::unique_ptr<TConfig> Settings = std::make_unique<TConfig>(TConfig::TSettingsOnly{});
+    std::unique_ptr<TFFont> OwnFonts;
+    std::unique_ptr<TTask> OwnTasks;
+    TFPupil Pupil{"", "", "", ""};
+    TFakeRule Rule;
+    TFakeSplash Splash;
+    TFakeHelp Help;
+    TFakeVariant Variant;
+    TFakeExit Exit;
+    TWatchdog Watchdog{30000};
+    TfrmMain Form;
+};
+
+} // namespace
+
+TEST_F(MainScreen, FirstCheckPointWithItsButtonsInPlace) {
+    Start();
+    const TExerciseSession& s = Form.Session();
+    ASSERT_TRUE(s.Answering);
+    EXPECT_EQ(s.CheckPointIndex, 0);
+    EXPECT_TRUE(Visible(Form.panTest));
+    EXPECT_FALSE(Visible(Form.imgResult));
+    // Layout: the box above the 108-pixel panel, Exit, Hint, Help from the right edge.
+    const int cw = Form.width(), ch = Form.height();
+    EXPECT_EQ(Form.scbExample->height(), ch - 108);
+    EXPECT_EQ(Form.fbtnExit->geometry(), QRect(cw - 130 - 6, ch - 40 - 10, 130, 40));
+    EXPECT_EQ(Form.fbtnHint->x(), Form.fbtnExit->x() - 130 - 4);
+    EXPECT_EQ(Form.fbtnHelp->x(), Form.fbtnHint->x() - 130 - 4);
+    // The answer buttons carry their faces and stand 16 pixels apart around half of Help's left.
+    const int centre = Form.fbtnHelp->x() / 2;
+    EXPECT_TRUE(Visible(Form.fbtnAnswer1));
+    EXPECT_TRUE(Visible(Form.fbtnAnswer2));
+    EXPECT_EQ(Visible(Form.fbtnAnswer3), s.AlternativeCount == 2);
+    EXPECT_EQ(Form.fbtnAnswer1->size(), QSize(70, 94));
+    EXPECT_EQ(Form.fbtnAnswer1->y(), Form.scbExample->height() + 6);
+    if (s.AlternativeCount == 1) {
+        EXPECT_EQ(Form.fbtnAnswer1->x(), centre - 70 - 8);
+        EXPECT_EQ(Form.fbtnAnswer2->x(), centre + 8);
+    }
+    EXPECT_TRUE(Visible(Form.imgArrow));
+    EXPECT_FALSE(Visible(Form.fbtnAccept));
+    EXPECT_EQ(Form.fbtnAccept->toolTip(), FromAnsi(hintAccept));
+    EXPECT_EQ(Form.fbtnHint->toolTip(), FromAnsi(hintHint));
+    // The picture: navy, text, and the pencil above the check point's cell.
+    const TBitmap& picture = Form.imgExample->Picture();
+    EXPECT_EQ(picture.Width(), 1024);
+    const TExampleLayout& d = s.Display;
+    int pencil = 0;
+    for (int y = d.CellY - 39; y < d.CellY - 7; ++y)
+        for (int x = d.CellX + d.Metrics.W / 2; x < d.CellX + d.Metrics.W / 2 + 23; ++x)
+            pencil += picture.GetPixel(x, y) != clNavy;
+    EXPECT_GT(pencil, 60);
+    int ink = 0;
+    for (int x = d.LeftMargin(); x < d.LeftMargin() + 10 * d.Metrics.W; ++x)
+        ink += picture.GetPixel(x, d.TopMargin + d.Metrics.H / 2) == clWhite;
+    EXPECT_GT(ink, 5);
+    // The frame keeps to the box's bottom-right corner.
+    const QWidget* client = Form.scbExample->viewport();
+    EXPECT_EQ(Form.imgFrame->geometry().bottomRight(),
+              QPoint(client->width() - 1, client->height() - 1));
+    EXPECT_EQ(Form.imgFrame->size(), QSize(340, 82));
+}
+
+TEST_F(MainScreen, KeysAndClicksReachTheSession) {
+    Start();
+    const TExerciseSession& s = Form.Session();
+    Key(Qt::Key_F5);
+    EXPECT_EQ(s.ChosenAnswer, s.ButtonAnswer[0]);
+    EXPECT_TRUE(Visible(Form.fbtnAccept));
+    EXPECT_TRUE(Visible(Form.fbtnCancel));
+    EXPECT_FALSE(Visible(Form.fbtnAnswer1));
+    Key(Qt::Key_Backspace, "\b");
+    EXPECT_EQ(s.ChosenAnswer, 0);
+    EXPECT_TRUE(Visible(Form.fbtnAnswer1));
+    // Typed: the right answer's own character.
+    const std::string text = std::string(Tasks->Classes[0].Themes[0].Variants[0].Examples[0].Text);
+    const char right = text[static_cast<std::size_t>(s.CurrentCheckPoint.Position - 1)];
+    Key(0, FromAnsi(std::string(1, right)));
+    EXPECT_EQ(s.ChosenAnswer, 1);
+    Key(Qt::Key_Return, "\r");
+    EXPECT_EQ(s.CheckPointIndex, 1);
+    EXPECT_EQ(Pupil.MistakesCount(), 0);
+    // A key that matches nothing brings the slip picture.
+    Key(Qt::Key_Z, "z");
+    EXPECT_EQ(Splash.Slips, 1);
+    // F1 help, F2 the rule as a prompt.
+    Key(Qt::Key_F1);
+    EXPECT_EQ(Help.Shown, 1);
+    Key(Qt::Key_F2);
+    ASSERT_EQ(Rule.Shown.size(), 1u);
+    EXPECT_EQ(Pupil.PromptsCount(), 1);
+    // Esc asks the exit question, with "keep working" allowed; keeping works on unchanged.
+    Key(Qt::Key_Escape, "\x1b");
+    EXPECT_EQ(Exit.Asked, std::vector<bool>{true});
+    EXPECT_TRUE(Form.isVisible());
+    EXPECT_EQ(s.CheckPointIndex, 1);
+    Exit.Answer = 2;
+    Click(Form.fbtnExit);
+    EXPECT_TRUE(Form.isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Variant.Shown == 1; }, 2000));
+}
+
+TEST_F(MainScreen, WrongAnswersBringTheRuleBesideTheCellAndThenTheRightAnswer) {
+    Start();
+    const TExerciseSession& s = Form.Session();
+    const std::string rule = s.CurrentCheckPoint.Rule;
+    Click(ButtonOf(2));
+    Click(Form.fbtnAccept);
+    ASSERT_EQ(Rule.Shown.size(), 1u);
+    EXPECT_EQ(Rule.Shown[0].Rule, rule);
+    const int scroll = Form.scbExample->verticalScrollBar()->value();
+    EXPECT_EQ(Rule.Shown[0].At, Form.scbExample->viewport()->mapToGlobal(
+                                    QPoint(s.Display.CellX, s.Display.CellY - scroll)));
+    EXPECT_EQ(Rule.Shown[0].Box.size(), Form.scbExample->size());
+    EXPECT_EQ(Pupil.PromptsCount(), 0);
+    Click(ButtonOf(2));
+    Click(Form.fbtnAccept);
+    ASSERT_EQ(Splash.Rights.size(), 1u);
+    EXPECT_EQ(Splash.Rights[0],
+              Form.scbExample->mapToGlobal(QPoint(0, Form.scbExample->height())).y());
+    EXPECT_EQ(Pupil.MistakesCount(), 2);
+    EXPECT_EQ(s.CheckPointIndex, 1);
+    // Both strokes stay under the first check point's cell.
+    const TMistakeMark m = s.Display.MistakeMarks.at(0);
+    const TBitmap& picture = Form.imgExample->Picture();
+    const int y = m.Y + s.Display.Metrics.H;
+    EXPECT_EQ(picture.GetPixel(m.X + 2, y), clRed);
+    EXPECT_EQ(picture.GetPixel(m.X + 2, y + 4), clRed);
+}
+
+TEST_F(MainScreen, WholeVariantEndsOnTheResultsAndAKeyReturnsToTheSelection) {
+    Start();
+    const TExerciseSession& s = Form.Session();
+    const std::size_t examples = Tasks->Classes[0].Themes[0].Variants[0].Examples.size();
+    for (int guard = 0; guard < 200 && !s.ResultsShowing; ++guard) {
+        if (s.ExampleDone) {
+            EXPECT_TRUE(Visible(Form.fbtnFurther));
+            Click(Form.fbtnFurther);
+        } else {
+            AnswerRight();
+        }
+    }
+    ASSERT_TRUE(s.ResultsShowing);
+    EXPECT_EQ(s.ExampleIndex, static_cast<int>(examples) - 1);
+    EXPECT_EQ(Splash.Praises, static_cast<int>(examples) - 1);
+    EXPECT_FALSE(Visible(Form.panTest));
+    EXPECT_TRUE(Visible(Form.imgResult));
+    EXPECT_EQ(Form.imgResult->Picture().Width(), Form.ResultsBackground.Width());
+    Key(Qt::Key_Space, " ");
+    EXPECT_EQ(Variant.Shown, 1);
+    EXPECT_FALSE(s.ResultsShowing);
+}
+
+TEST_F(MainScreen, MissingPanelPictureIsReportedAndTheRestLoads) {
+    QFile::remove(QString::fromStdString(Box.ContentDir() + "RFPF/button3.fpf"));
+    EXPECT_ANY_THROW(Form.FormCreate());
+    EXPECT_EQ(Form.imgArrow->Picture().Width(), 362);
+    EXPECT_EQ(Form.fbtnFurther->UpImage().Width(), 220);
+    EXPECT_EQ(Form.imgPointer->Picture().Width(), 23);
+}
+
+// Not a check: pictures of the screen for a person to look at, taken under a real X server when
+// ZARVO_SHOTS names a folder (ZARVO_SHOTS_SIZE gives the screen, 1024x768 by default).
+class MainScreenShots : public MainScreen {
+protected:
+    MainScreenShots() : MainScreen({ShotSize().first, ShotSize().second, 24}) {}
+    void Shot(const char* name) {
+        Form.repaint();
+        QTest::qWait(400);
+        const QString file = QDir(qEnvironmentVariable("ZARVO_SHOTS"))
+                                 .filePath(QStringLiteral("%1x%2-%3.png")
+                                               .arg(ShotSize().first)
+                                               .arg(ShotSize().second)
+                                               .arg(name));
+        EXPECT_EQ(QProcess::execute("import", {"-window", "root", file}), 0);
+    }
+};
+
+TEST_F(MainScreenShots, States) {
+    if (qEnvironmentVariableIsEmpty("ZARVO_SHOTS"))
+        GTEST_SKIP() << "ZARVO_SHOTS is not set";
+    Form.FormCreate();
+    frmMain = &Form;
+    Form.setGeometry(0, 0, ShotSize().first, ShotSize().second);
+    Form.show();
+    QTest::qWait(300);
+    Form.StartSession();
+    const TExerciseSession& s = Form.Session();
+    Shot("1-choosing");
+    // A check point with a no-character answer, shown chosen.
+    for (int guard = 0; guard < 50; ++guard) {
+        const char a[3] = {s.RightChar, s.CurrentCheckPoint.Alternative1,
+                           s.CurrentCheckPoint.Alternative2};
+        int at = 0;
+        for (int i = 0; i < 3; ++i)
+            if (a[i] == '@')
+                at = i + 1;
+        if (at && ButtonOf(at)) {
+            Click(ButtonOf(at));
+            break;
+        }
+        AnswerRight();
+        if (s.ExampleDone)
+            Click(Form.fbtnFurther);
+    }
+    Shot("2-confirming-at");
+    Click(Form.fbtnCancel);
+    Click(ButtonOf(2));
+    Click(Form.fbtnAccept);
+    Shot("3-first-mistake");
+    while (!s.ExampleDone)
+        AnswerRight();
+    Shot("4-example-done");
+}
+
+TEST_F(MainScreen, QuittingThroughTheExitQuestionClosesTheWindowOnce) {
+    Start();
+    Exit.Answer = 3;
+    Click(Form.fbtnExit);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !Form.isVisible(); }, 2000));
+    EXPECT_EQ(Exit.Asked, std::vector<bool>{true});
+}
