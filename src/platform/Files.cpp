@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -167,6 +168,15 @@ std::string ReadFileBytes(const std::string& path) {
     return out;
 }
 
+void IgnoreWriteSignals() {
+    // Only the default action is replaced: a handler someone installed stays.
+    for (int sig : {SIGPIPE, SIGXFSZ}) {
+        struct sigaction current {};
+        if (::sigaction(sig, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
+            std::signal(sig, SIG_IGN);
+    }
+}
+
 unsigned ProcessorsAvailable() {
     cpu_set_t set;
     CPU_ZERO(&set);
@@ -197,6 +207,7 @@ std::ptrdiff_t TReadFile::Read(char* to, std::size_t n) {
 }
 
 void WriteFileAtomically(const std::string& path, const std::string& bytes) {
+    IgnoreWriteSignals();
     std::string native = NativePath(path);
     std::size_t slash = native.rfind('/');
     std::string dir = slash == std::string::npos ? std::string() : native.substr(0, slash + 1);

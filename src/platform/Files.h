@@ -57,6 +57,11 @@ std::string ExtractFilePath(const std::string& path);
 // Ensures a trailing separator; a path that already ends in a backslash or a slash is kept.
 std::string IncludeTrailingBackslash(const std::string& path);
 
+// A write to a pipe without a reader or past the file-size limit ends the process by a signal
+// unless the signal is ignored; with it ignored the write fails like any other, which is what
+// the writers here handle. Safe to call any number of times.
+void IgnoreWriteSignals();
+
 // How many processors this process may run on.
 unsigned ProcessorsAvailable();
 
