@@ -2,6 +2,7 @@
 #include "app/Globals.h"
 #include "app/Strings.h"
 #include "platform/Files.h"
+#include "support/ChildProcess.h"
 #include "support/MessageRecorder.h"
 #include "support/Sandbox.h"
 
@@ -47,26 +48,6 @@ void ExpectResultFileError() {
     EXPECT_EQ(boxes[0].Caption, Title);
     EXPECT_EQ(boxes[0].Text, strResultFileError);
     EXPECT_EQ(boxes[0].Flags & 0xF0u, 0x30u);
-}
-
-// Runs `body` in a child process and returns its exit status; a child that hangs (a blocking
-// open) is killed after a generous time and one that dies by a signal reports it, so neither
-// takes the test binary with it.
-int InChild(const std::function<int()>& body) {
-    pid_t pid = fork();
-    if (pid == 0)
-        _exit(body());
-    if (pid < 0)
-        return -1;
-    int status = 0;
-    for (int waited = 0; waited < 3000; ++waited) {
-        if (waitpid(pid, &status, WNOHANG) == pid)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        usleep(10000);
-    }
-    kill(pid, SIGKILL);
-    waitpid(pid, &status, 0);
-    return 999;
 }
 
 // In a child: the number of result-file boxes since the last call, as an exit status.
