@@ -167,7 +167,7 @@ TBitmap LoadJpegData(const std::string& bytes) {
 }
 
 TBitmap LoadJpegFile(const std::string& path) {
-    return LoadJpegData(ReadFileBytes(path));
+    return LoadJpegData(ReadFileBytes(path, MaxPictureFileSize));
 }
 
 namespace {
@@ -233,7 +233,7 @@ TBitmap LoadBitmapData(const std::string& bytes) {
 }
 
 TBitmap LoadBitmapFile(const std::string& path) {
-    return LoadBitmapData(ReadFileBytes(path));
+    return LoadBitmapData(ReadFileBytes(path, MaxPictureFileSize));
 }
 
 TBitmap LoadPictureByExtension(const std::string& path) {

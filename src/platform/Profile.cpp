@@ -10,7 +10,7 @@ namespace platform {
 
 TIniFile::TIniFile(const std::string& fileName) {
     try {
-        Parse(ReadFileBytes(fileName));
+        Parse(ReadFileBytes(fileName, MaxSettingsFileSize));
         FileRead = true;
     } catch (const EInOutError&) {
         // A file that cannot be read gives every reader its default, as the profile functions do.

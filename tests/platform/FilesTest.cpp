@@ -75,7 +75,7 @@ TEST(Files, AtomicWriteReplacesWholeFilesAndKeepsTheirMode) {
     const std::string file = box.Write("content/data.txt", "old contents, longer");
     ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
     WriteFileAtomically(file, "new");
-    EXPECT_EQ(ReadFileBytes(file), "new");
+    EXPECT_EQ(ReadFileBytes(file, 100), "new");
     struct stat st;
     ASSERT_EQ(::stat(file.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
@@ -84,7 +84,7 @@ TEST(Files, AtomicWriteReplacesWholeFilesAndKeepsTheirMode) {
         << "no temporary file is left behind";
 
     EXPECT_THROW(WriteFileAtomically(box.Root() + "no/such/folder/f", "x"), EInOutError);
-    EXPECT_THROW(ReadFileBytes(box.Root() + "missing"), EInOutError);
+    EXPECT_THROW(ReadFileBytes(box.Root() + "missing", 100), EInOutError);
 }
 
 TEST(Files, WindowsDirectoryComesFromTheEnvironment) {
