@@ -162,7 +162,7 @@ int OpenForReading(const std::string& path) {
     }
     if (!S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode)) {
         ::close(fd);
-        throw EInOutError("Cannot read file " + path + ": it is not a file");
+        throw EInOutError("Cannot read file " + path + ": it is not a regular file");
     }
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
