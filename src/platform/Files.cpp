@@ -146,12 +146,15 @@ bool RemoveDir(const std::string& path) {
 
 namespace {
 
-// Opens a file for reading without waiting: O_NONBLOCK keeps a FIFO without a writer (or a
-// device) from blocking the open. A regular file or a FIFO is handed back in blocking mode, so
-// that a FIFO with a writer is read like a file; anything else is refused.
-int OpenForReading(const std::string& path) {
+// Opens a file for reading. O_NONBLOCK keeps a device from blocking the open, and, unless
+// `waitForWriter`, a FIFO without a writer too. A regular file or a FIFO is handed back in
+// blocking mode, so that a FIFO with a writer is read like a file; anything else is refused.
+int OpenForReading(const std::string& path, bool waitForWriter) {
     const std::string native = NativePath(path);
-    int fd = ::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct stat before {};
+    const bool fifo = ::stat(native.c_str(), &before) == 0 && S_ISFIFO(before.st_mode);
+    const int wait = waitForWriter && fifo ? 0 : O_NONBLOCK;
+    int fd = ::open(native.c_str(), O_RDONLY | wait | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         throw EInOutError(ErrorText("Cannot open file", path));
     struct stat st {};
@@ -192,7 +195,7 @@ std::string TooLarge(const std::string& path, std::size_t limit) {
 } // namespace
 
 std::string ReadFileBytes(const std::string& path, std::size_t limit) {
-    TFd fd(OpenForReading(path));
+    TFd fd(OpenForReading(path, false));
     struct stat st {};
     std::size_t expected = 0;
     if (::fstat(fd.Get(), &st) == 0 && S_ISREG(st.st_mode)) {
@@ -236,7 +239,8 @@ unsigned ProcessorsAvailable() {
     return static_cast<unsigned>(CPU_COUNT(&set));
 }
 
-TReadFile::TReadFile(const std::string& path) : Fd(OpenForReading(path)) {
+// The library reader built on this one still waits for a FIFO's writer, as its callers expect.
+TReadFile::TReadFile(const std::string& path) : Fd(OpenForReading(path, true)) {
     struct stat st {};
     if (::fstat(Fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
         Hint = static_cast<std::size_t>(st.st_size);

@@ -45,8 +45,8 @@ std::string ReadFileBytes(const std::string& path, std::size_t limit);
 // A file opened for reading in pieces of the caller's choosing.
 class TReadFile {
 public:
-    // Throws EInOutError when the file cannot be opened or is a directory or a device; as for
-    // ReadFileBytes, opening never waits.
+    // Throws EInOutError when the file cannot be opened or is a directory or a device. Unlike
+    // ReadFileBytes, opening a FIFO waits for its writer.
     explicit TReadFile(const std::string& path);
     ~TReadFile();
     TReadFile(const TReadFile&) = delete;
