@@ -1,6 +1,6 @@
 // deps: zarvo_platform
-// The .reg file behind the registry: any file reads without harm, and creating a key keeps every
-// value that could be read before.
+// The .reg file behind the registry: any file reads without harm, creating a key keeps every
+// value that could be read before, and a file that may not be rewritten stays as it was.
 
 #include "platform/Exception.h"
 #include "platform/Registry.h"
@@ -78,14 +78,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::fclose(f);
     }
     const std::string before = Snapshot();
+    bool created = false;
     {
         platform::TRegistry reg;
-        reg.OpenKey("\\SOFTWARE\\Orvisoft\\Zarvo\\Files\\New", true);
+        created = reg.OpenKey("\\SOFTWARE\\Orvisoft\\Zarvo\\Files\\New", true);
         reg.HasSubKeys();
     }
     if (Snapshot() != before)
         std::abort();
     platform::TRegistry reg;
+    if (!created) {
+        // A file that may not be rewritten (no header, bytes that would not come back) is
+        // left exactly as it was.
+        std::string now;
+        if (FILE* f = std::fopen(path.c_str(), "rb")) {
+            char buffer[4096];
+            for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;)
+                now.append(buffer, n);
+            std::fclose(f);
+        }
+        if (now != std::string(reinterpret_cast<const char*>(data), size))
+            std::abort();
+        return 0;
+    }
     if (!reg.OpenKey("\\SOFTWARE\\Orvisoft\\Zarvo\\Files\\New", false))
         std::abort();
     reg.DeleteKey("\\SOFTWARE\\Orvisoft\\Zarvo\\Files\\New");

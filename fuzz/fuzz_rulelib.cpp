@@ -4,11 +4,19 @@
 #include "LibraryInput.h"
 #include "content/FRule.h"
 
+#include <map>
+#include <string>
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     TFRule rules(WriteLibraryInput(data, size, RuleLibSignature, "Zarvo.frf"));
+    std::map<std::string, const TRuleRecord*> first;
+    for (const TRuleRecord& r : rules.RuleRecords)
+        first.emplace(r.Name, &r);
     for (const TRuleRecord& r : rules.RuleRecords) {
         Require(r.Name.empty() || static_cast<unsigned char>(r.Name.front()) > 32);
-        Require(&rules.GetRule(r.Name) != nullptr);
+        // A name finds the lines of its first record, never another record's or the
+        // unknown-rule text.
+        Require(&rules.GetRule(r.Name) == &first.at(r.Name)->Lines);
         for (const std::string& l : r.Lines)
             Require(!IsStopLine(l));
     }

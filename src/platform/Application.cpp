@@ -1,6 +1,7 @@
 #include "platform/Application.h"
 
 #include "platform/Exception.h"
+#include "platform/Files.h"
 #include "platform/MessageBox.h"
 
 #include <QEvent>
@@ -36,6 +37,8 @@ public:
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     Instance = this;
     setQuitOnLastWindowClosed(false);
+    // A failed write is reported where it happens; it never ends the program.
+    IgnoreWriteSignals();
 }
 
 TApplication::~TApplication() {

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -143,28 +144,91 @@ bool RemoveDir(const std::string& path) {
     return !path.empty() && ::rmdir(NativePath(path).c_str()) == 0;
 }
 
-std::string ReadFileBytes(const std::string& path) {
-    std::string native = NativePath(path);
-    int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+namespace {
+
+// Opens a file for reading. O_NONBLOCK keeps a device from blocking the open, and, unless
+// `waitForWriter`, a FIFO without a writer too. A regular file or a FIFO is handed back in
+// blocking mode, so that a FIFO with a writer is read like a file; anything else is refused.
+int OpenForReading(const std::string& path, bool waitForWriter) {
+    const std::string native = NativePath(path);
+    struct stat before {};
+    const bool fifo = ::stat(native.c_str(), &before) == 0 && S_ISFIFO(before.st_mode);
+    const int wait = waitForWriter && fifo ? 0 : O_NONBLOCK;
+    int fd = ::open(native.c_str(), O_RDONLY | wait | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         throw EInOutError(ErrorText("Cannot open file", path));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        std::string message = ErrorText("Cannot open file", path);
+        ::close(fd);
+        throw EInOutError(message);
+    }
+    if (!S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode)) {
+        ::close(fd);
+        throw EInOutError("Cannot read file " + path + ": it is not a regular file");
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        std::string message = ErrorText("Cannot open file", path);
+        ::close(fd);
+        throw EInOutError(message);
+    }
+    return fd;
+}
+
+class TFd {
+public:
+    explicit TFd(int fd) : Fd(fd) {}
+    ~TFd() { ::close(Fd); }
+    TFd(const TFd&) = delete;
+    TFd& operator=(const TFd&) = delete;
+    int Get() const { return Fd; }
+
+private:
+    int Fd;
+};
+
+std::string TooLarge(const std::string& path, std::size_t limit) {
+    return "Cannot read file " + path + ": it is larger than " + std::to_string(limit) + " bytes";
+}
+
+} // namespace
+
+std::string ReadFileBytes(const std::string& path, std::size_t limit) {
+    TFd fd(OpenForReading(path, false));
+    struct stat st {};
+    std::size_t expected = 0;
+    if (::fstat(fd.Get(), &st) == 0 && S_ISREG(st.st_mode)) {
+        if (static_cast<std::uint64_t>(st.st_size) > limit)
+            throw EInOutError(TooLarge(path, limit));
+        expected = static_cast<std::size_t>(st.st_size);
+    }
     std::string out;
+    out.reserve(expected);
     char buffer[65536];
     for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0) {
-            std::string message = ErrorText("Cannot read file", path);
-            ::close(fd);
-            throw EInOutError(message);
-        }
+        if (n < 0)
+            throw EInOutError(ErrorText("Cannot read file", path));
         if (n == 0)
             break;
+        // A file that grows while it is read, or a FIFO, stops at the limit all the same.
+        if (static_cast<std::size_t>(n) > limit - out.size())
+            throw EInOutError(TooLarge(path, limit));
         out.append(buffer, static_cast<std::size_t>(n));
     }
-    ::close(fd);
     return out;
+}
+
+void IgnoreWriteSignals() {
+    // Only the default action is replaced: a handler someone installed stays.
+    for (int sig : {SIGPIPE, SIGXFSZ}) {
+        struct sigaction current {};
+        if (::sigaction(sig, nullptr, &current) == 0 && current.sa_handler == SIG_DFL)
+            std::signal(sig, SIG_IGN);
+    }
 }
 
 unsigned ProcessorsAvailable() {
@@ -175,10 +239,8 @@ unsigned ProcessorsAvailable() {
     return static_cast<unsigned>(CPU_COUNT(&set));
 }
 
-TReadFile::TReadFile(const std::string& path) {
-    Fd = ::open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
-    if (Fd < 0)
-        throw EInOutError(ErrorText("Cannot open file", path));
+// The library reader built on this one still waits for a FIFO's writer, as its callers expect.
+TReadFile::TReadFile(const std::string& path) : Fd(OpenForReading(path, true)) {
     struct stat st {};
     if (::fstat(Fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
         Hint = static_cast<std::size_t>(st.st_size);
@@ -197,6 +259,7 @@ std::ptrdiff_t TReadFile::Read(char* to, std::size_t n) {
 }
 
 void WriteFileAtomically(const std::string& path, const std::string& bytes) {
+    IgnoreWriteSignals();
     std::string native = NativePath(path);
     std::size_t slash = native.rfind('/');
     std::string dir = slash == std::string::npos ? std::string() : native.substr(0, slash + 1);

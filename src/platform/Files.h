@@ -28,12 +28,25 @@ bool SetFileReadOnly(const std::string& path, bool readOnly);
 bool DeleteFile(const std::string& path);
 bool RemoveDir(const std::string& path); // only an empty directory
 
-// Whole file as bytes; throws EInOutError when it cannot be opened or read.
-std::string ReadFileBytes(const std::string& path);
+// The most each kind of file may hold. Anything larger is not a file of that kind and is
+// refused before it is read into memory, in bounded time: /dev/zero or a huge sparse file
+// named in a setting would otherwise fill the memory.
+constexpr std::size_t MiB = 1024 * 1024;
+constexpr std::size_t MaxSettingsFileSize = 8 * MiB; // INI files, the language file, registry
+constexpr std::size_t MaxFontFileSize = 16 * MiB;
+constexpr std::size_t MaxHelpFileSize = 4 * MiB;
+constexpr std::size_t MaxPictureFileSize = 256 * MiB;
+constexpr std::size_t MaxLibraryFileSize = 256 * MiB; // variant and rule libraries, sources
+
+// Whole file as bytes, at most `limit` of them. Opening never waits: a FIFO is read as a file
+// up to the limit (one without a writer is empty), a directory or a device is refused. Throws
+// EInOutError when the file cannot be opened or read, is no file or is over the limit.
+std::string ReadFileBytes(const std::string& path, std::size_t limit);
 // A file opened for reading in pieces of the caller's choosing.
 class TReadFile {
 public:
-    // Throws EInOutError when the file cannot be opened.
+    // Throws EInOutError when the file cannot be opened or is a directory or a device. Unlike
+    // ReadFileBytes, opening a FIFO waits for its writer.
     explicit TReadFile(const std::string& path);
     ~TReadFile();
     TReadFile(const TReadFile&) = delete;
@@ -56,6 +69,11 @@ void WriteFileAtomically(const std::string& path, const std::string& bytes);
 std::string ExtractFilePath(const std::string& path);
 // Ensures a trailing separator; a path that already ends in a backslash or a slash is kept.
 std::string IncludeTrailingBackslash(const std::string& path);
+
+// A write to a pipe without a reader or past the file-size limit ends the process by a signal
+// unless the signal is ignored; with it ignored the write fails like any other, which is what
+// the writers here handle. Safe to call any number of times.
+void IgnoreWriteSignals();
 
 // How many processors this process may run on.
 unsigned ProcessorsAvailable();

@@ -167,7 +167,7 @@ TBitmap LoadJpegData(const std::string& bytes) {
 }
 
 TBitmap LoadJpegFile(const std::string& path) {
-    return LoadJpegData(ReadFileBytes(path));
+    return LoadJpegData(ReadFileBytes(path, MaxPictureFileSize));
 }
 
 namespace {
@@ -204,9 +204,13 @@ void CheckBitmapLength(const std::string& bytes) {
     const bool uncompressed = compression == 0 || compression == 3 || compression == 6;
     if (!uncompressed || width <= 0 || bits == 0 || bits > 32)
         return;
-    const long long stride = (width * bits + 31) / 32 * 4;
-    const long long rows = height < 0 ? -height : height;
-    if (static_cast<long long>(bytes.size()) < offset + stride * rows)
+    // Width and height come from the file and reach 2^31 each: their product with the stride
+    // does not fit in 64 bits, so the pixel bytes are compared by division instead.
+    const unsigned long long stride = (static_cast<unsigned long long>(width) * bits + 31) / 32 * 4;
+    const unsigned long long rows = static_cast<unsigned long long>(height < 0 ? -height : height);
+    const unsigned long long size = bytes.size();
+    const unsigned long long start = static_cast<unsigned long long>(offset);
+    if (start > size || (rows != 0 && stride > (size - start) / rows))
         throw EInvalidGraphic("Bitmap image is not valid: the file ends inside its pixels");
 }
 
@@ -229,7 +233,7 @@ TBitmap LoadBitmapData(const std::string& bytes) {
 }
 
 TBitmap LoadBitmapFile(const std::string& path) {
-    return LoadBitmapData(ReadFileBytes(path));
+    return LoadBitmapData(ReadFileBytes(path, MaxPictureFileSize));
 }
 
 TBitmap LoadPictureByExtension(const std::string& path) {

@@ -10,7 +10,7 @@ namespace platform {
 
 TIniFile::TIniFile(const std::string& fileName) {
     try {
-        Parse(ReadFileBytes(fileName));
+        Parse(ReadFileBytes(fileName, MaxSettingsFileSize));
         FileRead = true;
     } catch (const EInOutError&) {
         // A file that cannot be read gives every reader its default, as the profile functions do.
@@ -25,7 +25,7 @@ TIniFile TIniFile::FromText(const std::string& text) {
 }
 
 void TIniFile::Parse(const std::string& text) {
-    Section* current = nullptr;
+    TEntries* current = nullptr;
     // Editors on Linux may save with a UTF-8 byte-order mark, which would hide the first section.
     std::size_t pos = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     while (pos < text.size()) {
@@ -41,14 +41,7 @@ void TIniFile::Parse(const std::string& text) {
             std::string name =
                 Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
             // A section listed twice is one section; its first entries come first.
-            current = nullptr;
-            for (Section& s : Sections)
-                if (AnsiSameText(s.Name, name))
-                    current = &s;
-            if (!current) {
-                Sections.push_back({name, {}});
-                current = &Sections.back();
-            }
+            current = &Sections[AnsiUpperCase(name)];
             continue;
         }
         std::size_t eq = line.find('=');
@@ -62,28 +55,24 @@ void TIniFile::Parse(const std::string& text) {
             value = value.substr(1, value.size() - 2);
         if (value.size() > MaxValueLength)
             value.resize(MaxValueLength);
-        current->Entries.push_back({key, value});
+        // The first entry of a name wins, as the profile functions find it first.
+        current->emplace(AnsiUpperCase(key), std::move(value));
     }
 }
 
 std::optional<std::string> TIniFile::Find(const std::string& section,
                                           const std::string& key) const {
-    for (const Section& s : Sections) {
-        if (!AnsiSameText(s.Name, section))
-            continue;
-        for (const Entry& e : s.Entries)
-            if (AnsiSameText(e.Key, key))
-                return e.Value;
+    auto s = Sections.find(AnsiUpperCase(section));
+    if (s == Sections.end())
         return std::nullopt;
-    }
-    return std::nullopt;
+    auto e = s->second.find(AnsiUpperCase(key));
+    if (e == s->second.end())
+        return std::nullopt;
+    return e->second;
 }
 
 bool TIniFile::SectionExists(const std::string& section) const {
-    for (const Section& s : Sections)
-        if (AnsiSameText(s.Name, section))
-            return true;
-    return false;
+    return Sections.count(AnsiUpperCase(section)) != 0;
 }
 
 bool TIniFile::ValueExists(const std::string& section, const std::string& key) const {

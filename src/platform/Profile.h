@@ -6,10 +6,9 @@
 // (cp1251). Lines may end in CR LF or LF; lines starting with ';' are comments. Read-only.
 
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <string>
-#include <vector>
+#include <unordered_map>
 
 namespace platform {
 
@@ -36,15 +35,10 @@ private:
     void Parse(const std::string& text);
     std::optional<std::string> Find(const std::string& section, const std::string& key) const;
 
-    struct Entry {
-        std::string Key;
-        std::string Value;
-    };
-    struct Section {
-        std::string Name;
-        std::vector<Entry> Entries;
-    };
-    std::vector<Section> Sections;
+    // Keyed by the upper-case name: one hash look-up per line and per query, where a search
+    // through the earlier names made a file of many sections take minutes.
+    using TEntries = std::unordered_map<std::string, std::string>;
+    std::unordered_map<std::string, TEntries> Sections;
     bool FileRead = false;
 };
 

@@ -8,13 +8,22 @@
 //   "Path"="/opt/zarvo/"
 //   "Length"=dword:0000000c
 //
-// The file is UTF-8; values are handed to the program in cp1251. A key listed in the file implies
-// its parent keys, as importing the file would create them. Location: $ZARVO_REGISTRY, default
-// /etc/zarvo/registry.reg. A missing file is an empty registry.
+// The file reads as importing it with the registry editor would leave the registry: a key
+// listed implies its parent keys, "[-HKEY_LOCAL_MACHINE\...]" deletes a key with its subkeys
+// and "Name"=- a value, for what stands before them; a later definition replaces an earlier
+// one. A value may be followed by a ';' comment. Text is UTF-8 (or UTF-16 with its byte-order
+// mark) under the header "Windows Registry Editor Version 5.00", code page 1251 under
+// "REGEDIT4"; an expandable string (hex(2):) reads as its text. A file with neither header is
+// not a registry file: it reads as empty and is never rewritten, and neither is one whose bytes
+// would not be written back exactly as they were (invalid UTF-16, say). Location:
+// $ZARVO_REGISTRY, default /etc/zarvo/registry.reg; a missing file is an empty registry. At
+// most 8 MiB are read (MaxSettingsFileSize); a larger file, a directory or a device cannot be
+// read and behaves as an empty registry that cannot be written.
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -52,13 +61,22 @@ public:
 
     // The file behind the registry: $ZARVO_REGISTRY or /etc/zarvo/registry.reg.
     static std::string StorePath();
+    // How often this process has parsed the file (it does so only when the file changed).
+    static std::uint64_t FileParses();
 
 private:
     std::string Resolve(const std::string& key) const;
+    void Refresh();
+    void Flush();
+    bool PendingCovers(const std::string& path, bool subKeysOnly) const;
+    bool AddPending(TRegistryStore& store) const;
+    void WriteValue(const std::string& name, const std::string& data);
     std::string Current;
     bool IsOpen = false;
-    // The file as read when the key was opened.
-    std::unique_ptr<TRegistryStore> Store;
+    // The file as read when the key was opened, shared with every client that read it so.
+    std::shared_ptr<const TRegistryStore> Store;
+    // Keys opened with canCreate that the file does not hold yet.
+    std::vector<std::string> Pending;
 };
 
 } // namespace platform

@@ -200,7 +200,7 @@ void TFFont::LoadFont() {
     if (GlobalFailure)
         return;
     try {
-        LoadFromBytes(platform::ReadFileBytes(path));
+        LoadFromBytes(platform::ReadFileBytes(path, platform::MaxFontFileSize));
     } catch (const std::exception&) {
         ShowFileIOError(path);
     }

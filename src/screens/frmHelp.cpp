@@ -87,7 +87,7 @@ void TfrmHelp::FormCreate() {
     const QFileInfo info(QString::fromStdString(NativePath(file)));
     if (info.exists() && static_cast<std::size_t>(info.size()) > MaxHelpSize)
         throw Exception("The help file " + file + " is too long to be shown");
-    const std::string bytes = ReadFileBytes(file);
+    const std::string bytes = ReadFileBytes(file, MaxHelpSize);
     txtHelp->setPlainText(SplitHelpLines(bytes).join(QChar('\n')));
 }
 

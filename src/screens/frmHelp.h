@@ -3,6 +3,7 @@
 // then only shown and hidden.
 
 #include "app/Screens.h"
+#include "platform/Files.h"
 
 #include <QStringList>
 #include <string>
@@ -14,7 +15,7 @@ class TfrmHelp : public THelpScreen {
     Q_OBJECT
 public:
     // Larger help files are refused rather than loaded into the text box.
-    static constexpr std::size_t MaxHelpSize = 4 * 1024 * 1024;
+    static constexpr std::size_t MaxHelpSize = platform::MaxHelpFileSize;
 
     explicit TfrmHelp(QWidget* parent = nullptr);
     void FormCreate() override;

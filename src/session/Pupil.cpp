@@ -35,17 +35,18 @@ void AddMistakes(std::string& out, const std::vector<std::string>& list, const s
         AddLine(out, indent + rule);
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
+// Writes all bytes; returns how many were written before a failure (the size when all were).
+std::size_t WriteAll(int fd, const std::string& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            return false;
+            break;
         done += static_cast<std::size_t>(n);
     }
-    return true;
+    return done;
 }
 
 // Takes the exclusive advisory lock on the whole file, waiting a few seconds at most: a lock
@@ -71,14 +72,37 @@ bool LockForAppend(int fd) {
 // (not for a missing one before opening) writes the caption exactly once when two copies create
 // the file at the same moment. POSIX record locks, unlike flock, also hold on network file
 // systems.
+//
+// The folder is writable by every pupil, so whatever stands under the name is untrusted: the
+// open never waits (a FIFO without a reader would hang the trainer), only a regular file is
+// appended to, and a block that could not be written whole (a full disk, a size limit) is cut
+// off again, so that every later reader of the file sees whole blocks only.
 bool AppendLocked(const std::string& path, const std::string& caption, const std::string& block) {
-    int fd =
-        ::open(platform::NativePath(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    platform::IgnoreWriteSignals();
+    int fd = ::open(platform::NativePath(path).c_str(),
+                    O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
     if (fd < 0)
         return false;
-    LockForAppend(fd);
     struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && WriteAll(fd, st.st_size == 0 ? caption + block : block);
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    LockForAppend(fd);
+    bool ok = ::fstat(fd, &st) == 0;
+    if (ok) {
+        const std::string bytes = st.st_size == 0 ? caption + block : block;
+        const std::size_t done = WriteAll(fd, bytes);
+        if (done != bytes.size()) {
+            ok = false;
+            // Cut back only what this call wrote: a copy that appended meanwhile without the
+            // lock (one was not to be had) keeps its block.
+            struct stat now {};
+            if (done > 0 && ::fstat(fd, &now) == 0 &&
+                now.st_size == st.st_size + static_cast<off_t>(done))
+                (void)!::ftruncate(fd, st.st_size);
+        }
+    }
     // Closing releases the lock.
     if (::close(fd) != 0)
         ok = false;

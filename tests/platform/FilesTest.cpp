@@ -1,11 +1,15 @@
 #include "platform/Files.h"
 #include "platform/Exception.h"
+#include "platform/Picture.h"
+#include "platform/Profile.h"
 #include "platform/Text.h"
+#include "support/ChildProcess.h"
 #include "support/Sandbox.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace platform;
 
@@ -75,7 +79,7 @@ TEST(Files, AtomicWriteReplacesWholeFilesAndKeepsTheirMode) {
     const std::string file = box.Write("content/data.txt", "old contents, longer");
     ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
     WriteFileAtomically(file, "new");
-    EXPECT_EQ(ReadFileBytes(file), "new");
+    EXPECT_EQ(ReadFileBytes(file, 100), "new");
     struct stat st;
     ASSERT_EQ(::stat(file.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
@@ -84,7 +88,7 @@ TEST(Files, AtomicWriteReplacesWholeFilesAndKeepsTheirMode) {
         << "no temporary file is left behind";
 
     EXPECT_THROW(WriteFileAtomically(box.Root() + "no/such/folder/f", "x"), EInOutError);
-    EXPECT_THROW(ReadFileBytes(box.Root() + "missing"), EInOutError);
+    EXPECT_THROW(ReadFileBytes(box.Root() + "missing", 100), EInOutError);
 }
 
 TEST(Files, WindowsDirectoryComesFromTheEnvironment) {
@@ -93,4 +97,48 @@ TEST(Files, WindowsDirectoryComesFromTheEnvironment) {
     EXPECT_EQ(GetWindowsDirectory(), box.Root() + "win");
     box.SetEnv("ZARVO_WINDIR", std::nullopt);
     EXPECT_EQ(GetWindowsDirectory(), "/etc/zarvo");
+}
+
+TEST(Files, ReadingNeverWaitsAndStopsAtTheLimit) {
+    TSandbox box;
+    const std::string fifo = box.Root() + "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
+    const std::string sparse = box.Write("sparse", "");
+    ASSERT_EQ(truncate(sparse.c_str(), 64 * 1024 * 1024), 0);
+    const std::string exact = box.Write("exact", std::string(100, 'x'));
+    // Each reader of the programs on the inputs that used to hang it or fill the memory; the
+    // child has half a minute for what takes a moment.
+    EXPECT_EQ(InChild([&] {
+                  int wrong = 0;
+                  auto refused = [&](const std::string& path, std::size_t limit) {
+                      try {
+                          ReadFileBytes(path, limit);
+                          ++wrong;
+                      } catch (const EInOutError&) {
+                      }
+                  };
+                  refused("/dev/zero", MaxSettingsFileSize);
+                  refused(box.Root(), MaxSettingsFileSize);
+                  refused(sparse, MaxSettingsFileSize);
+                  refused(exact, 99);
+                  wrong += ReadFileBytes(exact, 100).size() != 100;
+                  // No writer: an empty file.
+                  wrong += !ReadFileBytes(fifo, 100).empty();
+                  wrong += TIniFile("/dev/zero").Loaded() || TIniFile(sparse).Loaded();
+                  wrong += !TIniFile(fifo).Loaded();
+                  for (const std::string& path : {std::string("/dev/zero"), fifo, sparse}) {
+                      try {
+                          LoadPicture(path);
+                          ++wrong;
+                      } catch (const Exception&) {
+                      }
+                  }
+                  try {
+                      TReadFile file("/dev/zero");
+                      ++wrong;
+                  } catch (const EInOutError&) {
+                  }
+                  return wrong;
+              }),
+              0);
 }

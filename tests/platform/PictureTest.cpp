@@ -3,6 +3,7 @@
 #include "support/Sandbox.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImageWriter>
 #include <gtest/gtest.h>
 
@@ -112,6 +113,22 @@ TEST(Picture, ForgedSizesAreRefusedBeforeAllocating) {
     jpeg[sof + 7] = char(0xFF);
     jpeg[sof + 8] = char(0xFF);
     EXPECT_THROW(LoadJpegData(jpeg), EInvalidGraphic);
+}
+
+TEST(Picture, HeadersNearTheIntegerLimitsAreRefusedByTheirLength) {
+    // Width and height near 2^31: the pixel byte count overflowed the length check.
+    for (const char* name : {"bmp_overflow_min.bmp", "bmp_overflow_fuzzed.bmp"}) {
+        QFile file(QString(ZARVO_SOURCE_DIR "/fuzz/corpus/fuzz_bmp/") + name);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+        const QByteArray data = file.readAll();
+        try {
+            LoadBitmapData(data.toStdString());
+            ADD_FAILURE() << name << " was accepted";
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_NE(std::string(e.what()).find("ends inside its pixels"), std::string::npos)
+                << name << ": " << e.what();
+        }
+    }
 }
 
 TEST(Picture, KindFollowsTheExtensionElseJpegData) {

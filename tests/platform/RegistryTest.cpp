@@ -1,10 +1,15 @@
 #include "platform/Registry.h"
 #include "platform/Exception.h"
 #include "platform/Text.h"
+#include "support/ChildProcess.h"
 #include "support/Sandbox.h"
 
+#include <QFile>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace platform;
 
@@ -155,4 +160,114 @@ TEST(Registry, ReadsUtf16ExportsAsRegeditWritesThem) {
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\Orvisoft\\Zarvo\\Language", false));
     EXPECT_EQ(reg.ReadString("Language"), "Russian");
+}
+
+TEST(Registry, TheFileIsParsedOnceAndTheNewKeysWrittenInOneGo) {
+    TSandbox box;
+    box.WriteRegistry(Product + "\\Path]\r\n\"Path\"=\"/srv/\"\r\n");
+    const std::uint64_t before = TRegistry::FileParses();
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\Orvisoft\\Zarvo", false));
+        for (const char* key : {"Result", "Rule", "FFF"}) {
+            reg.CloseKey();
+            ASSERT_TRUE(
+                reg.OpenKey(std::string("\\SOFTWARE\\Orvisoft\\Zarvo\\Files\\") + key, true));
+            EXPECT_FALSE(reg.HasSubKeys());
+        }
+        EXPECT_TRUE(reg.KeyExists("\\SOFTWARE\\Orvisoft\\Zarvo\\Files"));
+        reg.OpenKey("\\SOFTWARE\\Orvisoft\\Zarvo\\Files", false);
+        EXPECT_TRUE(reg.HasSubKeys()) << "keys still to be written count";
+        EXPECT_EQ(box.Read("registry.reg").find("Files"), std::string::npos)
+            << "nothing is written while the keys are being opened";
+    }
+    const std::string written = box.Read("registry.reg");
+    for (const char* key : {"Result]", "Rule]", "FFF]"})
+        EXPECT_NE(written.find(std::string("\\Files\\") + key), std::string::npos) << key;
+    for (int i = 0; i < 10; ++i) {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\Orvisoft\\Zarvo\\Path", false));
+        EXPECT_EQ(reg.ReadString("Path"), "/srv/");
+        EXPECT_TRUE(reg.OpenKey("\\SOFTWARE\\Orvisoft\\Zarvo\\Files\\Rule", true));
+    }
+    EXPECT_EQ(TRegistry::FileParses() - before, 1u) << "the file the program wrote is known";
+    EXPECT_EQ(box.Read("registry.reg"), written);
+
+    // A change made by someone else is seen, even one of the same length a moment later.
+    box.WriteRegistry(Product + "\\Path]\r\n\"Path\"=\"/srw/\"\r\n");
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\Orvisoft\\Zarvo\\Path", false));
+    EXPECT_EQ(reg.ReadString("Path"), "/srw/");
+}
+
+TEST(Registry, AFileThatWouldNotComeBackAsItWasIsNeverRewritten) {
+    // Lone surrogates and an odd last byte: decoding and encoding again would change them.
+    QFile file(ZARVO_SOURCE_DIR "/fuzz/corpus/fuzz_registry/reg_utf16_invalid.reg");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const std::string bytes = file.readAll().toStdString();
+    TSandbox box;
+    box.Write("registry.reg", bytes);
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\Orvisoft\\Zarvo", false));
+        EXPECT_EQ(reg.ReadString("Version"), "1");
+        EXPECT_FALSE(reg.OpenKey("\\SOFTWARE\\Orvisoft\\Zarvo\\Files\\Result", true));
+        EXPECT_THROW(reg.WriteString("Version", "2"), ERegistryError);
+        EXPECT_FALSE(reg.DeleteKey("\\SOFTWARE\\Orvisoft\\Zarvo"));
+    }
+    EXPECT_EQ(box.Read("registry.reg"), bytes);
+}
+
+TEST(Registry, ADeviceAFifoOrAnOversizedFileIsAnEmptyRegistryThatIsNotWritten) {
+    TSandbox box;
+    const std::string fifo = box.Root() + "fifo.reg";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
+    const std::string big =
+        box.Write("big.reg", "Windows Registry Editor Version 5.00\r\n\r\n" + Product + "]\r\n");
+    ASSERT_EQ(truncate(big.c_str(), 9 * 1024 * 1024), 0);
+    box.Write("folder.reg/inside", "");
+    for (const std::string& path :
+         {std::string("/dev/zero"), fifo, big, box.Root() + "folder.reg"}) {
+        box.SetEnv("ZARVO_REGISTRY", path);
+        // /dev/zero grew without bound and a FIFO without a writer hung; the child has half a
+        // minute for what takes a moment.
+        EXPECT_EQ(InChild([] {
+                      TRegistry reg;
+                      return !reg.OpenKey("\\SOFTWARE\\Orvisoft\\Zarvo", false) &&
+                                     !reg.OpenKey("\\SOFTWARE\\Orvisoft\\Zarvo\\Files\\Rule", true)
+                                 ? 0
+                                 : 1;
+                  }),
+                  0)
+            << path;
+    }
+    struct stat st;
+    ASSERT_EQ(stat(big.c_str(), &st), 0);
+    EXPECT_EQ(st.st_size, 9 * 1024 * 1024);
+
+    // A FIFO with a writer is read like a file. The writer holds the FIFO open until the data
+    // has been taken, so the reader finds it whenever it opens.
+    box.SetEnv("ZARVO_REGISTRY", fifo);
+    EXPECT_EQ(InChild([&] {
+                  const std::string text = "Windows Registry Editor Version 5.00\r\n\r\n" +
+                                           Product + "]\r\n\"Path\"=\"/p/\"\r\n";
+                  int fd = open(fifo.c_str(), O_RDWR);
+                  if (fd < 0 || write(fd, text.data(), text.size()) != ssize_t(text.size()))
+                      return 2;
+                  if (fork() == 0) {
+                      for (int waited = 0; waited < 3000; ++waited) {
+                          int left = 0;
+                          if (ioctl(fd, FIONREAD, &left) != 0 || left == 0)
+                              break;
+                          usleep(10000);
+                      }
+                      _exit(0);
+                  }
+                  close(fd);
+                  TRegistry reg;
+                  const bool ok = reg.OpenKey("\\SOFTWARE\\Orvisoft\\Zarvo", false) &&
+                                  reg.ReadString("Path") == "/p/";
+                  return ok ? 0 : 1;
+              }),
+              0);
 }

@@ -2,13 +2,17 @@
 #include "app/Globals.h"
 #include "app/Strings.h"
 #include "platform/Files.h"
+#include "support/ChildProcess.h"
 #include "support/MessageRecorder.h"
 #include "support/Sandbox.h"
 
 #include <QLocale>
 #include <csignal>
 #include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -44,6 +48,14 @@ void ExpectResultFileError() {
     EXPECT_EQ(boxes[0].Caption, Title);
     EXPECT_EQ(boxes[0].Text, strResultFileError);
     EXPECT_EQ(boxes[0].Flags & 0xF0u, 0x30u);
+}
+
+// In a child: the number of result-file boxes since the last call, as an exit status.
+int BoxesShown() {
+    int n = 0;
+    for (const TRecordedBox& b : Recorder().Take())
+        n += b.Text == strResultFileError ? 1 : 100;
+    return n;
 }
 
 } // namespace
@@ -235,4 +247,76 @@ TEST(ResultsFile, ALockThatIsNeverReleasedDoesNotLoseTheBlock) {
     const std::string text = box.Read("Zarvo.rez");
     EXPECT_EQ(text.find("Results file", 30), std::string::npos);
     EXPECT_NE(text.find("Pupil: Ann\r\n"), std::string::npos) << text;
+}
+
+TEST(ResultsFile, OnlyARegularFileIsAppendedToAndNothingWaitsForAReader) {
+    TSandbox box;
+    const std::string fifo = box.Root() + "Zarvo.rez";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
+    const std::string file = platform::FromNativePath(fifo);
+    // No reader: opening for writing would wait for one for ever.
+    EXPECT_EQ(InChild([&] {
+                  TFPupil("Ann", "5", "T", "V").SaveResults(file, false);
+                  return BoxesShown();
+              }),
+              1);
+    // A reader that goes away once the block is written: the block would be lost silently, or
+    // the trainer ended by SIGPIPE.
+    EXPECT_EQ(InChild([&] {
+                  std::signal(SIGPIPE, SIG_DFL);
+                  int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+                  TFPupil p("Ann", "5", "T", "V");
+                  p.SaveResults(file, false);
+                  close(reader);
+                  p.SaveResults(file, false);
+                  return BoxesShown();
+              }),
+              2);
+    box.Write("folder/Zarvo.rez/inside", "");
+    EXPECT_EQ(InChild([&] {
+                  TFPupil("Ann", "5", "T", "V")
+                      .SaveResults(platform::FromNativePath(box.Root() + "folder/Zarvo.rez"),
+                                   false);
+                  return BoxesShown();
+              }),
+              1);
+}
+
+TEST(ResultsFile, ABlockThatDoesNotFitIsCutBackSoTheFileHoldsWholeBlocks) {
+    TSandbox box;
+    const std::string native = box.Root() + "Zarvo.rez";
+    const std::string file = platform::FromNativePath(native);
+    TFPupil p("Ann", "5", "T", "V");
+    p.SaveResults(file, false);
+    const std::string before = box.Read("Zarvo.rez");
+    ASSERT_FALSE(before.empty());
+    // A file-size limit stands in for a disk that fills up in the middle of the block: the
+    // write stops part of the way, and without the signal ignored the process would end.
+    for (rlim_t room : {rlim_t(0), rlim_t(100)}) {
+        EXPECT_EQ(InChild([&] {
+                      std::signal(SIGXFSZ, SIG_DFL);
+                      struct rlimit limit {};
+                      limit.rlim_cur = limit.rlim_max = before.size() + room;
+                      setrlimit(RLIMIT_FSIZE, &limit);
+                      TFPupil("Bob", "5", "T", "V").SaveResults(file, true);
+                      return BoxesShown();
+                  }),
+                  1)
+            << room;
+        EXPECT_EQ(box.Read("Zarvo.rez"), before) << room;
+    }
+    // The same for the first block of a new file: no caption is left behind alone.
+    const std::string fresh = platform::FromNativePath(box.Root() + "new.rez");
+    EXPECT_EQ(InChild([&] {
+                  struct rlimit limit {};
+                  limit.rlim_cur = limit.rlim_max = 40;
+                  setrlimit(RLIMIT_FSIZE, &limit);
+                  TFPupil("Bob", "5", "T", "V").SaveResults(fresh, false);
+                  return BoxesShown();
+              }),
+              1);
+    EXPECT_EQ(box.Read("new.rez"), "");
+    p.SaveResults(file, false);
+    EXPECT_EQ(Recorder().Pending(), 0u);
+    EXPECT_EQ(box.Read("Zarvo.rez").compare(0, before.size(), before), 0);
 }

@@ -12,13 +12,14 @@
 #include "platform/MessageBox.h"
 #include "platform/Text.h"
 
+#include <QTemporaryDir>
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <memory>
 #include <optional>
 #include <sstream>
+#include <sys/stat.h>
 
 using platform::AnsiToUtf8;
 
@@ -66,17 +67,17 @@ private:
     bool SavedFailure;
 };
 
-std::optional<std::string> ReadAll(const std::string& path) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
+// A source or library named on the command line, read once through the platform's reader: at
+// most MaxLibraryFileSize bytes, a FIFO read like a file (without a writer it is empty), a
+// device or a folder refused, and nothing waits on opening. `why` gets the reason of a failure.
+std::optional<std::string> ReadAll(const std::string& path, std::string& why) {
+    try {
+        return platform::ReadFileBytes(platform::FromNativePath(path),
+                                       platform::MaxLibraryFileSize);
+    } catch (const std::exception& e) {
+        why = AnsiToUtf8(e.what());
         return std::nullopt;
-    std::ifstream f(path, std::ios::binary);
-    if (!f)
-        return std::nullopt;
-    std::string s((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-    if (f.bad())
-        return std::nullopt;
-    return s;
+    }
 }
 
 bool EndsWith(const std::string& s, const std::string& tail) {
@@ -209,11 +210,35 @@ struct TLoadFaults {
     std::string FailedMessage;
 };
 
+// The library readers open the file by its name. A regular file is opened again; anything
+// else (a FIFO) gives its bytes only once, so they are handed a private copy of those read.
+class TLoadPath {
+public:
+    explicit TLoadPath(const TInput& in) : Path(in.Path) {
+        struct stat st {};
+        if (::stat(in.Path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            return;
+        Copy = std::make_unique<QTemporaryDir>();
+        const std::string name = std::filesystem::path(in.Path).filename().string();
+        Path = Copy->path().toStdString() + "/" + (name.empty() ? "library" : name);
+        try {
+            platform::WriteFileAtomically(ProgramPath(Path), in.Bytes);
+        } catch (const std::exception&) {
+            Path = in.Path; // the reader then gives its own error
+        }
+    }
+    std::string Path;
+
+private:
+    std::unique_ptr<QTemporaryDir> Copy;
+};
+
 bool Load(const TInput& in, TVariantTree& classes, std::vector<TRuleRecord>& rules,
           std::ostream& err, TLoadFaults* keep = nullptr) {
     TLoadScope scope(err);
+    const TLoadPath from(in);
     if (in.Kind == TLibraryKind::Variants) {
-        TTask task(ProgramPath(in.Path));
+        TTask task(ProgramPath(from.Path));
         classes = task.TakeTree();
         if (keep) {
             keep->CheckPointFaults = task.CheckPointFaults;
@@ -221,16 +246,17 @@ bool Load(const TInput& in, TVariantTree& classes, std::vector<TRuleRecord>& rul
             keep->FailedMessage = task.FailedMessage;
         }
     } else {
-        TFRule library(ProgramPath(in.Path));
+        TFRule library(ProgramPath(from.Path));
         rules = library.RuleRecords;
     }
     return !scope.Failed();
 }
 
 int Dump(const std::string& path, std::ostream& out, std::ostream& err) {
-    auto bytes = ReadAll(path);
+    std::string why;
+    auto bytes = ReadAll(path, why);
     if (!bytes) {
-        err << "zarvo-content: cannot read " << path << "\n";
+        err << "zarvo-content: cannot read " << path << " (" << why << ")\n";
         return 1;
     }
     TInput in = Identify(path, *bytes);
@@ -260,9 +286,10 @@ bool WriteOut(const std::string& path, const std::string& bytes, std::ostream& e
 }
 
 int Pack(const std::string& source, const std::string& target, std::ostream& err) {
-    auto bytes = ReadAll(source);
+    std::string why;
+    auto bytes = ReadAll(source, why);
     if (!bytes) {
-        err << "zarvo-content: cannot read " << source << "\n";
+        err << "zarvo-content: cannot read " << source << " (" << why << ")\n";
         return 1;
     }
     TLibraryKind kind = SourceKind(*bytes);
@@ -316,9 +343,10 @@ int Pack(const std::string& source, const std::string& target, std::ostream& err
 }
 
 int Unpack(const std::string& file, const std::string& source, std::ostream& err) {
-    auto bytes = ReadAll(file);
+    std::string why;
+    auto bytes = ReadAll(file, why);
     if (!bytes) {
-        err << "zarvo-content: cannot read " << file << "\n";
+        err << "zarvo-content: cannot read " << file << " (" << why << ")\n";
         return 1;
     }
     TInput in = Identify(file, *bytes);
@@ -480,9 +508,10 @@ int Check(const std::vector<std::string>& args, std::ostream& out, std::ostream&
     }
     std::vector<TInput> inputs;
     for (const std::string& p : paths) {
-        auto bytes = ReadAll(p);
+        std::string why;
+        auto bytes = ReadAll(p, why);
         if (!bytes) {
-            err << "zarvo-content: cannot read " << p << "\n";
+            err << "zarvo-content: cannot read " << p << " (" << why << ")\n";
             return 1;
         }
         inputs.push_back(Identify(p, std::move(*bytes)));
@@ -507,9 +536,10 @@ int Check(const std::vector<std::string>& args, std::ostream& out, std::ostream&
                 break;
             }
     if (!lookupFrom.empty()) {
-        auto bytes = ReadAll(lookupFrom);
+        std::string why;
+        auto bytes = ReadAll(lookupFrom, why);
         if (!bytes) {
-            err << "zarvo-content: cannot read " << lookupFrom << "\n";
+            err << "zarvo-content: cannot read " << lookupFrom << " (" << why << ")\n";
             return 1;
         }
         TInput r = Identify(lookupFrom, std::move(*bytes));
