@@ -53,8 +53,9 @@ bool TSystemTarget::RemoveDir(const std::string& path) {
     return platform::RemoveDir(path);
 }
 
+// Uninstall.log is a list of installed files: a settings-sized file.
 std::string TSystemTarget::ReadFile(const std::string& path) {
-    return platform::ReadFileBytes(path);
+    return platform::ReadFileBytes(path, platform::MaxSettingsFileSize);
 }
 
 bool TSystemTarget::KeyExists(const std::string& key) {
@@ -89,8 +90,9 @@ TDryRunTarget::TDryRunTarget(std::ostream& out)
     std::string copy = Scratch->path().toStdString() + "/registry.reg";
     if (platform::FileExists(original)) {
         try {
-            platform::WriteFileAtomically(platform::FromNativePath(copy),
-                                          platform::ReadFileBytes(original));
+            platform::WriteFileAtomically(
+                platform::FromNativePath(copy),
+                platform::ReadFileBytes(original, platform::MaxSettingsFileSize));
             // A registry the real run could not rewrite must not look deletable here either.
             if (!platform::CanReplaceFile(original))
                 platform::SetFileReadOnly(platform::FromNativePath(copy), true);
@@ -163,7 +165,7 @@ bool TDryRunTarget::RemoveDir(const std::string& path) {
 }
 
 std::string TDryRunTarget::ReadFile(const std::string& path) {
-    return platform::ReadFileBytes(path);
+    return platform::ReadFileBytes(path, platform::MaxSettingsFileSize);
 }
 
 bool TDryRunTarget::KeyExists(const std::string& key) {

@@ -204,7 +204,7 @@ TEST_F(RuleWindow, BundledRulesFitTheWindow) {
     Box.CopyBuiltContent("Zarvo.fff");
     TFRule bundled(Box.ContentDir() + "Zarvo.frf");
     ASSERT_GE(bundled.RuleRecords.size(), 10u);
-    const std::string fontBytes = ReadFileBytes(Box.ContentDir() + "Zarvo.fff");
+    const std::string fontBytes = ReadFileBytes(Box.ContentDir() + "Zarvo.fff", MaxFontFileSize);
     for (int width : {1024, 1280, 1920}) {
         TFFont fonts(TFFont::TBlank{}, width);
         fonts.LoadFromBytes(fontBytes);

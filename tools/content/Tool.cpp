@@ -1,9 +1,9 @@
 #include "Tool.h"
 
 #include "Check.h"
-#include "Stats.h"
 #include "Pack.h"
 #include "Source.h"
+#include "Stats.h"
 
 #include "app/Globals.h"
 #include "app/Strings.h"
@@ -458,9 +458,10 @@ int Stats(const std::vector<std::string>& args, std::ostream& out, std::ostream&
         err << ContentToolUsage();
         return 2;
     }
-    auto bytes = ReadAll(paths[0]);
+    std::string why;
+    auto bytes = ReadAll(paths[0], why);
     if (!bytes) {
-        err << "zarvo-content: cannot read " << paths[0] << "\n";
+        err << "zarvo-content: cannot read " << paths[0] << " (" << why << ")\n";
         return 1;
     }
     TInput in = Identify(paths[0], std::move(*bytes));
