@@ -85,8 +85,8 @@ TEST(BundledSet, PacksChecksAndRoundTrips) {
 
 // What a school is promised of the bundled set, which `check` alone does not see: themes of at
 // least four variants with numbers of their own, ten sentences of two to four check points each,
-// every check point with a rule and every rule used, and no variant where the comma is always
-// the right answer.
+// every check point with a rule and every rule used, names that fit the selection list, and no
+// variant where the comma is always the right answer.
 TEST(BundledSet, KeepsTheShapeTeachersRelyOn) {
     TSandbox box;
     const std::string ff = box.Root() + "Zarvo.ff", frf = box.Root() + "Zarvo.frf";
@@ -112,9 +112,12 @@ TEST(BundledSet, KeepsTheShapeTeachersRelyOn) {
         for (const TTheme& t : c.Themes) {
             const std::string where = platform::AnsiToUtf8(std::string(t.Name));
             EXPECT_GE(t.Variants.size(), 4u) << where;
+            // The selection list shows "N. name" in 50 cells; longer names are cut off.
+            EXPECT_LE(t.Name.size(), 44u) << where;
             std::set<int> numbers;
             for (const TVariant& v : t.Variants) {
                 EXPECT_TRUE(numbers.insert(v.Number).second) << where << " " << v.Number;
+                EXPECT_LE(v.Name.size(), 44u) << platform::AnsiToUtf8(std::string(v.Name));
                 EXPECT_EQ(v.Examples.size(), 10u) << where << " " << v.Number;
                 int punctuation = 0, nothing = 0;
                 for (const TExample& e : v.Examples) {
