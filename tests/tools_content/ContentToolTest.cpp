@@ -11,6 +11,7 @@
 #include "support/Sandbox.h"
 
 #include <gtest/gtest.h>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -60,7 +61,7 @@ TVariantSource OneExample(const std::string& line) {
 
 } // namespace
 
-TEST(BundledSample, PacksChecksAndRoundTrips) {
+TEST(BundledSet, PacksChecksAndRoundTrips) {
     TSandbox box;
     const std::string ff = box.Root() + "Zarvo.ff", frf = box.Root() + "Zarvo.frf";
     ASSERT_EQ(Tool({"pack", SampleDir + "Zarvo.ff.txt", ff}).Status, 0);
@@ -69,47 +70,85 @@ TEST(BundledSample, PacksChecksAndRoundTrips) {
     EXPECT_EQ(clean.Status, 0) << clean.Out << clean.Err;
     EXPECT_TRUE(clean.Out.empty());
 
-    // The sample has what the trainer needs to show: two themes of two variants, six examples
-    // each, and every kind of answer.
-    TTask task(platform::FromNativePath(ff));
-    EXPECT_EQ(Recorder().Pending(), 0u);
-    ASSERT_EQ(task.Classes.size(), 1u);
-    ASSERT_EQ(task.Classes[0].Themes.size(), 2u);
-    std::set<char> answers;
-    std::set<int> kinds;
-    bool lineBreak = false;
-    for (const TTheme& t : task.Classes[0].Themes) {
-        ASSERT_EQ(t.Variants.size(), 2u);
-        for (const TVariant& v : t.Variants) {
-            EXPECT_GE(v.Examples.size(), 6u);
-            for (const TExample& e : v.Examples) {
-                lineBreak |= e.Text.find('*') != std::string::npos;
-                for (const TCheckPoint& cp : e.CheckPoints) {
-                    answers.insert(e.Text.at(static_cast<std::size_t>(cp.Position - 1)));
-                    kinds.insert(cp.Kind);
-                }
-            }
-        }
-    }
-    EXPECT_TRUE(lineBreak);
-    for (char c : std::string(" @-,:") + A("и"))
-        EXPECT_TRUE(answers.count(c)) << platform::AnsiToUtf8(std::string(1, c));
-    EXPECT_TRUE(kinds.count(0) && kinds.count(1));
-    // Every markup byte of the rule window appears in the rules.
-    TFRule rules(platform::FromNativePath(frf));
-    std::string all;
-    for (const TRuleRecord& r : rules.RuleRecords)
-        for (const std::string& l : r.Lines)
-            all += l;
-    for (char m : std::string("&#16978450+"))
-        EXPECT_NE(all.find(m), std::string::npos) << m;
-
     for (const char* name : {"Zarvo.ff", "Zarvo.frf"}) {
         const std::string lib = box.Root() + name, src = lib + ".txt", again = lib + ".again";
         ASSERT_EQ(Tool({"unpack", lib, src}).Status, 0) << name;
         ASSERT_EQ(Tool({"pack", src, again}).Status, 0) << name;
         EXPECT_EQ(box.Read(std::string(name) + ".again"), box.Read(name)) << name;
     }
+}
+
+// What a school is promised of the bundled set, which `check` alone does not see: themes of at
+// least four variants with numbers of their own, ten sentences of two to four check points each,
+// every check point with a rule and every rule used, names that fit the selection list, and no
+// variant where the comma is always the right answer.
+TEST(BundledSet, KeepsTheShapeTeachersRelyOn) {
+    TSandbox box;
+    const std::string ff = box.Root() + "Zarvo.ff", frf = box.Root() + "Zarvo.frf";
+    ASSERT_EQ(Tool({"pack", SampleDir + "Zarvo.ff.txt", ff}).Status, 0);
+    ASSERT_EQ(Tool({"pack", SampleDir + "Zarvo.frf.txt", frf}).Status, 0);
+    TTask task(platform::FromNativePath(ff));
+    TFRule rules(platform::FromNativePath(frf));
+    EXPECT_EQ(Recorder().Pending(), 0u);
+
+    std::map<std::string, int> used;
+    for (const TRuleRecord& r : rules.RuleRecords) {
+        used[r.Name] = 0;
+        EXPECT_LE(r.Lines.size(), 8u) << platform::AnsiToUtf8(r.Name);
+        // The title comes first, in red.
+        EXPECT_TRUE(!r.Lines.empty() && r.Lines[0].size() > 2 && r.Lines[0].front() == '0')
+            << platform::AnsiToUtf8(r.Name);
+    }
+    std::set<char> answers;
+    std::set<int> kinds;
+    ASSERT_FALSE(task.Classes.empty());
+    for (const TClass& c : task.Classes) {
+        ASSERT_FALSE(c.Themes.empty());
+        for (const TTheme& t : c.Themes) {
+            const std::string where = platform::AnsiToUtf8(std::string(t.Name));
+            EXPECT_GE(t.Variants.size(), 4u) << where;
+            // The selection list shows "N. name" in 50 cells; longer names are cut off.
+            EXPECT_LE(t.Name.size(), 44u) << where;
+            std::set<int> numbers;
+            for (const TVariant& v : t.Variants) {
+                EXPECT_TRUE(numbers.insert(v.Number).second) << where << " " << v.Number;
+                EXPECT_LE(v.Name.size(), 44u) << platform::AnsiToUtf8(std::string(v.Name));
+                EXPECT_EQ(v.Examples.size(), 10u) << where << " " << v.Number;
+                int punctuation = 0, nothing = 0;
+                for (const TExample& e : v.Examples) {
+                    EXPECT_GE(e.CheckPoints.size(), 2u)
+                        << platform::AnsiToUtf8(std::string(e.Text));
+                    EXPECT_LE(e.CheckPoints.size(), 4u)
+                        << platform::AnsiToUtf8(std::string(e.Text));
+                    for (const TCheckPoint& cp : e.CheckPoints) {
+                        const char right = e.Text.at(static_cast<std::size_t>(cp.Position - 1));
+                        answers.insert(right);
+                        kinds.insert(cp.Kind);
+                        auto rule = used.find(std::string(cp.Rule));
+                        ASSERT_NE(rule, used.end()) << platform::AnsiToUtf8(std::string(e.Text));
+                        ++rule->second;
+                        if (cp.Kind % 2 == 0) {
+                            ++punctuation;
+                            nothing += right == '@';
+                        }
+                    }
+                }
+                EXPECT_GE(nothing * 4, punctuation) << where << " " << v.Number;
+            }
+        }
+    }
+    for (const auto& [name, count] : used)
+        EXPECT_GT(count, 0) << platform::AnsiToUtf8(name);
+    for (char c : A("аеиоёъьн ,:-!@"))
+        EXPECT_TRUE(answers.count(c)) << platform::AnsiToUtf8(std::string(1, c));
+    EXPECT_TRUE(kinds.count(1));
+    // Every mark of the rule window appears in the rules.
+    std::string all;
+    for (const TRuleRecord& r : rules.RuleRecords)
+        for (const std::string& l : r.Lines)
+            all += l;
+    for (char m : std::string("&#16978450+"))
+        EXPECT_NE(all.find(m), std::string::npos) << m;
 }
 
 TEST(SourceFormat, CheckPointsInPlace) {
@@ -396,7 +435,11 @@ TEST(Check, PackedLibrariesOutOfOrderAndBroken) {
 TEST(Dump, PrintsTheTreeOrTheTrainersMessage) {
     TSandbox box;
     const std::string ff = box.Root() + "Zarvo.ff";
-    ASSERT_EQ(Tool({"pack", SampleDir + "Zarvo.ff.txt", ff}).Status, 0);
+    const std::string src = box.Write("Zarvo.ff.txt", "Класс: 5 класс\nТема: Знаки препинания\n"
+                                                      "Вариант 1: Однородные члены\n"
+                                                      "В саду росли яблони[,|@ ОЧ] груши[@|, ОЧИ] "
+                                                      "и сливы.\n");
+    ASSERT_EQ(Tool({"pack", src, ff}).Status, 0);
     TRun r = Tool({"dump", ff});
     EXPECT_EQ(r.Status, 0) << r.Err;
     EXPECT_NE(r.Out.find("class 1: 5 класс\n  theme 1: Знаки препинания\n"), std::string::npos)

@@ -114,7 +114,8 @@ std::vector<TStatsRow> LibraryStats(const std::vector<TClass>& classes) {
                         const bool punctuation = cp.Kind == 0 || cp.Kind == 2;
                         ++(punctuation ? row.Punctuation : row.Spelling);
                         ++row.Rules[std::string(cp.Rule)];
-                        if (cp.Position < 1 || cp.Position > static_cast<std::int32_t>(e.Text.size()))
+                        if (cp.Position < 1 ||
+                            cp.Position > static_cast<std::int32_t>(e.Text.size()))
                             continue;
                         const char right = e.Text[static_cast<std::size_t>(cp.Position - 1)];
                         ++row.RightAnswers[right];
@@ -139,7 +140,7 @@ std::string StatsText(const std::vector<TStatsRow>& rows) {
     std::ostringstream out;
     const std::string head = Pad("", 4) + Pad("variant", 34) + Right("sent.", 6) +
                              Right("points", 7) + Right("punct.", 7) + Right("spell.", 7) +
-                             Right("\"@\"", 6) + Right("min.", 6) + "  right answers; rules\n";
+                             Right("\"@\"", 6) + Right("min.", 7) + "  right answers; rules\n";
     std::string lastClass, lastTheme;
     bool first = true;
     for (const TStatsRow& r : rows) {
@@ -156,15 +157,23 @@ std::string StatsText(const std::vector<TStatsRow>& rows) {
         }
         std::string label;
         switch (r.Level) {
-        case TStatsRow::Variant: label = "    " + Pad(U(Cut(r.VariantName, 32)), 34); break;
-        case TStatsRow::Theme: label = "    " + Pad("theme total", 34); break;
-        case TStatsRow::Class: label = "  " + Pad(U(Cut(r.ClassName, 30)) + " total", 36); break;
-        case TStatsRow::Total: label = Pad("\nall classes", 39); break;
+        case TStatsRow::Variant:
+            label = "    " + Pad(U(Cut(r.VariantName, 32)), 34);
+            break;
+        case TStatsRow::Theme:
+            label = "    " + Pad("theme total", 34);
+            break;
+        case TStatsRow::Class:
+            label = "  " + Pad(U(Cut(r.ClassName, 30)) + " total", 36);
+            break;
+        case TStatsRow::Total:
+            label = Pad("\nall classes", 39);
+            break;
         }
         out << label << Right(std::to_string(r.Sentences), 6)
             << Right(std::to_string(r.CheckPoints), 7) << Right(std::to_string(r.Punctuation), 7)
-            << Right(std::to_string(r.Spelling), 7) << Right(Percent(r.NothingRight, r.Punctuation), 6)
-            << Right(Minutes(r.Seconds()), 6);
+            << Right(std::to_string(r.Spelling), 7)
+            << Right(Percent(r.NothingRight, r.Punctuation), 6) << Right(Minutes(r.Seconds()), 7);
         if (r.Level == TStatsRow::Variant)
             out << "  " << Answers(r) << "; " << RuleList(r);
         out << "\n";
@@ -184,11 +193,11 @@ std::string StatsCsv(const std::vector<TStatsRow>& rows) {
         char share[16];
         std::snprintf(share, sizeof share, "%.3f",
                       r.Punctuation ? double(r.NothingRight) / r.Punctuation : 0.0);
-        out << levels[r.Level] << "," << CsvField(U(r.ClassName)) << ","
-            << CsvField(U(r.ThemeName)) << "," << CsvField(U(r.VariantName)) << ","
-            << r.Sentences << "," << r.CheckPoints << "," << r.Punctuation << "," << r.Spelling
-            << "," << r.NothingRight << "," << share << "," << Minutes(r.Seconds()) << ","
-            << CsvField(Answers(r)) << "," << CsvField(RuleList(r)) << "\r\n";
+        out << levels[r.Level] << "," << CsvField(U(r.ClassName)) << "," << CsvField(U(r.ThemeName))
+            << "," << CsvField(U(r.VariantName)) << "," << r.Sentences << "," << r.CheckPoints
+            << "," << r.Punctuation << "," << r.Spelling << "," << r.NothingRight << "," << share
+            << "," << Minutes(r.Seconds()) << "," << CsvField(Answers(r)) << ","
+            << CsvField(RuleList(r)) << "\r\n";
     }
     return out.str();
 }
