@@ -1,9 +1,15 @@
 #include "Tool.h"
 
+#include <QCoreApplication>
+#include <cstdio>
+#include <cstdlib>
+
 #include "Check.h"
 #include "Pack.h"
+#include "Preview.h"
 #include "Source.h"
 #include "Stats.h"
+#include "config/Config.h"
 
 #include "app/Globals.h"
 #include "app/Strings.h"
@@ -485,6 +491,136 @@ int Stats(const std::vector<std::string>& args, std::ostream& out, std::ostream&
     return broken ? 1 : 0;
 }
 
+// The rules a library's check points are drawn with: --rules, a rule library given itself, or the
+// one beside the exercises.
+bool RulesFor(const std::string& rulesPath, const TInput& in, std::vector<TRuleRecord>& rules,
+              std::ostream& err) {
+    std::vector<TRuleSource> sources;
+    TVariantTree none;
+    if (rulesPath.empty() && in.Kind == TLibraryKind::Rules) {
+        Inspect(in, none, sources);
+        rules = RuleRecordsOf(sources);
+        return true;
+    }
+    std::string from = rulesPath.empty() ? SiblingRules(in.Path) : rulesPath;
+    if (from.empty() || !std::filesystem::exists(from)) {
+        err << "zarvo-content: note: no rule library found (name one with --rules); rules are "
+               "drawn as missing\n";
+        return true;
+    }
+    std::string why;
+    auto bytes = ReadAll(from, why);
+    if (!bytes) {
+        err << "zarvo-content: cannot read " << from << " (" << why << ")\n";
+        return false;
+    }
+    TInput r = Identify(from, std::move(*bytes));
+    if (r.Kind != TLibraryKind::Rules) {
+        err << "zarvo-content: " << from << " is not a rule library\n";
+        return false;
+    }
+    Inspect(r, none, sources);
+    rules = RuleRecordsOf(sources);
+    return true;
+}
+
+std::string DefaultFontFile() {
+    std::string dir;
+    if (const char* env = std::getenv("ZARVO_CONTENT_DIR"); env && *env)
+        dir = env;
+    else if (QCoreApplication::instance())
+        dir = QCoreApplication::applicationDirPath().toStdString() + "/../share/zarvo";
+    return dir.empty() ? std::string() : dir + "/" + FontFileName;
+}
+
+int Preview(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::string variantSpec, ruleId, rulesPath, fontFile, screenText = "1024x768";
+    std::vector<std::string> paths;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& to) {
+            if (i + 1 >= args.size())
+                return false;
+            to = args[++i];
+            return true;
+        };
+        if ((a == "--variant" && !value(variantSpec)) || (a == "--rule" && !value(ruleId)) ||
+            (a == "--rules" && !value(rulesPath)) || (a == "--font" && !value(fontFile)) ||
+            (a == "--screen" && !value(screenText))) {
+            err << "zarvo-content: " << a << " needs a value\n";
+            return 2;
+        }
+        if (a.rfind("--", 0) != 0)
+            paths.push_back(a);
+        else if (a != "--variant" && a != "--rule" && a != "--rules" && a != "--font" &&
+                 a != "--screen") {
+            err << "zarvo-content: unknown option " << a << "\n";
+            return 2;
+        }
+    }
+    TPreviewScreen screen;
+    if (paths.size() != 2 || (variantSpec.empty() == ruleId.empty()) ||
+        !ParsePreviewScreen(screenText, screen)) {
+        err << ContentToolUsage();
+        return 2;
+    }
+    if (fontFile.empty())
+        fontFile = DefaultFontFile();
+    std::string why;
+    auto bytes = ReadAll(paths[0], why);
+    if (!bytes) {
+        err << "zarvo-content: cannot read " << paths[0] << " (" << why << ")\n";
+        return 1;
+    }
+    TInput in = Identify(paths[0], std::move(*bytes));
+    std::vector<TRuleRecord> rules;
+    if (!RulesFor(rulesPath, in, rules, err))
+        return 1;
+    try {
+        std::vector<std::string> written;
+        if (!ruleId.empty()) {
+            written.push_back(
+                PreviewRule(platform::Utf8ToAnsi(ruleId), rules, fontFile, screen, paths[1]));
+        } else {
+            if (in.Kind != TLibraryKind::Variants) {
+                err << "zarvo-content: " << paths[0] << " holds no exercises\n";
+                return 1;
+            }
+            TVariantTree classes;
+            std::vector<TRuleSource> none;
+            Inspect(in, classes, none);
+            // CLASS/THEME/VARIANT: class and theme by their place in the list, the variant by
+            // its number as written.
+            int c = 0, t = 0, v = 0;
+            char tail = 0;
+            if (std::sscanf(variantSpec.c_str(), "%d/%d/%d%c", &c, &t, &v, &tail) != 3 || c < 1 ||
+                t < 1 || static_cast<std::size_t>(c) > classes.Classes.size() ||
+                static_cast<std::size_t>(t) > classes.Classes[c - 1].Themes.size()) {
+                err << "zarvo-content: no variant " << variantSpec
+                    << " (give CLASS/THEME/VARIANT: the class's and theme's places in the list "
+                       "and the variant's number)\n";
+                return 1;
+            }
+            const TVariant* chosen = nullptr;
+            for (const TVariant& each : classes.Classes[c - 1].Themes[t - 1].Variants)
+                if (each.Number == v && !chosen)
+                    chosen = &each;
+            if (!chosen) {
+                err << "zarvo-content: theme " << t << " of class " << c << " has no variant " << v
+                    << "\n";
+                return 1;
+            }
+            written = PreviewVariant(*chosen, rules, fontFile, screen, paths[1]);
+        }
+        for (const std::string& f : written)
+            out << f << "\n";
+    } catch (const std::exception& e) {
+        err << "zarvo-content: " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
 int Check(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::string rulesPath;
     std::vector<std::string> paths;
@@ -613,6 +749,12 @@ std::string ContentToolUsage() {
            "                                     report what would break or spoil a session;\n"
            "                                     exit status 0 only when nothing is reported\n"
            "                                     (or only warnings, with --allow-warnings)\n"
+           "  zarvo-content preview SOURCE|FILE --variant CLASS/THEME/VARIANT [--screen WxH]\n"
+           "                        [--rules RULES] [--font Zarvo.fff] OUT_DIR\n"
+           "  zarvo-content preview SOURCE|FILE --rule ID [--screen WxH] [--font ...] OUT_DIR\n"
+           "                                     pictures of the examples as a pupil first sees\n"
+           "                                     them and of the rules as the rule window shows\n"
+           "                                     them (PNG)\n"
            "  zarvo-content stats [--csv] SOURCE|FILE\n"
            "                                     sentences, check points, right answers, rules\n"
            "                                     and session time per class, theme and variant\n"
@@ -640,6 +782,8 @@ int RunContentTool(const std::vector<std::string>& args, std::ostream& out, std:
             return Check(rest, out, err);
         if (cmd == "stats")
             return Stats(rest, out, err);
+        if (cmd == "preview")
+            return Preview(rest, out, err);
     } catch (const std::exception& e) {
         err << "zarvo-content: " << AnsiToUtf8(e.what()) << "\n";
         return 1;
