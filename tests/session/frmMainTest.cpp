@@ -516,3 +516,29 @@ TEST_F(SessionEnd, UnwritableResultsFileIsReportedOnceAndTheResultsStay) {
     Key(Qt::Key_Space, " ");
     EXPECT_EQ(Variant.Shown, 1);
 }
+
+// Not a check: the results screen with a long name and theme, for a person to look at (see
+// MainScreenShots).
+TEST_F(MainScreenShots, Results) {
+    if (qEnvironmentVariableIsEmpty("ZARVO_SHOTS"))
+        GTEST_SKIP() << "ZARVO_SHOTS is not set";
+    Form.FormCreate();
+    frmMain = &Form;
+    Form.setGeometry(0, 0, ShotSize().first, ShotSize().second);
+    Form.show();
+    QTest::qWait(300);
+    Pupil.Init(Utf8ToAnsi("Александра Константиновна Преображенская-Воскресенская"),
+               Utf8ToAnsi("5 класс"),
+               Utf8ToAnsi("Знаки препинания при однородных членах предложения и обращениях, "
+                          "сложное предложение"),
+               Utf8ToAnsi("Вариант 1: Однородные члены, обращение, сложное предложение"));
+    Form.StartSession();
+    const TExerciseSession& s = Form.Session();
+    for (int guard = 0; guard < 200 && !s.ResultsShowing; ++guard) {
+        if (s.ExampleDone)
+            Click(Form.fbtnFurther);
+        else
+            AnswerRight();
+    }
+    Shot("5-results");
+}
