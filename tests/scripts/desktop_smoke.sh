@@ -135,6 +135,16 @@ wait_until 10 intro_gone || fail "the intro did not go away after a key"
 centre="$(pixel "$shots/3-after-intro.png" $((width / 2)) $((height / 2)))"
 [ "$centre" = "srgb(0,0,128)" ] || fail "the middle of the main window is $centre, not navy"
 
+# A session, once the selection's Go has begun one: the button panel's edge shows under the
+# example box. It ends the program through the exit question itself.
+source "$(dirname "${BASH_SOURCE[0]}")/smoke_session.bash"
+shot 5-session
+if [ "$(pixel "$shots/5-session.png" 5 $((height - 107)))" != "srgb(0,0,128)" ]; then
+  smoke_session
+  echo "desktop smoke: all checks passed; screenshots in $shots"
+  exit 0
+fi
+
 # 4. The end: the program goes at once when told to terminate, without a crash.
 kill -TERM "$zarvo_pid"
 pid="$zarvo_pid"
