@@ -347,7 +347,9 @@ void TExerciseSession::FormKeyPress(char ch) {
         IntroShowing = false;
         View.CloseSplash();
     } else if (ResultsShowing || (!Answering && !ExampleDone)) {
-        BackToSelection();
+        // BackSpace, Esc and Delete type control characters; on these screens they do nothing.
+        if (ch != '\b' && ch != '\x1b' && ch != '\x7f')
+            BackToSelection();
     } else {
         if (!KeyHandled) {
             if (ch == '\r') {

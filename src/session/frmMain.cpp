@@ -14,6 +14,7 @@
 #include "render/FFont.h"
 #include "session/ExampleDrawing.h"
 #include "session/Pupil.h"
+#include "session/ResultsDrawing.h"
 
 #include <QEvent>
 #include <QPalette>
@@ -74,6 +75,7 @@ TfrmMain::TfrmMain(QWidget* parent)
     imgResult = new TImage(this);
     imgResult->setObjectName("imgResult");
     imgResult->SetCenter(true);
+    imgResult->OnClick = [this] { imgResultClick(); };
     imgResult->hide();
 
     panTest = new QWidget(this);
@@ -282,12 +284,14 @@ bool TfrmMain::FormCloseQuery() {
         return true;
     switch (frmExitQuery->Ask(!FSession.ResultsShowing)) {
     case 1:
+        // Only offered while a session runs; on the results screen there is nothing to keep.
         return false;
     case 2:
-        // Writing the interrupted session's block comes with the results screen.
+        SaveInterrupted();
         QTimer::singleShot(0, this, [this] { BackToSelection(); });
         return false;
-    default:
+    case 3:
+        SaveInterrupted();
         // Closed again once the question's own loop is over, so that whoever watches the main
         // window close sees it close, not the question that came before.
         QTimer::singleShot(0, this, [this] {
@@ -296,7 +300,17 @@ bool TfrmMain::FormCloseQuery() {
             CloseConfirmed = false;
         });
         return false;
+    default:
+        // Closed by the window system without a choice: nothing is written.
+        return true;
     }
+}
+
+// A session that never started has nothing to write: a block of empty names would only puzzle
+// the teacher reading the file.
+void TfrmMain::SaveInterrupted() {
+    if (CurrentPupil && (FSession.ExampleIndex >= 0 || FSession.ResultsShowing))
+        CurrentPupil->SaveResults("", true);
 }
 
 void TfrmMain::BackToSelection() {
@@ -575,14 +589,24 @@ void TfrmMain::CloseSplash() {
 }
 
 void TfrmMain::ShowResults() {
-    // The figures and the results block are drawn and written by the results screen; until then
-    // the session only ends its answering here and shows the results picture.
     scbExample->hide();
     panTest->hide();
-    imgResult->SetPicture(ResultsBackground);
     imgResult->setGeometry(0, 0, width(), height());
     imgResult->lower();
     imgResult->show();
+    // Laid out by the screen, as the pictures are chosen by it; the window may not yet fill it.
+    const TScreenMetrics screen = GetScreenMetrics();
+    const int w = screen.Width > 0 ? screen.Width : width();
+    const int h = screen.Height > 0 ? screen.Height : height();
+    TBitmap picture;
+    if (Fonts && CurrentPupil)
+        DrawResults(ResultLines(*CurrentPupil), ResultsBackground, *Fonts->LargeFont(),
+                    *Fonts->SmallFont(), w, h, picture);
+    else
+        picture = ResultsBackground;
+    imgResult->SetPicture(std::move(picture));
+    if (CurrentPupil)
+        CurrentPupil->SaveResults("", false);
 }
 
 void TfrmMain::CloseForm() {

@@ -65,6 +65,10 @@ public:
     void fbtnHelpClick() { FSession.HelpClick(); }
     void fbtnHintClick() { FSession.HintClick(); }
     void fbtnExitClick() { FSession.ExitClick(); }
+    void imgResultClick() {
+        if (FSession.ResultsShowing)
+            BackToSelection();
+    }
 
 protected:
     void FormShow() override;
@@ -104,6 +108,7 @@ private:
     void LoadPictures();
     void PlaceFrame();
     void MaximizeTimer();
+    void SaveInterrupted();
     void SetButtonFace(TFButton* button, const TButtonFace& face);
     TFButton* NewButton(const char* name, void (TfrmMain::*click)());
     std::vector<TSessionExample> SelectedExamples() const;

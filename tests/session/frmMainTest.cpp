@@ -12,6 +12,7 @@
 #include "render/FButton.h"
 #include "render/FFont.h"
 #include "session/Pupil.h"
+#include "support/MessageRecorder.h"
 #include "support/Sandbox.h"
 #include "support/Watchdog.h"
 
@@ -95,6 +96,8 @@ protected:
         SetDefaultInterfaceStrings();
         PictureFolder = "RFPF\\";
         Settings->Path = Box.Root() + "program/";
+        // Where the finished and interrupted sessions are written.
+        QDir().mkpath(QString::fromStdString(Settings->Path));
         Settings->ScreenSize = 3;
         ::Config = Settings.get();
         OwnFonts = std::make_unique<TFFont>();
@@ -378,4 +381,165 @@ TEST_F(MainScreen, QuittingThroughTheExitQuestionClosesTheWindowOnce) {
     Click(Form.fbtnExit);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !Form.isVisible(); }, 2000));
     EXPECT_EQ(Exit.Asked, std::vector<bool>{true});
+}
+
+// --- the end of a session ---
+
+namespace {
+
+class SessionEnd : public MainScreen {
+protected:
+    SessionEnd() : MainScreen({800, 600, 32}) {}
+    void FinishVariant() {
+        const TExerciseSession& s = Form.Session();
+        for (int guard = 0; guard < 200 && !s.ResultsShowing; ++guard) {
+            if (s.ExampleDone)
+                Click(Form.fbtnFurther);
+            else
+                AnswerRight();
+        }
+        ASSERT_TRUE(s.ResultsShowing);
+    }
+    std::string ResultsFile() const { return Box.Read("program/Zarvo.rez"); }
+    int Blocks() const {
+        const std::string f = ResultsFile();
+        int n = 0;
+        for (std::size_t at = f.find(strPupil); at != std::string::npos;
+             at = f.find(strPupil, at + 1))
+            ++n;
+        return n;
+    }
+    static bool EndsWith(const std::string& s, const std::string& tail) {
+        return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+    }
+};
+
+} // namespace
+
+TEST_F(SessionEnd, FinishedVariantDrawsTheFiguresAndWritesOneBlock) {
+    Pupil.Init("Petya", "5", "Theme", "Variant one");
+    Start();
+    const int praisesBefore = Splash.Praises;
+    FinishVariant();
+    const int examples = static_cast<int>(Tasks->Classes[0].Themes[0].Variants[0].Examples.size());
+    // The last example's Further brings no praise of its own.
+    EXPECT_EQ(Splash.Praises - praisesBefore, examples - 1);
+    EXPECT_EQ(Blocks(), 1);
+    EXPECT_TRUE(EndsWith(ResultsFile(), strMark + " 5\r\n"));
+    // The text stands at (800 div 8 + 10, 600 div 6 + 20), black over the picture.
+    const TBitmap& shown = Form.imgResult->Picture();
+    ASSERT_EQ(shown.Width(), 800);
+    int ink = 0;
+    for (int y = 120; y < 120 + SizeHeight(Fonts->LargeSize()); ++y)
+        for (int x = 110; x < 110 + 8 * SizeWidth(Fonts->LargeSize()); ++x)
+            ink += shown.GetPixel(x, y) == clBlack;
+    EXPECT_GT(ink, 40);
+    for (int y = 0; y < 120; ++y)
+        ASSERT_NE(shown.GetPixel(110, y), clBlack) << y;
+    // A click on the picture goes back to the selection; a second one does nothing more.
+    Form.imgResult->OnClick();
+    EXPECT_EQ(Variant.Shown, 1);
+    Form.imgResult->OnClick();
+    EXPECT_EQ(Variant.Shown, 1);
+}
+
+TEST_F(SessionEnd, ControlKeysStayOnTheResultsAndACharacterLeavesThem) {
+    Start();
+    FinishVariant();
+    Key(Qt::Key_Escape, "\x1b");
+    Key(Qt::Key_Backspace, "\b");
+    Key(Qt::Key_Delete, "\x7f");
+    Key(Qt::Key_F2);
+    EXPECT_TRUE(Form.Session().ResultsShowing);
+    EXPECT_TRUE(Exit.Asked.empty());
+    EXPECT_EQ(Variant.Shown, 0);
+    Key(Qt::Key_A, "a");
+    EXPECT_EQ(Variant.Shown, 1);
+}
+
+TEST_F(SessionEnd, ExitQuestionDuringTheExercise) {
+    Start();
+    const TExerciseSession& s = Form.Session();
+    AnswerRight();
+    Click(ButtonOf(2));
+    const int point = s.CheckPointIndex, chosen = s.ChosenAnswer;
+    // Keep working: the same check point with the same chosen answer, nothing written.
+    Exit.Answer = 1;
+    Key(Qt::Key_Escape, "\x1b");
+    EXPECT_EQ(s.CheckPointIndex, point);
+    EXPECT_EQ(s.ChosenAnswer, chosen);
+    EXPECT_TRUE(Visible(Form.fbtnAccept));
+    EXPECT_FALSE(Box.Exists("program/Zarvo.rez"));
+    // Another variant: an interrupted block, then the selection.
+    Exit.Answer = 2;
+    Key(Qt::Key_Escape, "\x1b");
+    EXPECT_EQ(Exit.Asked, (std::vector<bool>{true, true}));
+    EXPECT_EQ(Blocks(), 1);
+    EXPECT_TRUE(EndsWith(ResultsFile(), strPrompts + " 0\r\n" + strBroken + "\r\n"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Variant.Shown == 1; }, 2000));
+    EXPECT_TRUE(Form.isVisible());
+}
+
+TEST_F(SessionEnd, ClosingOnTheResultsOffersTwoAndThreeAndWritesASecondBlock) {
+    Start();
+    FinishVariant();
+    Exit.Answer = 2;
+    Form.close();
+    EXPECT_EQ(Exit.Asked, std::vector<bool>{false});
+    EXPECT_EQ(Blocks(), 2);
+    EXPECT_TRUE(EndsWith(ResultsFile(), strBroken + "\r\n"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Variant.Shown == 1; }, 2000));
+    // Quit on the results: the block is written and the window closes.
+    Start();
+    FinishVariant();
+    Exit.Answer = 3;
+    Form.close();
+    EXPECT_EQ(Blocks(), 4);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !Form.isVisible(); }, 2000));
+}
+
+TEST_F(SessionEnd, ClosedWithoutAChoiceWritesNothing) {
+    Start();
+    Exit.Answer = 0;
+    Form.close();
+    EXPECT_FALSE(Form.isVisible());
+    EXPECT_FALSE(Box.Exists("program/Zarvo.rez"));
+}
+
+TEST_F(SessionEnd, UnwritableResultsFileIsReportedOnceAndTheResultsStay) {
+    Settings->Path = Box.Root() + "missing/folder/";
+    Start();
+    FinishVariant();
+    const auto boxes = Recorder().Take();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].Text, strResultFileError);
+    EXPECT_TRUE(Visible(Form.imgResult));
+    Key(Qt::Key_Space, " ");
+    EXPECT_EQ(Variant.Shown, 1);
+}
+
+// Not a check: the results screen with a long name and theme, for a person to look at (see
+// MainScreenShots).
+TEST_F(MainScreenShots, Results) {
+    if (qEnvironmentVariableIsEmpty("ZARVO_SHOTS"))
+        GTEST_SKIP() << "ZARVO_SHOTS is not set";
+    Form.FormCreate();
+    frmMain = &Form;
+    Form.setGeometry(0, 0, ShotSize().first, ShotSize().second);
+    Form.show();
+    QTest::qWait(300);
+    Pupil.Init(Utf8ToAnsi("Александра Константиновна Преображенская-Воскресенская"),
+               Utf8ToAnsi("5 класс"),
+               Utf8ToAnsi("Знаки препинания при однородных членах предложения и обращениях, "
+                          "сложное предложение"),
+               Utf8ToAnsi("Вариант 1: Однородные члены, обращение, сложное предложение"));
+    Form.StartSession();
+    const TExerciseSession& s = Form.Session();
+    for (int guard = 0; guard < 200 && !s.ResultsShowing; ++guard) {
+        if (s.ExampleDone)
+            Click(Form.fbtnFurther);
+        else
+            AnswerRight();
+    }
+    Shot("5-results");
 }

@@ -1,0 +1,91 @@
+# Sourced by desktop_smoke.sh; smoke_session runs once the selection's Go has begun a session.
+# A whole variant by keys alone to the results screen, a key back to the selection and Return
+# for the same choices again, then Esc and "3" on the exit question, which ends the program; the
+# results file must hold the finished block and the interrupted one. The first screenshot of
+# every state stays in the screenshot folder. Uses desktop_smoke.sh's helpers and variables.
+
+smoke_session() {
+  local main step top text
+  local navy="srgb(0,0,128)" box_bottom=$((height - 108))
+  local results_file="$sandbox/content/Zarvo.rez"
+  mapfile -t windows < <(visible_windows)
+  [ ${#windows[@]} -eq 1 ] || fail "${#windows[@]} windows when the session began"
+  main="${windows[0]}"
+  rm -f "$results_file"
+
+  # The pictures over the exercise (praise, right answer, slip) are the only other windows:
+  # the rule window is not built yet. (No window manager here, so no active window to ask.)
+  picture_up() { [ "$(visible_windows | wc -l)" -gt 1 ]; }
+  # The example box's top-left corner is navy; the results picture is not.
+  on_results() { shot step && [ "$(pixel "$shots/step.png" 5 5)" != "$navy" ]; }
+  seen=" "
+  keep() {
+    [[ "$seen" == *" $1 "* ]] && return 0
+    seen+="$1 "
+    sleep 0.3 # painted
+    shot "$1"
+  }
+
+  sleep 0.5
+  keep 6-choosing
+  for step in $(seq 150); do
+    if picture_up; then
+      top="$(visible_windows | grep -vx "$main" | head -n1 | xargs xdotool getwindowgeometry |
+        sed -n 's/^ *Position: [0-9]*,\([0-9]*\).*/\1/p')"
+      # The right answer stands just below the example box; the praise in the middle.
+      if [ "$top" = "$box_bottom" ]; then keep 9-right-answer; else keep 10-praise; fi
+      xdotool key space
+    elif on_results; then
+      break
+    else
+      # Choosing: F5 takes the first button and Return accepts. An example done: F5 does
+      # nothing there and Return is Further.
+      xdotool key F5
+      sleep 0.2
+      [ "$step" -eq 1 ] && keep 7-confirming
+      xdotool key Return
+      sleep 0.3
+    fi
+    sleep 0.2
+  done
+  on_results || fail "no results screen after $step steps"
+  keep 11-results
+  [[ "$seen" == *" 9-right-answer "* ]] || echo "note: no right-answer picture in this session"
+  [ -s "$results_file" ] || fail "no results file at $results_file after the session"
+  text="$(iconv -f CP1251 -t UTF-8 "$results_file")"
+  [ "$(head -n1 <<<"$text" | tr -d '\r')" = 'Файл результатов программы "Зарво"' ] ||
+    fail "the results file begins: $(head -n1 <<<"$text")"
+  [ "$(grep -c '^Ученик: Маша' <<<"$text")" -eq 1 ] || fail "not one block for Маша: $text"
+  grep -q '^\(Оценка: [2-5]\|Без оценки - тренировочный режим!\)'$'\r''$' <<<"$text" ||
+    fail "the block ends with no mark line: $text"
+
+  # A key on the results goes back to the selection with the same choices: Return is Go again.
+  xdotool key a
+  wait_until 10 selection_open || fail "no selection after a key on the results"
+  sleep 0.5
+  shot 12-selection-again
+  xdotool key Return
+  wait_until 10 selection_closed || fail "Return did not start the same variant again"
+  sleep 0.5
+  on_results && fail "the results are still shown in the second session"
+  # Esc, then "3" on the exit question: the interrupted block, and the program ends.
+  xdotool key Escape
+  wait_until 5 picture_up || fail "no exit question after Esc"
+  sleep 0.3
+  shot 13-exit-question
+  xdotool key 3
+  pid="$zarvo_pid"
+  zarvo_pid=""
+  ended() { [ ! -e "/proc/$pid" ] || [ "$(sed 's/.*) //' "/proc/$pid/stat" 2>/dev/null | cut -d' ' -f1)" = Z ]; }
+  wait_until 10 ended || fail "the trainer did not end after option 3"
+  wait "$pid"
+  local status=$?
+  [ $status -eq 0 ] || fail "the trainer ended with status $status after option 3"
+  text="$(iconv -f CP1251 -t UTF-8 "$results_file")"
+  [ "$(grep -c '^Ученик: Маша' <<<"$text")" -eq 2 ] || fail "not two blocks: $text"
+  [ "$(tail -n1 <<<"$text" | tr -d '\r')" = 'Работа прервана учеником!' ] ||
+    fail "the second block is not marked interrupted: $text"
+  cp "$results_file" "$shots/Zarvo.rez"
+}
+selection_open() { [ "$(visible_windows | wc -l)" -eq 2 ]; }
+selection_closed() { [ "$(visible_windows | wc -l)" -eq 1 ]; }
