@@ -88,6 +88,26 @@ wait_until 10 test -s "$sandbox/display" || fail "Xvfb did not start: $(cat "$sa
 # The built content seen through links, so that whatever the trainer writes stays in the
 # sandbox; no language in the registry, so the question comes.
 cp -rs "$content/." "$sandbox/content/"
+# A small library of the same shape as the bundled one (two of each, so that moving down a list
+# finds an item), so that the session below plays a whole variant quickly.
+rm -f "$sandbox/content/Zarvo.ff" "$sandbox/content/Zarvo.frf"
+{
+  for c in 5 6; do
+    printf 'Класс: %s класс\n\n' "$c"
+    for t in 1 2; do
+      printf 'Тема: Тема %s\n\n' "$t"
+      for v in 1 2; do
+        printf 'Вариант %s: Корни и запятые\n' "$v"
+        printf 'Мы пол{о|а ЛАГ}жили книги[,|@ ОЧ] тетради и ручки.\n'
+        printf 'Ребята[,|@ ОБР] не шумите!\n\n'
+      done
+    done
+  done
+} >"$sandbox/smoke.ff.txt"
+printf 'Правило: ЛАГ\n0Корни -лаг- и -лож-0\nпред&лаг&ать, пол&ож&ить\n\nПравило: ОЧ\n0Однородные члены0\nразделяются запятыми\n\nПравило: ОБР\n0Обращение0\nвыделяется запятыми\n' >"$sandbox/smoke.frf.txt"
+"$build/bin/zarvo-content" pack "$sandbox/smoke.ff.txt" "$sandbox/content/Zarvo.ff" &&
+  "$build/bin/zarvo-content" pack "$sandbox/smoke.frf.txt" "$sandbox/content/Zarvo.frf" ||
+  fail "cannot pack the smoke test's library"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY ZARVO_SCREEN ZARVO_CONTENT_DIR
 DISPLAY=":$(head -n1 "$sandbox/display")"
 export DISPLAY ZARVO_REGISTRY="$sandbox/registry.reg" \

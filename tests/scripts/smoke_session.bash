@@ -13,9 +13,23 @@ smoke_session() {
   main="${windows[0]}"
   rm -f "$results_file"
 
-  # The pictures over the exercise (praise, right answer, slip) are the only other windows:
-  # the rule window is not built yet. (No window manager here, so no active window to ask.)
-  picture_up() { [ "$(visible_windows | wc -l)" -gt 1 ]; }
+  # The rule window is 37 cells of the small font wide (no window manager, so no frame); the
+  # pictures over the exercise (praise, right answer, slip) are the other windows.
+  local cell=12
+  [ "$width" -ge 1092 ] && cell=16
+  [ "$width" -ge 1456 ] && cell=24
+  local rule_w=$((37 * cell))
+  others() { visible_windows | grep -vx "$main"; }
+  rule_up() {
+    local w
+    for w in $(others); do [ "$(window_size "$w" | cut -dx -f1)" = "$rule_w" ] && return 0; done
+    return 1
+  }
+  pictures() {
+    local w
+    for w in $(others); do [ "$(window_size "$w" | cut -dx -f1)" = "$rule_w" ] || echo "$w"; done
+  }
+  picture_up() { [ -n "$(pictures)" ]; }
   # The example box's top-left corner is navy; the results picture is not.
   on_results() { shot step && [ "$(pixel "$shots/step.png" 5 5)" != "$navy" ]; }
   seen=" "
@@ -30,7 +44,7 @@ smoke_session() {
   keep 6-choosing
   for step in $(seq 150); do
     if picture_up; then
-      top="$(visible_windows | grep -vx "$main" | head -n1 | xargs xdotool getwindowgeometry |
+      top="$(pictures | head -n1 | xargs xdotool getwindowgeometry |
         sed -n 's/^ *Position: [0-9]*,\([0-9]*\).*/\1/p')"
       # The right answer stands just below the example box; the praise in the middle.
       if [ "$top" = "$box_bottom" ]; then keep 9-right-answer; else keep 10-praise; fi
@@ -38,6 +52,7 @@ smoke_session() {
     elif on_results; then
       break
     else
+      rule_up && keep 8-rule
       # Choosing: F5 takes the first button and Return accepts. An example done: F5 does
       # nothing there and Return is Further.
       xdotool key F5
@@ -51,6 +66,7 @@ smoke_session() {
   on_results || fail "no results screen after $step steps"
   keep 11-results
   [[ "$seen" == *" 9-right-answer "* ]] || echo "note: no right-answer picture in this session"
+  [[ "$seen" == *" 8-rule "* ]] || echo "note: no rule window in this session"
   [ -s "$results_file" ] || fail "no results file at $results_file after the session"
   text="$(iconv -f CP1251 -t UTF-8 "$results_file")"
   [ "$(head -n1 <<<"$text" | tr -d '\r')" = 'Файл результатов программы "Зарво"' ] ||
