@@ -3,6 +3,7 @@
 // of three lines with the pointer and mistake strokes, at full HD, beside a plain fill of the
 // same picture. Prints the ratio after the table.
 
+#include "BenchSupport.h"
 #include "render/FFont.h"
 #include "session/ExampleDrawing.h"
 #include "session/ExampleLayout.h"
@@ -67,17 +68,6 @@ void FullDrawExample(benchmark::State& state) {
     }
 }
 
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> Times;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration)
-                Times[r.benchmark_name()] = r.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 BENCHMARK(PlainFill);
@@ -89,16 +79,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
 
-    // The bundled font beside the build's programs: <build>/bench/ and <build>/share/zarvo/.
-    Fonts = std::make_unique<TFFont>(TFFont::TBlank{}, ScreenWidth);
-    const QString path = QCoreApplication::applicationDirPath() + "/../share/zarvo/Zarvo.fff";
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "bench_draw_example: %s is missing; build the content first\n",
-                     path.toLocal8Bit().constData());
+    Fonts = LoadBundledFonts("bench_draw_example", ScreenWidth);
+    if (!Fonts)
         return 1;
-    }
-    Fonts->LoadFromBytes(f.readAll().toStdString());
     Prepare();
     std::printf("picture %dx%d, %zu lines of at most %d cells of %dx%d\n", Layout.PictureWidth,
                 Layout.PictureHeight, Layout.Lines.size(), Layout.LineChars, Layout.Metrics.W,

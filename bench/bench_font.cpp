@@ -3,6 +3,7 @@
 // example after every key, so a line of text, and a filled picture with a line on it, must cost
 // little beside the fill itself. Prints the ratios after the table.
 
+#include "BenchSupport.h"
 #include "platform/Image.h"
 #include "render/FFont.h"
 
@@ -64,17 +65,6 @@ void FullScreenOfLines(benchmark::State& state) {
     }
 }
 
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> Times;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration)
-                Times[r.benchmark_name()] = r.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 BENCHMARK(PlainFill);
@@ -88,16 +78,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
 
-    // The bundled font beside the build's programs: <build>/bench/ and <build>/share/zarvo/.
-    Fonts = std::make_unique<TFFont>(TFFont::TBlank{}, ScreenWidth);
-    const QString path = QCoreApplication::applicationDirPath() + "/../share/zarvo/Zarvo.fff";
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "bench_font: %s is missing; build the content first\n",
-                     path.toLocal8Bit().constData());
+    Fonts = LoadBundledFonts("bench_font", ScreenWidth);
+    if (!Fonts)
         return 1;
-    }
-    Fonts->LoadFromBytes(f.readAll().toStdString());
     std::printf("large font %dx%d, line of %zu characters, bitmap %dx%d\n",
                 SizeWidth(Fonts->LargeSize()), SizeHeight(Fonts->LargeSize()), Line.size(),
                 ScreenWidth, ScreenHeight);

@@ -455,6 +455,17 @@ std::vector<TMessage> Inspect(const TInput& in, TVariantTree& classes,
     return found;
 }
 
+// A file read and identified, or nothing after saying why on `err`.
+std::optional<TInput> ReadInput(const std::string& path, std::ostream& err) {
+    std::string why;
+    auto bytes = ReadAll(path, why);
+    if (!bytes) {
+        err << "zarvo-content: cannot read " << path << " (" << why << ")\n";
+        return std::nullopt;
+    }
+    return Identify(path, std::move(*bytes));
+}
+
 int Stats(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     bool csv = false;
     std::vector<std::string> paths;
@@ -464,13 +475,10 @@ int Stats(const std::vector<std::string>& args, std::ostream& out, std::ostream&
         err << ContentToolUsage();
         return 2;
     }
-    std::string why;
-    auto bytes = ReadAll(paths[0], why);
-    if (!bytes) {
-        err << "zarvo-content: cannot read " << paths[0] << " (" << why << ")\n";
+    std::optional<TInput> read = ReadInput(paths[0], err);
+    if (!read)
         return 1;
-    }
-    TInput in = Identify(paths[0], std::move(*bytes));
+    TInput& in = *read;
     if (in.Kind != TLibraryKind::Variants) {
         err << "zarvo-content: " << paths[0] << " is not an exercise library or source\n";
         return 1;
@@ -508,13 +516,10 @@ bool RulesFor(const std::string& rulesPath, const TInput& in, std::vector<TRuleR
                "drawn as missing\n";
         return true;
     }
-    std::string why;
-    auto bytes = ReadAll(from, why);
-    if (!bytes) {
-        err << "zarvo-content: cannot read " << from << " (" << why << ")\n";
+    std::optional<TInput> read = ReadInput(from, err);
+    if (!read)
         return false;
-    }
-    TInput r = Identify(from, std::move(*bytes));
+    TInput& r = *read;
     if (r.Kind != TLibraryKind::Rules) {
         err << "zarvo-content: " << from << " is not a rule library\n";
         return false;
@@ -566,13 +571,10 @@ int Preview(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
     if (fontFile.empty())
         fontFile = DefaultFontFile();
-    std::string why;
-    auto bytes = ReadAll(paths[0], why);
-    if (!bytes) {
-        err << "zarvo-content: cannot read " << paths[0] << " (" << why << ")\n";
+    std::optional<TInput> read = ReadInput(paths[0], err);
+    if (!read)
         return 1;
-    }
-    TInput in = Identify(paths[0], std::move(*bytes));
+    TInput& in = *read;
     std::vector<TRuleRecord> rules;
     if (!RulesFor(rulesPath, in, rules, err))
         return 1;
