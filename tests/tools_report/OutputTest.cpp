@@ -67,7 +67,8 @@ TEST(ReportOutput, HtmlEscapesTextAndDrawsABarPerRule) {
 TEST(ReportOutput, RussianResultsGetRussianHeadings) {
     TSession s = Session(platform::Utf8ToAnsi("Петя"), 5, {});
     s.Language = "Russian";
-    const TSummary summary = Summarise({s}, {});
+    const std::vector<TSession> sessions = {s}; // the summary points into them
+    const TSummary summary = Summarise(sessions, {});
     EXPECT_TRUE(summary.Russian);
     const std::string text = TextReport(summary);
     EXPECT_NE(text.find("Зарво: результаты класса"), std::string::npos) << text;

@@ -51,7 +51,8 @@ struct TSummary {
     bool Russian = false; // most blocks were written in Russian
 };
 
-// `ruleTitles` maps a rule identifier to its title. Pupils are told apart by name and class,
+// The summary points into `sessions`, which must outlive it. `ruleTitles` maps a rule identifier
+// to its title. Pupils are told apart by name and class,
 // regardless of case and surrounding blanks.
 TSummary Summarise(const std::vector<TSession>& sessions,
                    const std::map<std::string, std::string>& ruleTitles);
