@@ -75,7 +75,7 @@ differing_pixels() {
 pixel() { convert "$1" -format "%[pixel:p{$2,$3}]" info:; }
 
 # Only this script's own screenshots: other smoke tests keep theirs in the same folder.
-rm -f "$shots"/[0-9]-*.png
+rm -f "$shots"/[0-9]*-*.png "$shots"/step.png "$shots"/Zarvo.rez
 mkdir -p "$shots" "$sandbox/windows" "$sandbox/home" "$sandbox/runtime" "$sandbox/content"
 chmod 700 "$sandbox/runtime"
 
