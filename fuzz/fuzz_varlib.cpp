@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     for (const TCheckPoint& cp : e.CheckPoints) {
                         Require(cp.Position >= 1 && cp.Position <= 255);
                         Require(cp.Kind <= 3);
-                        Require(cp.Rule.size() <= 4);
+                        Require(cp.Rule().size() <= 4);
                     }
                 }
     }

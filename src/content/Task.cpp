@@ -2,6 +2,7 @@
 
 #include "app/Reports.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <optional>
@@ -36,19 +37,19 @@ std::int32_t VariantNumber(std::string_view text) {
 }
 
 // A check-points line: byte 4 is the count n, then n groups of 8 bytes; false, and the example
-// untouched, when the line is shorter than that. A second line for one example sets the list to
-// its own count and overwrites the entries; an entry keeps its kind where the kind byte is none
-// of 0..3 (a new entry has kind 0).
-bool ReadCheckPoints(std::string_view line, std::vector<TCheckPoint>& cps) {
+// untouched, when the line is shorter than that. The example's list is the tail of `cps` from
+// `first` on. A second line for one example sets the list to its own count and overwrites the
+// entries; an entry keeps its kind where the kind byte is none of 0..3 (a new entry has kind 0).
+bool ReadCheckPoints(std::string_view line, std::vector<TCheckPoint>& cps, std::size_t first) {
     if (line.size() < 4)
         return false;
     std::size_t n = static_cast<unsigned char>(line[3]);
     if (line.size() < 4 + 8 * n)
         return false;
-    cps.resize(n);
+    cps.resize(first + n);
     for (std::size_t p = 0; p < n; ++p) {
         const char* g = line.data() + 4 + 8 * p;
-        TCheckPoint& cp = cps[p];
+        TCheckPoint& cp = cps[first + p];
         auto position = static_cast<unsigned char>(g[0]);
         // A byte 26 would end the text file, so 0 stands for it.
         cp.Position = position == 0 ? 26 : position;
@@ -57,7 +58,7 @@ bool ReadCheckPoints(std::string_view line, std::vector<TCheckPoint>& cps) {
             cp.Kind = kind;
         cp.Alternative1 = g[2];
         cp.Alternative2 = g[3];
-        cp.Rule = TrimView(std::string_view(g + 4, 4));
+        cp.SetRule(TrimView(std::string_view(g + 4, 4)));
     }
     return true;
 }
@@ -74,12 +75,10 @@ public:
     // False at the end mark.
     bool Take(std::string_view line);
     // A large library holds about one example per hundred bytes: a variant that is complete
-    // gives back the room its list grew into, which would otherwise cost more memory, and more
-    // time at start-up, than the file itself.
-    void FinishVariant() {
-        if (Variant)
-            Variant->Examples.shrink_to_fit();
-    }
+    // gives back the room its list grew into and hands its check points to the store in one
+    // block, which would otherwise cost more memory, and more time at start-up, than the file
+    // itself.
+    void FinishVariant();
 
 private:
     TTask& Task;
@@ -90,7 +89,25 @@ private:
     TTheme* Theme = nullptr;
     TVariant* Variant = nullptr;
     TExample* Example = nullptr;
+    // The current variant's check points in example order, and where each example's begin;
+    // a check-points line belongs to the last example read, so it only ever changes the tail.
+    std::vector<TCheckPoint> Points;
+    std::vector<std::size_t> FirstPoint;
 };
+
+void TTask::TBuilder::FinishVariant() {
+    if (!Variant)
+        return;
+    Variant->Examples.shrink_to_fit();
+    std::span<const TCheckPoint> kept = Task.Store.KeepCheckPoints(Points);
+    for (std::size_t e = 0; e < FirstPoint.size(); ++e) {
+        const std::size_t end = e + 1 < FirstPoint.size() ? FirstPoint[e + 1] : Points.size();
+        Variant->Examples[e].CheckPoints = kept.subspan(FirstPoint[e], end - FirstPoint[e]);
+    }
+    Points.clear();
+    FirstPoint.clear();
+    Variant = nullptr;
+}
 
 bool TTask::TBuilder::Take(std::string_view line) {
     ++LineNo;
@@ -99,7 +116,7 @@ bool TTask::TBuilder::Take(std::string_view line) {
     if (StartsWith(line, "%X") && line.size() >= 3 && line[2] == 'R') {
         if (!Example)
             UnknownLine(line);
-        if (ReadCheckPoints(line, Example->CheckPoints)) {
+        if (ReadCheckPoints(line, Points, FirstPoint.back())) {
             Example->CheckPointsLine = LineNo;
         } else {
             // A faulty check-points line is an error of that line alone.
@@ -110,6 +127,7 @@ bool TTask::TBuilder::Take(std::string_view line) {
         if (!Variant)
             UnknownLine(line);
         Example = &Variant->Examples.emplace_back();
+        FirstPoint.push_back(Points.size());
         Example->Text = LineText(line);
         Example->Line = LineNo;
     } else if (StartsWith(line, "%C")) {
@@ -150,6 +168,14 @@ bool TTask::TBuilder::Take(std::string_view line) {
         UnknownLine(line);
     }
     return true;
+}
+
+std::span<const TCheckPoint> TLibraryStore::KeepCheckPoints(std::span<const TCheckPoint> points) {
+    if (points.empty())
+        return {};
+    TCheckPoint* kept = PointBlocks.emplace_back(new TCheckPoint[points.size()]).get();
+    std::copy(points.begin(), points.end(), kept);
+    return {kept, points.size()};
 }
 
 std::string_view TLibraryStore::Keep(std::string_view text) {

@@ -4,8 +4,10 @@
 
 #include "content/FileCover.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,18 +16,40 @@
 // store of whoever built the tree) and stay valid as long as that store. Consumers read all of
 // the records by index, as arrays and strings.
 struct TCheckPoint {
+    TCheckPoint() = default;
+    TCheckPoint(std::int32_t position, std::uint8_t kind, char alternative1, char alternative2,
+                std::string_view rule)
+        : Position(position), Kind(kind), Alternative1(alternative1), Alternative2(alternative2) {
+        SetRule(rule);
+    }
+
     std::int32_t Position = 0; // 1-based index into the example text of the right answer
     std::uint8_t Kind = 0;     // 0, 2 punctuation; 1, 3 spelling
     char Alternative1 = 0;     // 0: none
     char Alternative2 = 0;     // 0: none
-    std::string_view Rule;     // at most 4 bytes
+
+    // At most 4 bytes in a library; a source may name a longer one, which the content tool
+    // reports (and which is kept up to 255 bytes for its message).
+    std::string_view Rule() const { return {RuleData, RuleSize}; }
+    void SetRule(std::string_view rule) {
+        RuleData = rule.data();
+        RuleSize = static_cast<std::uint8_t>(std::min<std::size_t>(rule.size(), 255));
+    }
+
+private:
+    // A pointer and a byte instead of a view: a large library holds hundreds of thousands of
+    // check points, and 16 bytes each instead of 24 is a good part of its start-up time.
+    std::uint8_t RuleSize = 0;
+    const char* RuleData = nullptr;
 };
 
 // `Line` is the line of the file each record came from (1 is the signature); only the content
-// tool uses it, for its messages.
+// tool uses it, for its messages. The check points of a variant's examples lie in one block of
+// the store: a list of its own per example would cost more memory, and more time at start-up,
+// than the file itself.
 struct TExample {
     std::string_view Text;
-    std::vector<TCheckPoint> CheckPoints;
+    std::span<const TCheckPoint> CheckPoints;
     std::int32_t Line = 0;
     std::int32_t CheckPointsLine = 0; // the last check-points line read for it; 0: none
 };
@@ -58,10 +82,16 @@ public:
     void Adopt(std::unique_ptr<char[]> bytes) { Blocks.push_back(std::move(bytes)); }
     // A copy of `text` that lives as long as the store.
     std::string_view Keep(std::string_view text);
-    void Clear() { Blocks.clear(); }
+    // A copy of `points` that lives as long as the store.
+    std::span<const TCheckPoint> KeepCheckPoints(std::span<const TCheckPoint> points);
+    void Clear() {
+        Blocks.clear();
+        PointBlocks.clear();
+    }
 
 private:
     std::vector<std::unique_ptr<char[]>> Blocks;
+    std::vector<std::unique_ptr<TCheckPoint[]>> PointBlocks;
 };
 
 // A tree of classes with the store its records point into.

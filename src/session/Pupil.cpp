@@ -116,11 +116,6 @@ TFPupil::TFPupil(const std::string& name, const std::string& schoolClass, const 
     Init(name, schoolClass, theme, variant);
 }
 
-TFPupil::~TFPupil() {
-    PunctuationMistakes.clear();
-    SpellingMistakes.clear();
-}
-
 void TFPupil::Init(const std::string& name, const std::string& schoolClass,
                    const std::string& theme, const std::string& variant) {
     PupilName = name;

@@ -11,7 +11,6 @@ class TFPupil {
 public:
     TFPupil(const std::string& name, const std::string& schoolClass, const std::string& theme,
             const std::string& variant);
-    ~TFPupil();
 
     void Init(const std::string& name, const std::string& schoolClass, const std::string& theme,
               const std::string& variant);

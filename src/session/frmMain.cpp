@@ -350,7 +350,7 @@ std::vector<TSessionExample> TfrmMain::SelectedExamples() const {
         for (std::size_t i = 0; i < v.Examples[e].CheckPoints.size(); ++i) {
             const TCheckPoint cp = v.Examples[e].CheckPoints[i];
             ex.CheckPoints.push_back(
-                {cp.Position, cp.Kind, cp.Alternative1, cp.Alternative2, std::string(cp.Rule)});
+                {cp.Position, cp.Kind, cp.Alternative1, cp.Alternative2, std::string(cp.Rule())});
         }
         out.push_back(std::move(ex));
     }

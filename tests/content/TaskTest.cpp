@@ -66,11 +66,11 @@ TEST(VariantLibrary, LoadsTheWholeTree) {
     EXPECT_EQ(e.CheckPoints[0].Kind, 0);
     EXPECT_EQ(e.CheckPoints[0].Alternative1, '@');
     EXPECT_EQ(e.CheckPoints[0].Alternative2, 0);
-    EXPECT_EQ(e.CheckPoints[0].Rule, "ZP1");
+    EXPECT_EQ(e.CheckPoints[0].Rule(), "ZP1");
     EXPECT_EQ(e.CheckPoints[1].Position, 26); // stored as 0
     EXPECT_EQ(e.CheckPoints[1].Kind, 0);      // 7 is no kind
     EXPECT_EQ(e.CheckPoints[1].Alternative2, ':');
-    EXPECT_EQ(e.CheckPoints[1].Rule, "A");
+    EXPECT_EQ(e.CheckPoints[1].Rule(), "A");
 }
 
 TEST(VariantLibrary, EndMarksAndEmptyLibrary) {
@@ -179,16 +179,44 @@ TEST(VariantLibrary, CheckPointLines) {
     ASSERT_EQ(ex[0].CheckPoints.size(), 2u);
     EXPECT_EQ(ex[0].CheckPoints[0].Position, 4);
     EXPECT_EQ(ex[0].CheckPoints[0].Kind, 1);
-    EXPECT_EQ(ex[0].CheckPoints[0].Rule, "W");
+    EXPECT_EQ(ex[0].CheckPoints[0].Rule(), "W");
     EXPECT_EQ(ex[0].CheckPoints[1].Kind, 2);
     EXPECT_EQ(ex[0].CheckPoints[1].Alternative1, 'v');
     EXPECT_TRUE(ex[1].CheckPoints.empty());
     // The faulty lines left the example as the good line made it.
     ASSERT_EQ(ex[2].CheckPoints.size(), 3u);
-    EXPECT_EQ(ex[2].CheckPoints[2].Rule, "R3");
+    EXPECT_EQ(ex[2].CheckPoints[2].Rule(), "R3");
     ASSERT_EQ(ex[3].CheckPoints.size(), 2u);
     EXPECT_EQ(ex[3].CheckPoints[0].Position, 13);
     EXPECT_EQ(ex[3].CheckPoints[1].Position, 10);
+}
+
+// The check points of a variant are kept together: each example must still get its own, across
+// variants, themes and classes, and when an error ends the reading in the middle of a variant.
+TEST(VariantLibrary, CheckPointsStayWithTheirExamples) {
+    TSandbox box;
+    auto one = [](int position, const char* rule) {
+        return CheckPoints({Group(position, 0, ',', 0, rule)});
+    };
+    std::string path =
+        VarLib(box, {"%Cc",       "%Tt",     "%V1 v", "%Xa1",      one(1, "A"), "%Xa2",      "%Xa3",
+                     one(2, "B"), "%V2 w",   "%Xb1",  one(3, "C"), "%Tu",       "%V1 x",     "%Xc1",
+                     one(4, "D"), "%Cd",     "%Tt",   "%V1 y",     "%Xd1",      one(5, "E"), "%Xd2",
+                     one(6, "F"), "%Vbad z", "%Xe1",  "%%STOP"});
+    TTask task(path);
+    ExpectIOErrors(path, 1);
+    EXPECT_NE(task.FailedLine, 0);
+    std::string seen;
+    for (const TClass& c : task.Classes)
+        for (const TTheme& t : c.Themes)
+            for (const TVariant& v : t.Variants)
+                for (const TExample& e : v.Examples) {
+                    seen += std::string(e.Text) + ":";
+                    for (const TCheckPoint& cp : e.CheckPoints)
+                        seen += std::string(cp.Rule()) + std::to_string(cp.Position);
+                    seen += " ";
+                }
+    EXPECT_EQ(seen, "a1:A1 a2: a3:B2 b1:C3 c1:D4 d1:E5 d2:F6 ");
 }
 
 TEST(VariantLibrary, LongLinesAreCut) {
@@ -244,7 +272,7 @@ TEST(VariantLibrary, ExamplesReadBeforeAnErrorStay) {
     ASSERT_EQ(variants.size(), 2u);
     ASSERT_EQ(variants[0].Examples.size(), 2u);
     ASSERT_EQ(variants[0].Examples[0].CheckPoints.size(), 1u);
-    EXPECT_EQ(variants[0].Examples[0].CheckPoints[0].Rule, "R");
+    EXPECT_EQ(variants[0].Examples[0].CheckPoints[0].Rule(), "R");
     EXPECT_EQ(variants[0].Examples[1].Text, "cd");
     ASSERT_EQ(variants[1].Examples.size(), 2u);
     EXPECT_EQ(variants[1].Examples[1].Text, "f");
@@ -291,8 +319,8 @@ struct TLargeLibrary {
                 EXPECT_EQ(e.CheckPoints[0].Alternative1, '\r');
                 EXPECT_EQ(e.CheckPoints[1].Kind, 3);
                 EXPECT_EQ(e.CheckPoints[1].Alternative1, '\n');
-                EXPECT_EQ(e.CheckPoints[0].Rule, "R");
-                EXPECT_EQ(e.CheckPoints[1].Rule, ""); // a LF in the padding trims away
+                EXPECT_EQ(e.CheckPoints[0].Rule(), "R");
+                EXPECT_EQ(e.CheckPoints[1].Rule(), ""); // a LF in the padding trims away
             }
         }
     }

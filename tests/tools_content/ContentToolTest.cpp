@@ -124,7 +124,7 @@ TEST(BundledSet, KeepsTheShapeTeachersRelyOn) {
                         const char right = e.Text.at(static_cast<std::size_t>(cp.Position - 1));
                         answers.insert(right);
                         kinds.insert(cp.Kind);
-                        auto rule = used.find(std::string(cp.Rule));
+                        auto rule = used.find(std::string(cp.Rule()));
                         ASSERT_NE(rule, used.end()) << platform::AnsiToUtf8(std::string(e.Text));
                         ++rule->second;
                         if (cp.Kind % 2 == 0) {
@@ -163,7 +163,7 @@ TEST(SourceFormat, CheckPointsInPlace) {
     EXPECT_EQ(letter.Kind, 1);
     EXPECT_EQ(letter.Alternative1, A("ы")[0]);
     EXPECT_EQ(letter.Alternative2, 0);
-    EXPECT_EQ(letter.Rule, A("ЖИ"));
+    EXPECT_EQ(letter.Rule(), A("ЖИ"));
     EXPECT_EQ(e.CheckPoints[1].Kind, 0);
     EXPECT_EQ(e.CheckPoints[1].Alternative1, '@');
     EXPECT_EQ(e.CheckPoints[2].Position, 9);
@@ -174,7 +174,7 @@ TEST(SourceFormat, CheckPointsInPlace) {
     EXPECT_EQ(second.Kind, 2);
     EXPECT_EQ(second.Alternative1, 0);
     EXPECT_EQ(second.Alternative2, ';');
-    EXPECT_EQ(second.Rule, "");
+    EXPECT_EQ(second.Rule(), "");
 }
 
 TEST(SourceFormat, StructureCommentsAndEscapes) {
@@ -270,7 +270,8 @@ TEST(Unpack, AwkwardLibrariesComeBackExactly) {
         TExample& e = v.Examples.emplace_back();
         e.Text = store.Keep(text);
         if (v.Examples.size() == 3)
-            e.CheckPoints = {{5, 3, '|', '+', "]}\\"}, {6, 0, ' ', '_', ""}, {7, 1, 0, '@', "a b"}};
+            e.CheckPoints = store.KeepCheckPoints(std::vector<TCheckPoint>{
+                {5, 3, '|', '+', "]}\\"}, {6, 0, ' ', '_', ""}, {7, 1, 0, '@', "a b"}});
     }
     std::vector<TMessage> errors;
     const std::string packed = PackVariants(classes, errors);
@@ -303,7 +304,8 @@ TEST(Unpack, RefusesWhatASourceCannotHold) {
     std::vector<TClass> classes(1);
     TExample& e = classes[0].Themes.emplace_back().Variants.emplace_back().Examples.emplace_back();
     e.Text = "abc";
-    e.CheckPoints = {{3, 0, 'x', 0, ""}, {2, 0, 'y', 0, ""}};
+    const std::vector<TCheckPoint> points{{3, 0, 'x', 0, ""}, {2, 0, 'y', 0, ""}};
+    e.CheckPoints = points;
     std::vector<TMessage> errors;
     const std::string ff = box.Write("order.ff", PackVariants(classes, errors));
     TRun r = Tool({"unpack", ff, box.Root() + "order.txt"});
@@ -404,7 +406,8 @@ TEST(Check, PackedLibrariesOutOfOrderAndBroken) {
     TVariant& v = t.Variants.emplace_back();
     TExample& e = v.Examples.emplace_back();
     e.Text = "a,b,c";
-    e.CheckPoints = {{4, 0, '@', 0, ""}, {2, 0, '@', 0, ""}, {9, 0, '@', 0, ""}};
+    const std::vector<TCheckPoint> points{{4, 0, '@', 0, ""}, {2, 0, '@', 0, ""}, {9, 0, '@', 0, ""}};
+    e.CheckPoints = points;
     std::vector<TMessage> errors;
     std::string bytes = PackVariants(classes, errors);
     const std::string ff = box.Write("order.ff", bytes);

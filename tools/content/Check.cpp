@@ -137,16 +137,16 @@ void CheckVariants(const std::vector<TClass>& classes, const std::vector<TRuleRe
                                                       "skips it"});
                         else if (a1 && a2 && cp.Alternative1 == cp.Alternative2)
                             out.push_back({line, pn + " offers the same wrong answer twice"});
-                        if (cp.Rule.size() > 4)
-                            out.push_back({line, pn + ": the rule identifier \"" + U(cp.Rule) +
+                        if (cp.Rule().size() > 4)
+                            out.push_back({line, pn + ": the rule identifier \"" + U(cp.Rule()) +
                                                      "\" is longer than 4 bytes"});
-                        else if (rules && !known.count(cp.Rule))
+                        else if (rules && !known.count(cp.Rule()))
                             out.push_back(
-                                {line, pn + (cp.Rule.empty()
+                                {line, pn + (cp.Rule().empty()
                                                  ? std::string(" names no rule, and the rule "
                                                                "library has no rule without a "
                                                                "name")
-                                                 : " names the rule \"" + U(cp.Rule) +
+                                                 : " names the rule \"" + U(cp.Rule()) +
                                                        "\", which the rule library does not "
                                                        "have")});
                     }
@@ -367,7 +367,7 @@ void CheckRulesUsed(const std::vector<TClass>& classes, const std::vector<TRuleS
             for (const TVariant& v : t.Variants)
                 for (const TExample& e : v.Examples)
                     for (std::size_t k = 0; k < e.CheckPoints.size(); ++k)
-                        named.insert(std::string(e.CheckPoints[k].Rule));
+                        named.insert(std::string(e.CheckPoints[k].Rule()));
     for (const TRuleSource& r : rules)
         if (!named.count(r.Record.Name))
             out.push_back({r.Line,

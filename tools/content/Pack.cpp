@@ -63,8 +63,8 @@ std::string PackVariants(const std::vector<TClass>& classes, std::vector<TMessag
                     std::string cps = "%XR";
                     cps += static_cast<char>(e.CheckPoints.size());
                     for (const TCheckPoint& cp : e.CheckPoints) {
-                        if (cp.Rule.size() > 4)
-                            errors.push_back({e.Line, "the rule identifier \"" + U(cp.Rule) +
+                        if (cp.Rule().size() > 4)
+                            errors.push_back({e.Line, "the rule identifier \"" + U(cp.Rule()) +
                                                           "\" is longer than 4 bytes"});
                         if (cp.Position < 1 || cp.Position > 255)
                             errors.push_back({e.Line, "a check point position must be 1 to 255"});
@@ -73,7 +73,7 @@ std::string PackVariants(const std::vector<TClass>& classes, std::vector<TMessag
                         cps += static_cast<char>(cp.Kind);
                         cps += cp.Alternative1;
                         cps += cp.Alternative2;
-                        std::string rule(cp.Rule.substr(0, 4));
+                        std::string rule(cp.Rule().substr(0, 4));
                         rule.resize(4, ' ');
                         cps += rule;
                     }

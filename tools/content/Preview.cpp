@@ -121,7 +121,7 @@ std::vector<std::string> PreviewVariant(const TVariant& variant,
         what.Pointer = &pointer;
         for (std::size_t k = 0; k < e.CheckPoints.size(); ++k) {
             const TCheckPoint cp = e.CheckPoints[k];
-            named.insert(std::string(cp.Rule));
+            named.insert(std::string(cp.Rule()));
             if (k == 0) {
                 what.Points.Current = cp.Position;
                 layout.Locate(cp.Position, box);

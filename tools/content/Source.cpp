@@ -230,7 +230,7 @@ bool ParseExample(const std::string& line, TExample& example, TLibraryStore& sto
         cp.Kind = b.Kind;
         cp.Alternative1 = b.Answers.size() > 1 && !b.Answers[1].empty() ? b.Answers[1][0] : 0;
         cp.Alternative2 = b.Answers.size() > 2 && !b.Answers[2].empty() ? b.Answers[2][0] : 0;
-        cp.Rule = store.Keep(b.Rule);
+        cp.SetRule(store.Keep(b.Rule));
         i = j + 1;
     }
     // The trainer trims every sentence; a space answer at either end would vanish with it and
@@ -240,7 +240,7 @@ bool ParseExample(const std::string& line, TExample& example, TLibraryStore& sto
         return false;
     }
     example.Text = store.Keep(text);
-    example.CheckPoints = std::move(cps);
+    example.CheckPoints = store.KeepCheckPoints(cps);
     return true;
 }
 
@@ -453,7 +453,7 @@ bool WriteExample(const TExample& e, std::string& out, std::string& error) {
             return false;
         }
         auto bad = [](char c) { return c == '\r' || c == '\n' || c == '\x98'; };
-        if (!Writable(cp.Rule) || bad(cp.Alternative1) || bad(cp.Alternative2)) {
+        if (!Writable(cp.Rule()) || bad(cp.Alternative1) || bad(cp.Alternative2)) {
             error = "check point " + std::to_string(k + 1) + " " + NotWritable;
             return false;
         }
@@ -479,8 +479,8 @@ bool WriteExample(const TExample& e, std::string& out, std::string& error) {
                 line += "|" + (cp.Alternative1 ? Answer(cp.Alternative1) : std::string());
             if (cp.Alternative2)
                 line += "|" + Answer(cp.Alternative2);
-            if (!cp.Rule.empty())
-                line += " " + EscapedRule(cp.Rule);
+            if (!cp.Rule().empty())
+                line += " " + EscapedRule(cp.Rule());
             line += spelling ? '}' : ']';
         } else if (c == '[' || c == ']' || c == '{' || c == '}' || c == '\\') {
             line += '\\';
@@ -570,7 +570,7 @@ std::vector<TRuleSource> RuleSourcesOf(const std::vector<TRuleRecord>& rules) {
 bool SameVariants(const std::vector<TClass>& a, const std::vector<TClass>& b) {
     auto sameCp = [](const TCheckPoint& x, const TCheckPoint& y) {
         return x.Position == y.Position && x.Kind == y.Kind && x.Alternative1 == y.Alternative1 &&
-               x.Alternative2 == y.Alternative2 && x.Rule == y.Rule;
+               x.Alternative2 == y.Alternative2 && x.Rule() == y.Rule();
     };
     auto sameEx = [&](const TExample& x, const TExample& y) {
         return x.Text == y.Text && std::equal(x.CheckPoints.begin(), x.CheckPoints.end(),

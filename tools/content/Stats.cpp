@@ -113,7 +113,7 @@ std::vector<TStatsRow> LibraryStats(const std::vector<TClass>& classes) {
                         ++row.CheckPoints;
                         const bool punctuation = cp.Kind == 0 || cp.Kind == 2;
                         ++(punctuation ? row.Punctuation : row.Spelling);
-                        ++row.Rules[std::string(cp.Rule)];
+                        ++row.Rules[std::string(cp.Rule())];
                         if (cp.Position < 1 ||
                             cp.Position > static_cast<std::int32_t>(e.Text.size()))
                             continue;

@@ -192,7 +192,7 @@ void DumpVariants(const std::vector<TClass>& classes, std::ostream& out) {
                             << (inside ? Char(e.Text[static_cast<std::size_t>(cp.Position - 1)])
                                        : std::string("outside the text"))
                             << ", alternatives " << Char(cp.Alternative1) << " and "
-                            << Char(cp.Alternative2) << ", rule \"" << AnsiToUtf8(cp.Rule)
+                            << Char(cp.Alternative2) << ", rule \"" << AnsiToUtf8(cp.Rule())
                             << "\"\n";
                     }
                 }
