@@ -1,6 +1,7 @@
 #include "Check.h"
 #include "Pack.h"
 #include "Source.h"
+#include "Stats.h"
 #include "Tool.h"
 
 #include "content/FRule.h"
@@ -80,8 +81,8 @@ TEST(BundledSet, PacksChecksAndRoundTrips) {
 
 // What a school is promised of the bundled set, which `check` alone does not see: themes of at
 // least four variants with numbers of their own, ten sentences of two to four check points each,
-// every check point with a rule and every rule used, names that fit the selection list, and no
-// variant where the comma is always the right answer.
+// a session of 10 to 15 minutes, every check point with a rule and every rule used, names that fit
+// the selection list, and no variant where the comma is always the right answer.
 TEST(BundledSet, KeepsTheShapeTeachersRelyOn) {
     TSandbox box;
     const std::string ff = box.Root() + "Zarvo.ff", frf = box.Root() + "Zarvo.frf";
@@ -139,6 +140,13 @@ TEST(BundledSet, KeepsTheShapeTeachersRelyOn) {
     }
     for (const auto& [name, count] : used)
         EXPECT_GT(count, 0) << platform::AnsiToUtf8(name);
+    // A variant fills a lesson's part of 10 to 15 minutes by the time model teachers see in
+    // `stats`: fewer check points leave the pupil idle, more tire a pupil of eleven.
+    for (const TStatsRow& row : LibraryStats(task.Classes))
+        if (row.Level == TStatsRow::Variant) {
+            EXPECT_GE(row.Seconds(), 10 * 60) << platform::AnsiToUtf8(row.VariantName);
+            EXPECT_LE(row.Seconds(), 15 * 60) << platform::AnsiToUtf8(row.VariantName);
+        }
     for (char c : A("аеиоёъьн ,:-!@"))
         EXPECT_TRUE(answers.count(c)) << platform::AnsiToUtf8(std::string(1, c));
     EXPECT_TRUE(kinds.count(1));
@@ -406,7 +414,8 @@ TEST(Check, PackedLibrariesOutOfOrderAndBroken) {
     TVariant& v = t.Variants.emplace_back();
     TExample& e = v.Examples.emplace_back();
     e.Text = "a,b,c";
-    const std::vector<TCheckPoint> points{{4, 0, '@', 0, ""}, {2, 0, '@', 0, ""}, {9, 0, '@', 0, ""}};
+    const std::vector<TCheckPoint> points{
+        {4, 0, '@', 0, ""}, {2, 0, '@', 0, ""}, {9, 0, '@', 0, ""}};
     e.CheckPoints = points;
     std::vector<TMessage> errors;
     std::string bytes = PackVariants(classes, errors);

@@ -16,15 +16,19 @@ struct TStatsRow {
     int CheckPoints = 0;
     int Punctuation = 0;
     int Spelling = 0;
-    int NothingRight = 0;                  // punctuation points whose right answer is "@"
-    std::map<char, int> RightAnswers;      // by character
-    std::map<std::string, int> Rules;      // check points per rule
+    int NothingRight = 0;             // punctuation points whose right answer is "@"
+    std::map<char, int> RightAnswers; // by character
+    std::map<std::string, int> Rules; // check points per rule
     // The model: a check point takes a pupil about 15 s, reading a sentence about 10 s.
-    int Seconds() const { return 15 * CheckPoints + 10 * Sentences; }
+    int Seconds() const;
 };
 
 inline constexpr int SecondsPerCheckPoint = 15;
 inline constexpr int SecondsPerSentence = 10;
+
+inline int TStatsRow::Seconds() const {
+    return SecondsPerCheckPoint * CheckPoints + SecondsPerSentence * Sentences;
+}
 
 // Rows in reading order: each variant, then its theme's total after the theme, its class's
 // total after the class, and the overall total last.
