@@ -321,13 +321,15 @@ void CheckAuthoring(const std::vector<TClass>& classes, std::vector<TMessage>& o
                 for (const TExample& e : v.Examples)
                     for (std::size_t k = 0; k < e.CheckPoints.size(); ++k) {
                         const TCheckPoint cp = e.CheckPoints[k];
-                        if (cp.Position < 1 || cp.Position > static_cast<std::int32_t>(e.Text.size()))
+                        if (cp.Position < 1 ||
+                            cp.Position > static_cast<std::int32_t>(e.Text.size()))
                             continue;
                         const int line = e.CheckPointsLine ? e.CheckPointsLine : e.Line;
-                        const std::string pn = "check point " + std::to_string(k + 1) + " (" +
-                                               Shown(e.Text[static_cast<std::size_t>(cp.Position - 1)]) +
-                                               ")";
-                        std::vector<char> answers{e.Text[static_cast<std::size_t>(cp.Position - 1)]};
+                        const std::string pn =
+                            "check point " + std::to_string(k + 1) + " (" +
+                            Shown(e.Text[static_cast<std::size_t>(cp.Position - 1)]) + ")";
+                        std::vector<char> answers{
+                            e.Text[static_cast<std::size_t>(cp.Position - 1)]};
                         for (char alt : {cp.Alternative1, cp.Alternative2})
                             if (alt)
                                 answers.push_back(alt);
