@@ -5,7 +5,7 @@
 # program. Checked with xdotool window searches and with
 # screenshots compared against the bundled pictures. The screenshots stay in
 # <build>/smoke-screens/ for a person to look at.
-# Exits 77 (skipped) only when Xvfb is not installed; scripts/setup.sh installs all it needs.
+# Exits 77 (skipped) only when Xvfb is not installed (see xvfb_sandbox.bash).
 set -uo pipefail
 [ $# -eq 1 ] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
 build="$(cd "$1" && pwd)"
@@ -17,53 +17,11 @@ shots="$build/smoke-screens"
 width=1100 height=800
 picture_w=1024 picture_h=768
 
-if ! command -v Xvfb >/dev/null; then
-  echo "Xvfb is not installed: skipped"
-  exit 77
-fi
-for tool in xdotool import convert compare; do
-  command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (scripts/setup.sh installs it)"; exit 1; }
-done
-
-sandbox="$(mktemp -d)"
-xvfb_pid="" zarvo_pid="" pid=""
-finish() {
-  for p in $zarvo_pid $pid; do kill -KILL "$p" 2>/dev/null; done
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null
-    for _ in $(seq 30); do kill -0 "$xvfb_pid" 2>/dev/null || break; sleep 0.1; done
-    kill -KILL "$xvfb_pid" 2>/dev/null
-  fi
-  wait 2>/dev/null
-  rm -rf "$sandbox"
-}
-trap finish EXIT
-trap 'exit 1' INT TERM
-fail() {
-  echo "FAIL: $*"
-  [ -s "$sandbox/zarvo.err" ] && sed 's/^/  zarvo: /' "$sandbox/zarvo.err"
-  echo "screenshots: $shots"
-  exit 1
-}
-
-# Runs "$@" every 0.2 s until it succeeds; false after `seconds`. The trainer ending on the way
-# is a failure of its own.
-wait_until() {
-  local seconds=$1 end
-  shift
-  end=$(($(date +%s) + seconds))
-  until "$@"; do
-    if [ -n "$zarvo_pid" ] && ! kill -0 "$zarvo_pid" 2>/dev/null; then
-      wait "$zarvo_pid"
-      fail "the trainer ended early with status $?"
-    fi
-    [ "$(date +%s)" -ge "$end" ] && return 1
-    sleep 0.2
-  done
-}
+tools="xdotool import convert compare" program_label=zarvo
+source "$(dirname "${BASH_SOURCE[0]}")/xvfb_sandbox.bash"
 
 # The trainer's windows that are mapped, one id a line.
-visible_windows() { xdotool search --onlyvisible --pid "$zarvo_pid" 2>/dev/null; }
+visible_windows() { xdotool search --onlyvisible --pid "$watched_pid" 2>/dev/null; }
 window_size() { xdotool getwindowgeometry "$1" | sed -n 's/^ *Geometry: //p'; }
 shot() { import -window root "$shots/$1.png"; }
 # Pixels of a screenshot that differ from a bundled picture placed in the middle of the screen.
@@ -72,18 +30,13 @@ differing_pixels() {
     +repage "$sandbox/crop.png" || return 1
   compare -metric AE "$sandbox/crop.png" "bmp:$2" null: 2>&1
 }
-pixel() { convert "$1" -format "%[pixel:p{$2,$3}]" info:; }
 
 # Only this script's own screenshots: other smoke tests keep theirs in the same folder.
 rm -f "$shots"/[0-9]*-*.png "$shots"/step.png "$shots"/Zarvo.rez
 mkdir -p "$shots" "$sandbox/windows" "$sandbox/home" "$sandbox/runtime" "$sandbox/content"
 chmod 700 "$sandbox/runtime"
 
-# A display of its own: Xvfb picks a free number and writes it once it accepts connections.
-Xvfb -displayfd 3 -screen 0 "${width}x${height}x24" -nolisten tcp -noreset \
-  3>"$sandbox/display" 2>"$sandbox/xvfb.log" &
-xvfb_pid=$!
-wait_until 10 test -s "$sandbox/display" || fail "Xvfb did not start: $(cat "$sandbox/xvfb.log")"
+start_xvfb "$width" "$height"
 
 # The built content seen through links, so that whatever the trainer writes stays in the
 # sandbox; no language in the registry, so the question comes.
@@ -112,12 +65,11 @@ printf 'Правило: ЛАГ\n0Корни -лаг- и -лож-0\nпред&ла
 echo "leak:libdbus-1.so" >"$sandbox/lsan.supp"
 export LSAN_OPTIONS="suppressions=$sandbox/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY ZARVO_SCREEN ZARVO_CONTENT_DIR
-DISPLAY=":$(head -n1 "$sandbox/display")"
-export DISPLAY ZARVO_REGISTRY="$sandbox/registry.reg" \
+export ZARVO_REGISTRY="$sandbox/registry.reg" \
   ZARVO_WINDIR="$sandbox/windows" HOME="$sandbox/home" XDG_RUNTIME_DIR="$sandbox/runtime" \
   XDG_CONFIG_HOME="$sandbox/home/.config" XDG_DATA_HOME="$sandbox/home/.local/share"
-"$zarvo" --content "$sandbox/content" >"$sandbox/zarvo.out" 2>"$sandbox/zarvo.err" &
-zarvo_pid=$!
+"$zarvo" --content "$sandbox/content" >"$sandbox/zarvo.out" 2>"$sandbox/err" &
+watched_pid=$!
 
 # 1. The language question, alone, as a box in the middle of the screen. "n" answers No: Russian.
 wait_until 15 visible_windows >/dev/null || { shot 1-language-question; fail "no window appeared"; }
@@ -215,15 +167,15 @@ if [ "$(pixel "$shots/5-session.png" 5 $((height - 107)))" != "srgb(0,0,128)" ];
 fi
 
 # 6. The end: the program goes at once when told to terminate, without a crash.
-kill -TERM "$zarvo_pid"
-pid="$zarvo_pid"
-zarvo_pid=""
+kill -TERM "$watched_pid"
+pid="$watched_pid"
+watched_pid=""
 # Gone, or a zombie waiting for this script to collect its status.
 ended() { [ ! -e "/proc/$pid" ] || [ "$(sed 's/.*) //' "/proc/$pid/stat" | cut -d' ' -f1)" = Z ]; }
 wait_until 5 ended || fail "the trainer did not end within 5 s of SIGTERM"
 wait "$pid"
 status=$?
 [ $status -eq 143 ] || fail "the trainer ended with status $status after SIGTERM"
-if grep -q "^zarvo:" "$sandbox/zarvo.err"; then fail "the trainer reported an error"; fi
+if grep -q "^zarvo:" "$sandbox/err"; then fail "the trainer reported an error"; fi
 
 echo "desktop smoke: all checks passed; screenshots in $shots"

@@ -90,8 +90,8 @@ smoke_session() {
   sleep 0.3
   shot 13-exit-question
   xdotool key 3
-  pid="$zarvo_pid"
-  zarvo_pid=""
+  pid="$watched_pid"
+  watched_pid=""
   ended() { [ ! -e "/proc/$pid" ] || [ "$(sed 's/.*) //' "/proc/$pid/stat" 2>/dev/null | cut -d' ' -f1)" = Z ]; }
   wait_until 10 ended || fail "the trainer did not end after option 3"
   wait "$pid"

@@ -4,7 +4,7 @@
 # Yes with the menu folder unknown (the re-install advice while the pie shows 23 %), and Yes (the
 # full red disc and "100%" after the completion box has covered the window and moved away).
 # The screenshots stay in <build>/smoke-screens/uninstall-*.png for a person to look at.
-# Exits 77 (skipped) only when Xvfb is not installed; scripts/setup.sh installs all it needs.
+# Exits 77 (skipped) only when Xvfb is not installed (see xvfb_sandbox.bash).
 set -uo pipefail
 [ $# -eq 1 ] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
 build="$(cd "$1" && pwd)"
@@ -13,45 +13,8 @@ shots="$build/smoke-screens"
 width=1024 height=768
 win_w=400 win_h=300
 
-if ! command -v Xvfb >/dev/null; then
-  echo "Xvfb is not installed: skipped"
-  exit 77
-fi
-for tool in xdotool import convert; do
-  command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (scripts/setup.sh installs it)"; exit 1; }
-done
-[ -x "$uninstall" ] || { echo "FAIL: $uninstall is not built"; exit 1; }
-
-sandbox="$(mktemp -d)"
-xvfb_pid="" pid=""
-finish() {
-  [ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null
-  if [ -n "$xvfb_pid" ]; then
-    kill "$xvfb_pid" 2>/dev/null
-    for _ in $(seq 30); do kill -0 "$xvfb_pid" 2>/dev/null || break; sleep 0.1; done
-    kill -KILL "$xvfb_pid" 2>/dev/null
-  fi
-  wait 2>/dev/null
-  rm -rf "$sandbox"
-}
-trap finish EXIT
-trap 'exit 1' INT TERM
-fail() {
-  echo "FAIL: $*"
-  [ -s "$sandbox/err" ] && sed 's/^/  zarvo-uninstall: /' "$sandbox/err"
-  echo "screenshots: $shots"
-  exit 1
-}
-
-wait_until() {
-  local seconds=$1 end
-  shift
-  end=$(($(date +%s) + seconds))
-  until "$@"; do
-    [ "$(date +%s)" -ge "$end" ] && return 1
-    sleep 0.2
-  done
-}
+tools="xdotool import convert" program_label=zarvo-uninstall
+source "$(dirname "${BASH_SOURCE[0]}")/xvfb_sandbox.bash"
 
 # A fresh installation: registry, system folder, program folder with 12 listed files (one in
 # the picture folder), results file, desktop and menu shortcuts.
@@ -115,7 +78,6 @@ move_aside() {
   xdotool windowmove --sync "$w" 0 $((height - 150)) || fail "the box \"$1\" cannot be moved"
   sleep 0.5
 }
-pixel() { convert "$1" -format "%[pixel:p{$2,$3}]" info:; }
 # Checks a pixel of the progress window's client area (x, y relative to it) in a screenshot.
 expect_pixel() { # screenshot x y colour what
   local got
@@ -154,11 +116,7 @@ DISPLAY= "$uninstall" --dry-run >"$sandbox/out" 2>"$sandbox/err" || fail "--dry-
 grep -qx "$sandbox/inst/prog/" "$sandbox/out" || fail "--dry-run does not list the program folder"
 [ "$(snapshot)" = "$before" ] || fail "--dry-run changed the installation"
 
-Xvfb -displayfd 3 -screen 0 "${width}x${height}x24" -nolisten tcp -noreset \
-  3>"$sandbox/display" 2>"$sandbox/xvfb.log" &
-xvfb_pid=$!
-wait_until 10 test -s "$sandbox/display" || fail "Xvfb did not start: $(cat "$sandbox/xvfb.log")"
-export DISPLAY=":$(head -n1 "$sandbox/display")"
+start_xvfb "$width" "$height"
 win_x=$(((width - win_w) / 2)) win_y=$(((height - win_h) / 2))
 
 # 1. No leaves everything as it was.
