@@ -12,22 +12,13 @@
 # Not part of CI: a run takes minutes and its findings need a person.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/packages.bash
 
 only="${1:-all}"
 seconds="${2:-60}"
 
 packages=(clang libclang-rt-14-dev cmake ninja-build qt6-base-dev libjpeg-dev libfreetype-dev)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ "${#missing[@]}" -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo=""
-  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -q
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+install_missing "${packages[@]}"
 
 launcher=()
 if command -v ccache >/dev/null; then

@@ -3,6 +3,7 @@
 # are missing), then configures and builds the given CMake preset (default: "default").
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/packages.bash
 
 preset="${1:-default}"
 
@@ -15,19 +16,7 @@ packages=(
   chromium desktop-file-utils appstream dpkg-dev
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-
-if [ "${#missing[@]}" -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo=""
-  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-  # sudo resets the environment, so the variable is handed over through env.
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -q
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+install_missing "${packages[@]}"
 
 cmake --preset "$preset"
 cmake --build --preset "$preset" -j "$(nproc)"
