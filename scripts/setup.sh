@@ -13,7 +13,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xfonts-terminus fonts-dejavu-core fonts-dejavu-extra
   xvfb xauth xdotool x11-utils imagemagick
-  chromium desktop-file-utils appstream dpkg-dev
+  chromium desktop-file-utils appstream dpkg-dev rpm
 )
 
 install_missing "${packages[@]}"

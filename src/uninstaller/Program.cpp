@@ -3,6 +3,7 @@
 #include "platform/Application.h"
 #include "platform/MessageBox.h"
 #include "platform/Text.h"
+#include "uninstaller/Installed.h"
 #include "uninstaller/Target.h"
 #include "uninstaller/Texts.h"
 #include "uninstaller/UninstallWindow.h"
@@ -15,7 +16,7 @@
 namespace {
 
 const char* const HelpText =
-    "Usage: zarvo-uninstall [--dry-run | --yes | --help]\n"
+    "Usage: zarvo-uninstall [--dry-run | --yes | --help] [--keep-results]\n"
     "\n"
     "Removes the Zarvo installation that the registry describes: the system folder's Config.fcf,\n"
     "the results file, the files listed in the program folder's Uninstall.log and then the log,\n"
@@ -32,7 +33,12 @@ const char* const HelpText =
     "             order of the steps, and delete nothing\n"
     "  --yes      no window and no questions: remove the installation, print errors on standard\n"
     "             error; exit status 0 when every step ran, 1 otherwise\n"
+    "  --keep-results  keep the results file (the pupils' sessions) and so the program folder\n"
+    "             that holds it; without it the confirmation names the file and its blocks\n"
     "  --help     this text\n"
+    "\n"
+    "An installation made by the zarvo package (deb or rpm) is removed by the package manager:\n"
+    "then nothing is removed here, and the command to use is shown instead.\n"
     "\n"
     "The registry file is $ZARVO_REGISTRY (default /etc/zarvo/registry.reg), the system folder\n"
     "$ZARVO_WINDIR (default /etc/zarvo); shortcuts are looked for in $XDG_DESKTOP_DIR (or\n"
@@ -70,7 +76,15 @@ private:
     std::unique_ptr<platform::IMessagePresenter> Previous;
 };
 
-int RunWindow() {
+// The line under the confirmation that names the results file, when there is one.
+std::string ResultsNote(const TUninstallTexts& texts, IUninstallTarget& target, bool keep) {
+    std::string file = FindResultsFile(target);
+    if (file.empty())
+        return {};
+    return "\r\n" + ResultsLine(texts, file, CountResultBlocksInFile(file), keep);
+}
+
+int RunWindow(bool keepResults) {
     TUninstallTexts texts;
     TSystemTarget target;
     try {
@@ -80,15 +94,23 @@ int RunWindow() {
         TUninstaller(texts, target, nullptr).ReportUninstallError({});
         return 0;
     }
+    const std::string package = InstalledPackage(target);
+    if (!package.empty()) {
+        platform::MessageBox(PackageRemovalText(texts, package), texts.Title,
+                             platform::MB_ICONINFORMATION);
+        return 0;
+    }
     TUninstallWindow window(texts.strCaption);
     window.show();
     window.raise();
     window.activateWindow();
 
     TUninstaller uninstaller(texts, target, &window);
+    uninstaller.KeepResults = keepResults;
     // The boxes' own event loops paint the window; the program has none of its own.
-    int answer = platform::MessageBox(texts.strConfirmation, texts.strConfirmationCaption,
-                                      platform::MB_YESNO | platform::MB_ICONERROR);
+    int answer = platform::MessageBox(
+        texts.strConfirmation + ResultsNote(texts, target, keepResults),
+        texts.strConfirmationCaption, platform::MB_YESNO | platform::MB_ICONERROR);
     if (answer == platform::IDYES) {
         uninstaller.RunUninstall();
         // After an error box the program ends without the completion box.
@@ -99,7 +121,7 @@ int RunWindow() {
     return 0;
 }
 
-int RunWithoutWindow(bool dryRun, std::ostream& out, std::ostream& err) {
+int RunWithoutWindow(bool dryRun, bool keepResults, std::ostream& out, std::ostream& err) {
     TPresenterScope boxes(std::make_unique<TStreamMessagePresenter>(err));
     TUninstallTexts texts;
     try {
@@ -109,12 +131,25 @@ int RunWithoutWindow(bool dryRun, std::ostream& out, std::ostream& err) {
             << std::endl;
         return 1;
     }
+    {
+        TSystemTarget system;
+        const std::string package = InstalledPackage(system);
+        if (!package.empty()) {
+            err << platform::AnsiToUtf8(PackageRemovalText(texts, package)) << std::endl;
+            return dryRun ? 0 : 1;
+        }
+        // The dry run shows what becomes of the results; --yes reports only problems.
+        std::string note = dryRun ? ResultsNote(texts, system, keepResults) : std::string();
+        if (!note.empty())
+            err << platform::AnsiToUtf8(note.substr(2)) << std::endl;
+    }
     std::unique_ptr<IUninstallTarget> target;
     if (dryRun)
         target = std::make_unique<TDryRunTarget>(out);
     else
         target = std::make_unique<TSystemTarget>();
     TUninstaller uninstaller(texts, *target, nullptr);
+    uninstaller.KeepResults = keepResults;
     bool ok = uninstaller.RunUninstall();
     out.flush();
     if (!uninstaller.ErrorDetail.empty())
@@ -136,6 +171,8 @@ TUninstallOptions ParseUninstallArguments(const std::vector<std::string>& args) 
             dryRun = true;
         } else if (a == "--yes") {
             yes = true;
+        } else if (a == "--keep-results") {
+            o.KeepResults = true;
         } else {
             o.Mode = TUninstallMode::BadUsage;
             o.BadArgument = a;
@@ -157,16 +194,16 @@ int RunUninstallProgram(const TUninstallOptions& options, std::ostream& out, std
         return 0;
     case TUninstallMode::BadUsage:
         err << "zarvo-uninstall: unknown argument '" << options.BadArgument << "'\n"
-            << "Usage: zarvo-uninstall [--dry-run | --yes | --help]\n";
+            << "Usage: zarvo-uninstall [--dry-run | --yes | --help] [--keep-results]\n";
         return 2;
     case TUninstallMode::DryRun:
-        return RunWithoutWindow(true, out, err);
+        return RunWithoutWindow(true, options.KeepResults, out, err);
     case TUninstallMode::Yes:
-        return RunWithoutWindow(false, out, err);
+        return RunWithoutWindow(false, options.KeepResults, out, err);
     case TUninstallMode::Window:
         break;
     }
-    return RunWindow();
+    return RunWindow(options.KeepResults);
 }
 
 int UninstallMain(int argc, char** argv) {

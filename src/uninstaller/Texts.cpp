@@ -42,6 +42,11 @@ TUninstallTexts ReadUninstallTexts(const std::string& programFolder, std::string
     read(own, "strQuit", t.strQuit);
     read(own, "strFinish", t.strFinish);
     read(own, "strClose", t.strClose);
+    read(own, "strResultsDeleted", t.strResultsDeleted);
+    read(own, "strResultsKept", t.strResultsKept);
+    read(own, "strPackage", t.strPackage);
+    read(own, "strPackageRemoveDeb", t.strPackageRemoveDeb);
+    read(own, "strPackageRemoveRpm", t.strPackageRemoveRpm);
     const std::string installer = "Installer_" + language;
     read(installer, "strZarvoPath", t.strZarvoPath);
     read(installer, "strZarvoShortcut", t.strZarvoShortcut);

@@ -19,6 +19,17 @@ struct TUninstallTexts {
     std::string strQuit = "Do You want to exit?";
     std::string strFinish = "Uninstallation finished!";
     std::string strClose = "Close";
+    // Under the confirmation: %1 the results file, %2 its result blocks.
+    std::string strResultsDeleted =
+        "The results file %1 (result blocks: %2) will be deleted with it.";
+    std::string strResultsKept = "The results file %1 (result blocks: %2) is kept.";
+    // An installation that a package manager owns is removed by it.
+    std::string strPackage = "\"Zarvo\" was installed as a package; remove it with the "
+                             "package manager:";
+    std::string strPackageRemoveDeb =
+        "apt remove zarvo (keeps the results), or dpkg --purge zarvo (deletes the results too)";
+    std::string strPackageRemoveRpm =
+        "rpm -e zarvo (keeps the results and the settings in /var/lib/zarvo and /etc/zarvo)";
 
     // Name of the program group folder in the programs menu, with a trailing backslash.
     std::string strZarvoPath = "ZARVO\\";

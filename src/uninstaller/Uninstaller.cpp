@@ -185,7 +185,7 @@ void TUninstaller::DeleteResultsAndReadPath() {
             file = result;
         else if (!result.empty() && ProgramFolderKnown())
             file = CurrentFolder + result;
-        if (!file.empty() && Target.FileExists(file))
+        if (!file.empty() && !KeepResults && Target.FileExists(file))
             ClearAndDelete(file);
     }
 }

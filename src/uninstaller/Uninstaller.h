@@ -49,6 +49,8 @@ public:
     std::string SpecialFolder(int csidl);
 
     int Progress = 0;
+    // The administrator keeps the pupils' results: the results step deletes nothing.
+    bool KeepResults = false;
     std::string CurrentFolder;
     // Set by every error box: the program ends after the current step instead of going on.
     bool QuitRequested = false;

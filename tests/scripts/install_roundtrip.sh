@@ -22,7 +22,7 @@ export ZARVO_BUILD_DIR="$build"
 mkdir -p "$HOME" "$ZARVO_WINDIR"
 prefix="$sandbox/prefix"
 
-"$source_dir/scripts/install.sh" "$prefix" >"$sandbox/install.log" 2>&1 ||
+"$source_dir/scripts/install.sh" --language English "$prefix" >"$sandbox/install.log" 2>&1 ||
   { fail "install.sh: $(tail -5 "$sandbox/install.log")"; exit 1; }
 log="$ZARVO_STATE_DIR/Uninstall.log"
 [ -s "$log" ] || fail "no Uninstall.log"

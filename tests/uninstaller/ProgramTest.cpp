@@ -41,7 +41,9 @@ TEST(UninstallProgram, NoLeavesEverythingAsItWas) {
 
     auto boxes = Recorder().Take();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].Text, "Are You sure You want to uninstall \"Zarvo\"?");
+    EXPECT_EQ(boxes[0].Text, "Are You sure You want to uninstall \"Zarvo\"?\r\nThe results file " +
+                                 inst.Program() +
+                                 "Zarvo.rez (result blocks: 0) will be deleted with it.");
     EXPECT_EQ(boxes[0].Caption, "Zarvo: Uninstall?");
     EXPECT_EQ(boxes[0].Flags, 0x14u) << "Yes and No with the stop icon";
     EXPECT_EQ(inst.Registry(), registry);
@@ -72,7 +74,8 @@ TEST(UninstallProgram, YesRemovesAndEndsWithTheCompletionBoxInTheRegistryLanguag
 
     auto boxes = Recorder().Take();
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0].Text, Utf8ToAnsi("Удалить?"));
+    EXPECT_EQ(boxes[0].Text.rfind(Utf8ToAnsi("Удалить?\r\n"), 0), 0u)
+        << "the results line under it";
     EXPECT_EQ(boxes[1].Text, Utf8ToAnsi("Удаление завершено!"));
     EXPECT_EQ(boxes[1].Caption, Utf8ToAnsi("Зарво"));
     EXPECT_EQ(boxes[1].Flags, 0x40u);
