@@ -119,14 +119,19 @@ shortcut "${shortcuts[2]}" "$uninstall_name" "$prefix/bin/zarvo-uninstall"
 # Uninstall.log: one full path per line, CR LF, every file this installation put down. The
 # shortcuts are removed by the Uninstaller's own step; the language link lies in the program
 # folder and goes with the listed files.
-# Uninstall.folders: the folders above, deepest first, for scripts/uninstall.sh.
-printf '%s\n' "${created[@]}" | sort -r -u >"$state/Uninstall.folders"
-chmod 0644 "$state/Uninstall.folders"
+# The folders above, deepest first, for scripts/uninstall.sh, beside the registry: the Uninstaller
+# leaves them (it removes only the program folders), so a reinstall after it adds to the list.
+record="$(dirname "$registry")/installed-folders"
+{
+  printf '%s\n' "${created[@]}"
+  if [ -f "$record" ]; then cat "$record"; fi
+} | sed '/^$/d' | sort -r -u >"$record.new"
+mv "$record.new" "$record"
+chmod 0644 "$record"
 {
   cat "$manifest"
   echo
   echo "$state/Zarvo.flt"
-  echo "$state/Uninstall.folders"
 } | sed '/^$/d' | sed 's/$/\r/' >"$state/Uninstall.log"
 chmod 0644 "$state/Uninstall.log"
 

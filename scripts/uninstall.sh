@@ -28,10 +28,11 @@ state="${ZARVO_STATE_DIR:-/var/lib/zarvo}"
 state="${state%/}"
 windir="${ZARVO_WINDIR:-/etc/zarvo}"
 
-# Read before the Uninstaller deletes the list with the other listed files.
+# The folders install.sh created, deepest first.
+record="$(dirname "$registry")/installed-folders"
 folders=()
-if [ -f "$state/Uninstall.folders" ]; then
-  mapfile -t folders <"$state/Uninstall.folders"
+if [ -f "$record" ]; then
+  mapfile -t folders <"$record"
 fi
 if [ -x "$prefix/bin/zarvo-uninstall" ]; then
   "$prefix/bin/zarvo-uninstall" --yes "${keep[@]}" ||
@@ -40,6 +41,7 @@ else
   echo "uninstall.sh: $prefix/bin/zarvo-uninstall is not there; removing what is left" >&2
 fi
 
+rm -f "$record"
 for d in "${folders[@]}"; do
   case "$d" in /?*) rmdir "$d" 2>/dev/null || true ;; esac
 done
