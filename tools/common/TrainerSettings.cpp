@@ -23,6 +23,8 @@ TTrainerSettings ParseTrainerSettings(const std::string& printed) {
             s.RuleFile = value;
         else if (name == "GetFontFile")
             s.FontFile = value;
+        else if (name == "GetResultFile")
+            s.ResultFile = value;
     }
     return s;
 }

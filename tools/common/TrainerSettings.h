@@ -1,5 +1,6 @@
 #pragma once
-// Where the installed trainer reads its libraries and font, asked of the trainer itself
+// Where the installed trainer reads its libraries and font and writes its results, asked of the
+// trainer itself
 // (`zarvo --print-config`), so that the editor finds exactly what the pupils' trainer uses
 // whatever mix of system file, registry and content directory settles it.
 
@@ -10,6 +11,7 @@ struct TTrainerSettings {
     std::string VarLibFile; // native paths
     std::string RuleFile;
     std::string FontFile;
+    std::string ResultFile;
 };
 
 // The trainer is `zarvo` beside this program, or $ZARVO_TRAINER. Nothing when it is missing or
