@@ -45,6 +45,15 @@ grep -q '^Name\[ru\]=Зарво$' "$desktop" || fail "the desktop entry has no R
 grep -q '^Categories=Education;' "$desktop" || fail "the desktop entry is not in Education"
 desktop-file-validate "$desktop" >"$sandbox/dfv" 2>&1 || fail "desktop-file-validate: $(cat "$sandbox/dfv")"
 [ -s "$sandbox/dfv" ] && fail "desktop-file-validate warns: $(cat "$sandbox/dfv")"
+# The teachers' editor and class report have their own menu entries, which run installed programs.
+for entry in "Editor:Zarvo — упражнения:zarvo-editor" "Report:Zarvo — результаты класса:zarvo-report"; do
+  IFS=: read -r kind name program <<<"$entry"
+  file="$u/share/applications/com.orvisoft.Zarvo.$kind.desktop"
+  grep -q "^Name\[ru\]=$name\$" "$file" || fail "no Russian menu entry \"$name\""
+  desktop-file-validate "$file" >"$sandbox/dfv" 2>&1 && [ ! -s "$sandbox/dfv" ] ||
+    fail "desktop-file-validate ($kind): $(cat "$sandbox/dfv")"
+  [ -x "$u/bin/$program" ] || fail "$program is not installed"
+done
 meta="$u/share/metainfo/com.orvisoft.Zarvo.metainfo.xml"
 appstreamcli validate --no-net --pedantic "$meta" >"$sandbox/asv" 2>&1 ||
   fail "appstreamcli validate: $(cat "$sandbox/asv")"

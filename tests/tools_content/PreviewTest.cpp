@@ -11,6 +11,7 @@
 #include <QImage>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -110,3 +111,17 @@ TEST_F(Preview, OneRuleAndMistakes) {
 }
 
 } // namespace
+
+// Without --font, the font is the one the installed trainer reports (its settings may name another
+// than the bundled one beside this program); shown here by a trainer that names a broken one.
+TEST_F(Preview, TakesTheTrainersFontWithoutBeingTold) {
+    Box.SetEnv("ZARVO_CONTENT_DIR", std::nullopt);
+    const std::string named = Box.Write("fonts/Lab.fff", "not a font");
+    const std::string trainer =
+        Box.Write("trainer.sh", "#!/bin/sh\necho GetFontFile=" + named + "\n");
+    ::chmod(trainer.c_str(), 0755);
+    Box.SetEnv("ZARVO_TRAINER", trainer);
+    const TRun run = Tool({"preview", Exercises, "--rule", "ЛАГ", Out});
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_NE(run.Err.find("cannot read the font file " + named), std::string::npos) << run.Err;
+}

@@ -1,8 +1,8 @@
 // The figures a teacher sizes variants by, on a source small enough to count by hand, and the
 // totals of the bundled set adding up.
 
-#include "Source.h"
 #include "Stats.h"
+#include "Source.h"
 #include "Tool.h"
 
 #include "platform/Text.h"
@@ -15,11 +15,11 @@ namespace {
 const std::string Bundled = std::string(ZARVO_SOURCE_DIR) + "/content/exercises/Zarvo.ff.txt";
 
 TEST(Stats, CountsAVariantByHand) {
-    const TVariantSource src = ParseVariantSource(
-        "Класс: 5 класс\nТема: Запятые\nВариант 3: Однородные\n"
-        "Мы пели[,|@ ОЧ] плясали[@|, ОЧИ] и смеялись.\n"
-        "В{о|а БГ}да[,|@ ОЧ] песок и камни.\n"
-        "Вариант 4: Ещё\nКто{-|@ ДЕФ}то пришёл.\n");
+    const TVariantSource src =
+        ParseVariantSource("Класс: 5 класс\nТема: Запятые\nВариант 3: Однородные\n"
+                           "Мы пели[,|@ ОЧ] плясали[@|, ОЧИ] и смеялись.\n"
+                           "В{о|а БГ}да[,|@ ОЧ] песок и камни.\n"
+                           "Вариант 4: Ещё\nКто{-|@ ДЕФ}то пришёл.\n");
     ASSERT_TRUE(src.Errors.empty());
     const auto rows = LibraryStats(src.Classes);
     ASSERT_EQ(rows.size(), 5u); // two variants, the theme, the class, the total

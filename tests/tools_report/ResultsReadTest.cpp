@@ -55,10 +55,22 @@ TEST_F(ResultsReadTest, LanguageFileGivesBothLabelSets) {
     EXPECT_EQ(Labels[0].Language, "Russian");
     EXPECT_EQ(Labels[0].Pupil, A("Ученик:"));
     EXPECT_EQ(Labels[1].Pupil, "Pupil:");
-    // Without a language file only the built-in English ones are known.
+    // Without a language file the built-in labels of both languages are known, the same as the
+    // bundled file's: a Russian lab's file must not read as "no sessions".
     const auto fallback = LoadResultLabels("/nonexistent/Zarvo.flt");
-    ASSERT_EQ(fallback.size(), 1u);
-    EXPECT_EQ(fallback[0].Broken, "Interrupted by user!");
+    ASSERT_EQ(fallback.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        SCOPED_TRACE(fallback[i].Language);
+        EXPECT_EQ(fallback[i].Language, Labels[i].Language);
+        for (auto field :
+             {&TResultLabels::Caption, &TResultLabels::Pupil, &TResultLabels::Class,
+              &TResultLabels::Theme, &TResultLabels::Variant, &TResultLabels::Questions,
+              &TResultLabels::Mistakes, &TResultLabels::SpellingMistakes,
+              &TResultLabels::NoSpellingMistakes, &TResultLabels::PunctuationMistakes,
+              &TResultLabels::NoPunctuationMistakes, &TResultLabels::Prompts,
+              &TResultLabels::Broken, &TResultLabels::Mark, &TResultLabels::NoMark})
+            EXPECT_EQ(fallback[i].*field, Labels[i].*field);
+    }
 }
 
 TEST_F(ResultsReadTest, TrainerBlocksReadBackInBothLanguages) {

@@ -58,20 +58,16 @@ const std::vector<std::string>& RuleLines(const std::string& id,
     return missing;
 }
 
-std::string DrawRuleFile(const std::string& id, const std::vector<TRuleRecord>& rules,
-                         const TFFont& fonts, int screenWidth, const std::string& outDir) {
-    const std::vector<std::string>& lines = RuleLines(id, rules);
-    const TRuleMetrics m = RuleMetrics(fonts.SmallSize(), fonts.LargeSize(), screenWidth);
-    platform::TBitmap page(m.WindowWidth(), std::max(m.PageHeight(lines.size()), 1), HintBackColor);
-    DrawRule(lines, *fonts.SmallFont(), m, page);
-    const std::string file = outDir + "/rule-" + platform::AnsiToUtf8(id) + ".png";
-    Save(page, file);
-    return file;
-}
-
 void MakeFolder(const std::string& outDir) {
     if (!QDir().mkpath(QString::fromStdString(outDir)))
         throw std::runtime_error("cannot create the folder " + outDir);
+}
+
+std::string RuleFile(const TPreviewRenderer& renderer, const std::string& id,
+                     const std::vector<TRuleRecord>& rules, const std::string& outDir) {
+    const std::string file = outDir + "/rule-" + platform::AnsiToUtf8(id) + ".png";
+    Save(renderer.Rule(id, rules), file);
+    return file;
 }
 
 } // namespace
@@ -95,57 +91,74 @@ bool ParsePreviewScreen(const std::string& text, TPreviewScreen& screen) {
     }
 }
 
+TPreviewRenderer::TPreviewRenderer(const std::string& fontFile, const TPreviewScreen& screen)
+    : Size(screen), Fonts(LoadFonts(fontFile, screen.Width)), PencilPicture(Pointer(fontFile)) {}
+
+TPreviewRenderer::~TPreviewRenderer() = default;
+
+platform::TBitmap TPreviewRenderer::Example(const TExample& example, std::size_t current) const {
+    TBoxGeometry box;
+    box.ScreenWidth = Size.Width;
+    box.Width = Size.Width;
+    box.Height = Size.Height - ButtonPanelHeight;
+    box.ClientHeight = box.Height;
+    TExampleLayout layout;
+    layout.Metrics = {SizeWidth(Fonts->LargeSize()), SizeHeight(Fonts->LargeSize()),
+                      SizeHeight(Fonts->SmallSize())};
+    layout.LayOut(example.Text, box);
+    TExampleDrawing what;
+    what.Font = Fonts->LargeFont();
+    what.Pointer = &PencilPicture;
+    for (std::size_t k = current; k < example.CheckPoints.size(); ++k) {
+        const TCheckPoint& cp = example.CheckPoints[k];
+        if (k == current) {
+            what.Points.Current = cp.Position;
+            layout.Locate(cp.Position, box);
+        } else {
+            what.Points.Later.push_back(cp.Position);
+        }
+    }
+    platform::TBitmap picture(std::max(layout.PictureWidth, 1), std::max(layout.PictureHeight, 1),
+                              0x00800000);
+    DrawExample(layout, what, picture);
+    return picture;
+}
+
+platform::TBitmap TPreviewRenderer::Rule(const std::string& id,
+                                         const std::vector<TRuleRecord>& rules) const {
+    const std::vector<std::string>& lines = RuleLines(id, rules);
+    const TRuleMetrics m = RuleMetrics(Fonts->SmallSize(), Fonts->LargeSize(), Size.Width);
+    platform::TBitmap page(m.WindowWidth(), std::max(m.PageHeight(lines.size()), 1), HintBackColor);
+    DrawRule(lines, *Fonts->SmallFont(), m, page);
+    return page;
+}
+
 std::vector<std::string> PreviewVariant(const TVariant& variant,
                                         const std::vector<TRuleRecord>& rules,
                                         const std::string& fontFile, const TPreviewScreen& screen,
                                         const std::string& outDir) {
-    const auto fonts = LoadFonts(fontFile, screen.Width);
+    const TPreviewRenderer renderer(fontFile, screen);
     MakeFolder(outDir);
-    const platform::TBitmap pointer = Pointer(fontFile);
-    TBoxGeometry box;
-    box.ScreenWidth = screen.Width;
-    box.Width = screen.Width;
-    box.Height = screen.Height - ButtonPanelHeight;
-    box.ClientHeight = box.Height;
-
     std::vector<std::string> written;
     std::set<std::string> named;
     int n = 0;
     for (const TExample& e : variant.Examples) {
-        TExampleLayout layout;
-        layout.Metrics = {SizeWidth(fonts->LargeSize()), SizeHeight(fonts->LargeSize()),
-                          SizeHeight(fonts->SmallSize())};
-        layout.LayOut(e.Text, box);
-        TExampleDrawing what;
-        what.Font = fonts->LargeFont();
-        what.Pointer = &pointer;
-        for (std::size_t k = 0; k < e.CheckPoints.size(); ++k) {
-            const TCheckPoint cp = e.CheckPoints[k];
+        for (const TCheckPoint& cp : e.CheckPoints)
             named.insert(std::string(cp.Rule()));
-            if (k == 0) {
-                what.Points.Current = cp.Position;
-                layout.Locate(cp.Position, box);
-            } else {
-                what.Points.Later.push_back(cp.Position);
-            }
-        }
-        platform::TBitmap picture(std::max(layout.PictureWidth, 1),
-                                  std::max(layout.PictureHeight, 1), 0x00800000);
-        DrawExample(layout, what, picture);
         char name[32];
         std::snprintf(name, sizeof name, "/example-%02d.png", ++n);
-        Save(picture, outDir + name);
+        Save(renderer.Example(e), outDir + name);
         written.push_back(outDir + name);
     }
     for (const std::string& id : named)
-        written.push_back(DrawRuleFile(id, rules, *fonts, screen.Width, outDir));
+        written.push_back(RuleFile(renderer, id, rules, outDir));
     return written;
 }
 
 std::string PreviewRule(const std::string& id, const std::vector<TRuleRecord>& rules,
                         const std::string& fontFile, const TPreviewScreen& screen,
                         const std::string& outDir) {
-    const auto fonts = LoadFonts(fontFile, screen.Width);
+    const TPreviewRenderer renderer(fontFile, screen);
     MakeFolder(outDir);
-    return DrawRuleFile(id, rules, *fonts, screen.Width, outDir);
+    return RuleFile(renderer, id, rules, outDir);
 }

@@ -1,5 +1,7 @@
 #include "Tool.h"
 
+#include "TrainerSettings.h"
+
 #include <QCoreApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -529,13 +531,19 @@ bool RulesFor(const std::string& rulesPath, const TInput& in, std::vector<TRuleR
     return true;
 }
 
+// The font the trainer draws with: the content directory's when one is named, else the one the
+// installed trainer reports (its settings may name another), else the bundled one beside this
+// program (the installed layout and the build tree alike).
 std::string DefaultFontFile() {
-    std::string dir;
     if (const char* env = std::getenv("ZARVO_CONTENT_DIR"); env && *env)
-        dir = env;
-    else if (QCoreApplication::instance())
-        dir = QCoreApplication::applicationDirPath().toStdString() + "/../share/zarvo";
-    return dir.empty() ? std::string() : dir + "/" + FontFileName;
+        return std::string(env) + "/" + FontFileName;
+    if (auto trainer = ReadTrainerSettings();
+        trainer && !trainer->FontFile.empty() && std::filesystem::exists(trainer->FontFile))
+        return trainer->FontFile;
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath().toStdString() + "/../share/zarvo/" +
+               FontFileName;
+    return {};
 }
 
 int Preview(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -667,6 +675,7 @@ int Check(const std::vector<std::string>& args, std::ostream& out, std::ostream&
     // The rule library that check points are looked up in, when there is one to hand.
     std::optional<std::vector<TRuleRecord>> lookup;
     std::vector<TRuleSource> lookupSources;
+    std::vector<TMessage> lookupFound;
     std::string lookupFrom = rulesPath;
     if (haveVariants && !haveRules && rulesPath.empty())
         for (const TInput& in : inputs)
@@ -687,7 +696,12 @@ int Check(const std::vector<std::string>& args, std::ostream& out, std::ostream&
             return 1;
         }
         TVariantTree none;
-        Inspect(r, none, lookupSources);
+        std::vector<TMessage> found = Inspect(r, none, lookupSources);
+        // Rules named with --rules are checked as if they had been given themselves.
+        if (!rulesPath.empty()) {
+            CheckRules(lookupSources, found);
+            lookupFound = std::move(found);
+        }
         lookup = RuleRecordsOf(lookupSources);
     }
 
@@ -734,8 +748,9 @@ int Check(const std::vector<std::string>& args, std::ostream& out, std::ostream&
         count(found[i]);
         PrintMessages(out, inputs[i].Path, found[i], "");
     }
-    count(unusedInLookup);
-    PrintMessages(out, lookupFrom, unusedInLookup, "");
+    lookupFound.insert(lookupFound.end(), unusedInLookup.begin(), unusedInLookup.end());
+    count(lookupFound);
+    PrintMessages(out, lookupFrom, lookupFound, "");
     return errors || (warnings && !allowWarnings) ? 1 : 0;
 }
 

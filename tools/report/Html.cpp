@@ -1,5 +1,6 @@
-// The report as one page a teacher can open on a phone or print: no scripts, no external files;
-// the charts are inline SVG.
+// The report as one page a teacher can open on a phone or print: no external files, the charts
+// inline SVG. A few lines of script let the teacher pick a class and a period; without script the
+// page shows everything and reads and prints the same.
 
 #include "Output.h"
 
@@ -36,7 +37,13 @@ tr.first td{border-top:2px solid #8894c0}table.pupils{width:auto}table.pupils td
 .marks{vertical-align:middle}.legend{font-size:.85em;color:#555}
 .m5{fill:#2e8b57}.m4{fill:#7cb342}.m3{fill:#f0a500}.m2{fill:#c0392b}.m0{fill:#b0b0b0}
 .int{color:#888}
-@media print{body{max-width:none}h2{break-before:page}h2:first-of-type{break-before:auto}
+#filter{background:#f3f5fb;border:1px solid #c8cde0;padding:6px 8px;margin:.6em 0}
+#filter label{margin-right:12px;white-space:nowrap}
+.top3{background:#fff8e6;border:1px solid #f0c36d;padding:6px 12px;margin:.6em 0}
+.top3 ol{margin:.3em 0;padding-left:1.4em}.top3 li{margin:.4em 0}
+.top3 .ex{color:#333;font-style:italic}.top3 mark{background:#ffe08a;font-style:normal;
+font-weight:bold}
+@media print{#filter{display:none}body{max-width:none}h2{break-before:page}h2:first-of-type{break-before:auto}
 .wrap{overflow:visible}}
 )";
 
@@ -107,9 +114,158 @@ void MarksChart(std::ostringstream& out, const TPupilSessions& p) {
     out << "</svg>";
 }
 
+std::string IsoDate(const TSession& s) {
+    return s.Date ? s.Date->date().toString(Qt::ISODate).toStdString() : std::string();
+}
+
+// A string for the page's data block: JSON, and never an end tag inside the script element.
+std::string Json(const std::string& ansi) {
+    std::string out = "\"";
+    for (unsigned char c : platform::AnsiToUtf8(ansi)) {
+        if (c == '"' || c == '\\')
+            out += '\\', out += static_cast<char>(c);
+        else if (c == '<')
+            out += "\\u003c";
+        else if (c < 0x20)
+            out += ' ';
+        else
+            out += static_cast<char>(c);
+    }
+    return out + "\"";
+}
+
+const TRuleExample* ExampleFor(const TRuleExamples& examples, const std::string& rule,
+                               const std::string& className) {
+    const auto r = examples.find(rule);
+    if (r == examples.end())
+        return nullptr;
+    if (auto c = r->second.find(className); c != r->second.end())
+        return &c->second;
+    if (auto any = r->second.find(""); any != r->second.end())
+        return &any->second;
+    return nullptr;
+}
+
+// The sentence as a pupil reads it in the end, with its check point's answer marked: "@" (nothing)
+// and "*" (a line break on the screen) are the library's marks, not text.
+std::string ExampleHtml(const TRuleExample& e) {
+    std::string out;
+    for (std::size_t i = 0; i < e.Text.size(); ++i) {
+        const char c = e.Text[i];
+        if (static_cast<int>(i) + 1 == e.Position)
+            out += "<mark>" +
+                   (c == '@' || c == ' ' ? std::string("&nbsp;") : E(std::string(1, c))) +
+                   "</mark>";
+        else if (c != '@' && c != '*')
+            out += E(std::string(1, c));
+    }
+    return out;
+}
+
+// The three rules worth re-teaching, drawn for the whole file; the script redraws the list for
+// the class and period the teacher picks.
+void TopThree(std::ostringstream& out, const TSummary& summary, const TRuleExamples& examples,
+              const THeadings& h) {
+    std::vector<const TSession*> all;
+    for (const auto& c : summary.Classes)
+        for (const auto& p : c.Pupils)
+            all.insert(all.end(), p.Sessions.begin(), p.Sessions.end());
+    std::map<std::string, std::string> titles;
+    for (const auto& w : summary.WeakSpots)
+        titles[w.Rule] = w.Title;
+    const std::string onlyClass = summary.Classes.size() == 1 ? summary.Classes[0].Name : "";
+    out << "<div class=\"top3\" id=\"top3\"><h2 style=\"margin-top:.3em\">" << E(h.TopThree)
+        << "</h2><ol id=\"top3list\">";
+    const std::vector<TWeakSpot> top = TopRules(all, titles);
+    for (const auto& w : top) {
+        out << "<li data-rule=\"" << E(w.Rule) << "\" data-pupils=\"" << w.Pupils << "\"><b>"
+            << E(w.Rule) << "</b>" << (w.Title.empty() ? "" : " - " + E(w.Title)) << ". "
+            << E(h.MissedBy) << ": " << w.Pupils;
+        if (const TRuleExample* e = ExampleFor(examples, w.Rule, onlyClass))
+            out << "<br><span class=\"ex\">" << ExampleHtml(*e) << "</span>";
+        out << "</li>";
+    }
+    out << "</ol><p id=\"top3none\"" << (top.empty() ? "" : " hidden") << ">" << E(h.TopThreeNone)
+        << "</p></div>\n";
+}
+
+// What the script needs: per session its class, date, pupil and rules; per rule its title and
+// examples.
+void DataBlock(std::ostringstream& out, const TSummary& summary, const TRuleExamples& examples,
+               const THeadings& h) {
+    out << "<script type=\"application/json\" id=\"zarvo-data\">{\"missed\":" << Json(h.MissedBy)
+        << ",\"sessions\":[";
+    bool first = true;
+    std::map<std::string, std::string> titles;
+    for (std::size_t c = 0; c < summary.Classes.size(); ++c)
+        for (const auto& p : summary.Classes[c].Pupils)
+            for (const TSession* s : p.Sessions) {
+                out << (first ? "" : ",") << "{\"c\":" << c << ",\"d\":\"" << IsoDate(*s)
+                    << "\",\"p\":" << Json(p.Name) << ",\"r\":[";
+                bool firstRule = true;
+                for (const auto* list : {&s->SpellingRules, &s->PunctuationRules})
+                    for (const auto& r : *list) {
+                        out << (firstRule ? "" : ",") << Json(r);
+                        firstRule = false;
+                    }
+                out << "]}";
+                first = false;
+            }
+    for (const auto& w : summary.WeakSpots)
+        titles[w.Rule] = w.Title;
+    out << "],\"rules\":{";
+    first = true;
+    for (const auto& [rule, title] : titles) {
+        out << (first ? "" : ",") << Json(rule) << ":{\"t\":" << Json(title) << ",\"e\":[";
+        for (std::size_t c = 0; c < summary.Classes.size(); ++c) {
+            const TRuleExample* e = ExampleFor(examples, rule, summary.Classes[c].Name);
+            out << (c ? "," : "") << (e ? Json(platform::Utf8ToAnsi(ExampleHtml(*e))) : "null");
+        }
+        out << "]}";
+        first = false;
+    }
+    out << "}}</script>\n";
+}
+
+// Filters rows and sections and redraws the three rules; the page is complete without it.
+const char* const Script = R"(<script>
+(function(){
+var data=JSON.parse(document.getElementById('zarvo-data').textContent);
+var f=document.getElementById('filter');f.hidden=false;
+var cls=document.getElementById('fclass'),from=document.getElementById('ffrom'),to=document.getElementById('fto');
+function inRange(d){return (!from.value||(d&&d>=from.value))&&(!to.value||(d&&d<=to.value));}
+function apply(){
+ var c=cls.value;
+ document.querySelectorAll('section.class').forEach(function(s){s.hidden=c!==''&&s.dataset.class!==c;});
+ document.querySelectorAll('tr[data-date]').forEach(function(r){r.hidden=!inRange(r.dataset.date);});
+ var count={};
+ data.sessions.forEach(function(s){
+  if((c!==''&&String(s.c)!==c)||!inRange(s.d))return;
+  s.r.forEach(function(r){var k=count[r]||(count[r]={p:{},m:0,c:s.c});k.p[s.c+'|'+s.p.toLowerCase()]=1;k.m++;});});
+ var list=Object.keys(count).map(function(r){return {r:r,p:Object.keys(count[r].p).length,m:count[r].m};});
+ list.sort(function(a,b){return b.p-a.p||b.m-a.m||(a.r<b.r?-1:1);});
+ var ol=document.getElementById('top3list');ol.innerHTML='';
+ list.slice(0,3).forEach(function(x){
+  var rule=data.rules[x.r]||{t:'',e:[]},li=document.createElement('li');
+  li.dataset.rule=x.r;li.dataset.pupils=x.p;
+  var b=document.createElement('b');b.textContent=x.r;li.appendChild(b);
+  li.appendChild(document.createTextNode((rule.t?' - '+rule.t:'')+'. '+data.missed+': '+x.p));
+  var ex=rule.e[c===''?0:+c]||rule.e.filter(function(e){return e;})[0];
+  if(ex){li.appendChild(document.createElement('br'));var sp=document.createElement('span');sp.className='ex';sp.innerHTML=ex;li.appendChild(sp);}
+  ol.appendChild(li);});
+ document.getElementById('top3none').hidden=list.length>0;
+}
+var q=new URLSearchParams(location.hash.slice(1));
+if(q.has('class'))cls.value=q.get('class');if(q.has('from'))from.value=q.get('from');if(q.has('to'))to.value=q.get('to');
+[cls,from,to].forEach(function(e){e.addEventListener('change',apply);});
+apply();
+})();
+</script>
+)";
+
 } // namespace
 
-std::string HtmlReport(const TSummary& summary) {
+std::string HtmlReport(const TSummary& summary, const TRuleExamples& examples) {
     const THeadings& h = HeadingsFor(summary.Russian);
     std::ostringstream out;
     out << "<!DOCTYPE html>\n<html lang=\"" << (summary.Russian ? "ru" : "en")
@@ -120,14 +276,35 @@ std::string HtmlReport(const TSummary& summary) {
         << "</h1>\n<p class=\"summary\" id=\"overview\">" << E(OverviewLine(summary)) << "</p>\n";
     if (summary.Classes.empty())
         out << "<p>" << E(h.NoSessions) << "</p>\n";
+    if (!summary.Classes.empty()) {
+        std::string first, last;
+        for (const auto& c : summary.Classes)
+            for (const auto& p : c.Pupils)
+                for (const TSession* s : p.Sessions)
+                    if (const std::string d = IsoDate(*s); !d.empty()) {
+                        first = first.empty() || d < first ? d : first;
+                        last = std::max(last, d);
+                    }
+        out << "<form id=\"filter\" hidden><label>" << E(h.FilterClass)
+            << " <select id=\"fclass\"><option value=\"\">" << E(h.AllClasses) << "</option>";
+        for (std::size_t c = 0; c < summary.Classes.size(); ++c)
+            out << "<option value=\"" << c << "\">" << E(summary.Classes[c].Name) << "</option>";
+        out << "</select></label><label>" << E(h.From)
+            << " <input type=\"date\" id=\"ffrom\" min=\"" << first << "\" max=\"" << last
+            << "\"></label><label>" << E(h.To) << " <input type=\"date\" id=\"fto\" min=\"" << first
+            << "\" max=\"" << last << "\"></label></form>\n";
+        TopThree(out, summary, examples, h);
+    }
     if (summary.Classes.size() > 1) {
         out << "<h2>" << E(h.WeakSpotsAll) << "</h2>\n";
         WeakSpotChart(out, summary.WeakSpots, h);
         WeakSpotTable(out, summary.WeakSpots, h);
     }
-    for (const auto& c : summary.Classes) {
-        out << "<section class=\"class\"><h2>" << E(c.Name) << " <small>(" << E(h.SessionsColumn)
-            << ": " << c.SessionCount << ")</small></h2>\n<h3>" << E(h.WeakSpots) << "</h3>\n";
+    for (std::size_t ci = 0; ci < summary.Classes.size(); ++ci) {
+        const TClassSummary& c = summary.Classes[ci];
+        out << "<section class=\"class\" data-class=\"" << ci << "\"><h2>" << E(c.Name)
+            << " <small>(" << E(h.SessionsColumn) << ": " << c.SessionCount
+            << ")</small></h2>\n<h3>" << E(h.WeakSpots) << "</h3>\n";
         WeakSpotChart(out, c.WeakSpots, h);
         WeakSpotTable(out, c.WeakSpots, h);
 
@@ -161,11 +338,11 @@ std::string HtmlReport(const TSummary& summary) {
                     const std::string mark = s->Interrupted ? h.Interrupted
                                              : s->Mark      ? std::to_string(s->Mark)
                                                             : h.NoMark;
-                    out << "<tr" << (first ? " class=\"first\"" : "") << "><td>"
-                        << (first ? E(p.Name) : "") << "</td><td>" << E(s->DateText) << "</td><td>"
-                        << E(s->Variant) << "</td><td class=\"n\">" << s->Questions
-                        << "</td><td class=\"n\">" << s->Mistakes << "</td><td class=\"n\">"
-                        << s->Prompts << "</td><td class=\"n"
+                    out << "<tr" << (first ? " class=\"first\"" : "") << " data-date=\""
+                        << IsoDate(*s) << "\"><td>" << (first ? E(p.Name) : "") << "</td><td>"
+                        << E(s->DateText) << "</td><td>" << E(s->Variant) << "</td><td class=\"n\">"
+                        << s->Questions << "</td><td class=\"n\">" << s->Mistakes
+                        << "</td><td class=\"n\">" << s->Prompts << "</td><td class=\"n"
                         << (s->Interrupted || !s->Mark ? " int" : "") << "\">" << E(mark)
                         << "</td></tr>\n";
                     first = false;
@@ -174,6 +351,10 @@ std::string HtmlReport(const TSummary& summary) {
             out << "</tbody></table></div>\n";
         }
         out << "</section>\n";
+    }
+    if (!summary.Classes.empty()) {
+        DataBlock(out, summary, examples, h);
+        out << Script;
     }
     out << "</body></html>\n";
     return out.str();

@@ -65,6 +65,14 @@ THeadings Make(bool russian) {
     set(h.NoWeakSpots, "No mistakes.", "Ошибок нет.");
     set(h.Legend, "bar: mark 2 to 5 in time order; grey: interrupted or no mark",
         "столбик - оценка от 2 до 5 по порядку; серый - прервано или без оценки");
+    set(h.TopThree, "Three rules worth re-teaching", "Три правила, которые стоит повторить");
+    set(h.TopThreeNone, "No rule was missed in this period.", "За этот период ошибок нет.");
+    set(h.MissedBy, "Pupils who missed it", "Учеников с ошибками");
+    set(h.FilterClass, "Class", "Класс");
+    set(h.AllClasses, "all classes", "все классы");
+    set(h.From, "from", "с");
+    set(h.To, "to", "по");
+    set(h.Show, "Show", "Показать");
     return h;
 }
 

@@ -4,6 +4,7 @@
 
 #include "Summary.h"
 
+#include <map>
 #include <string>
 
 // The headings in the language of the results.
@@ -11,7 +12,8 @@ struct THeadings {
     std::string Title, Overview, Pupils, Classes, WeakSpots, WeakSpotsAll, Rule, Mistakes,
         PupilsColumn, SessionsColumn, Share, RuleTitle, Theme, Averages, Variant, Average, WithMark,
         Date, Pupil, Questions, Prompts, Mark, Interrupted, NoMark, NoSessions, MarksOverTime,
-        NoWeakSpots, Legend;
+        NoWeakSpots, Legend, TopThree, TopThreeNone, MissedBy, FilterClass, AllClasses, From, To,
+        Show;
 };
 const THeadings& HeadingsFor(bool russian);
 
@@ -19,7 +21,16 @@ const THeadings& HeadingsFor(bool russian);
 std::string OverviewLine(const TSummary& summary);
 
 std::string TextReport(const TSummary& summary);
-std::string HtmlReport(const TSummary& summary);
+// A sentence that practises a rule, with the place of its check point (1-based), as the exercise
+// library holds it (cp1251).
+struct TRuleExample {
+    std::string Text;
+    int Position = 0;
+};
+// Per rule: an example for each class name that has one, and under "" the first of all.
+using TRuleExamples = std::map<std::string, std::map<std::string, TRuleExample>>;
+
+std::string HtmlReport(const TSummary& summary, const TRuleExamples& examples = {});
 std::string SessionsCsv(const std::vector<TSession>& sessions);
 std::string RulesCsv(const TSummary& summary);
 

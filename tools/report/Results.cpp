@@ -159,22 +159,47 @@ TResultLabels DefaultEnglishLabels() {
     return labels;
 }
 
+TResultLabels DefaultRussianLabels() {
+    // The bundled language file's Russian labels: a Russian lab's results file is read without
+    // the language file beside the report, and must not come out as "no sessions".
+    TResultLabels l;
+    l.Language = "Russian";
+    auto cp = [](const char* utf8) { return platform::Utf8ToAnsi(utf8); };
+    l.Caption = cp("Файл результатов программы \"Зарво\"");
+    l.Pupil = cp("Ученик:");
+    l.Class = cp("Класс:");
+    l.Theme = cp("Тема:");
+    l.Variant = cp("Вариант:");
+    l.Questions = cp("Количество вопросов:");
+    l.Mistakes = cp("Количество ошибок:");
+    l.SpellingMistakes = cp("в том числе орфографических:");
+    l.NoSpellingMistakes = cp("орфографических ошибок нет");
+    l.PunctuationMistakes = cp("в том числе пунктуационных:");
+    l.NoPunctuationMistakes = cp("пунктуационных ошибок нет");
+    l.Prompts = cp("Подсказок:");
+    l.Broken = cp("Работа прервана учеником!");
+    l.Mark = cp("Оценка:");
+    l.NoMark = cp("Без оценки - тренировочный режим!");
+    return l;
+}
+
 std::vector<TResultLabels> LoadResultLabels(const std::string& languageFile) {
     const TResultLabels english = DefaultEnglishLabels();
+    const TResultLabels russian = DefaultRussianLabels();
     std::vector<TResultLabels> sets;
     if (languageFile.empty())
-        return {english};
+        return {russian, english};
     const platform::TIniFile ini(languageFile);
     if (!ini.Loaded())
-        return {english};
+        return {russian, english};
     for (const char* language : {"Russian", "English"}) {
         const std::string section = std::string("Zarvo_") + language;
+        const bool isEnglish = std::string(language) == "English";
         if (!ini.SectionExists(section)) {
-            if (std::string(language) == "English")
-                sets.push_back(english);
+            sets.push_back(isEnglish ? english : russian);
             continue;
         }
-        TResultLabels l = english;
+        TResultLabels l = isEnglish ? english : russian;
         l.Language = language;
         auto read = [&](const char* key, std::string& field) {
             field = ini.ReadString(section, key, field);

@@ -19,10 +19,11 @@ struct TResultLabels {
 
 // The built-in English labels (the trainer's defaults).
 TResultLabels DefaultEnglishLabels();
-// The labels of the language file's sections "Zarvo_Russian" and "Zarvo_English". A label the
-// file lacks keeps the English default; the Russian set is left out when the file has no Russian
-// section (it would only repeat the English one). A file that cannot be read gives the English
-// defaults alone.
+// The bundled language file's Russian labels.
+TResultLabels DefaultRussianLabels();
+// The labels of the language file's sections "Zarvo_Russian" and "Zarvo_English". A label or a
+// section the file lacks keeps the built-in label of its language; without a readable file the
+// built-in Russian and English labels are used.
 std::vector<TResultLabels> LoadResultLabels(const std::string& languageFile);
 
 struct TSession {

@@ -97,6 +97,17 @@ std::vector<TPupilSessions> GroupByPupil(const std::vector<const TSession*>& ses
 
 } // namespace
 
+std::vector<TWeakSpot> TopRules(const std::vector<const TSession*>& sessions,
+                                const std::map<std::string, std::string>& ruleTitles,
+                                std::size_t count) {
+    std::vector<TWeakSpot> spots = WeakSpots(sessions, ruleTitles);
+    std::stable_sort(spots.begin(), spots.end(),
+                     [](const TWeakSpot& a, const TWeakSpot& b) { return a.Pupils > b.Pupils; });
+    if (spots.size() > count)
+        spots.resize(count);
+    return spots;
+}
+
 bool NaturalLess(const std::string& a, const std::string& b) {
     std::size_t i = 0, j = 0;
     auto digit = [](char c) { return c >= '0' && c <= '9'; };

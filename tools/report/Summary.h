@@ -57,6 +57,12 @@ struct TSummary {
 TSummary Summarise(const std::vector<TSession>& sessions,
                    const std::map<std::string, std::string>& ruleTitles);
 
+// The rules most worth re-teaching among `sessions`: the most pupils who missed them, then the
+// most mistakes; at most `count`.
+std::vector<TWeakSpot> TopRules(const std::vector<const TSession*>& sessions,
+                                const std::map<std::string, std::string>& ruleTitles,
+                                std::size_t count = 3);
+
 // A rule's first line without its drawing marks.
 std::string RuleTitle(const std::vector<std::string>& lines);
 

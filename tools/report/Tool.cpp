@@ -4,13 +4,18 @@
 #include "Results.h"
 #include "Summary.h"
 
+#include "TrainerSettings.h"
 #include "app/Globals.h"
 #include "app/Strings.h"
 #include "content/FRule.h"
+#include "content/Task.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/Text.h"
 
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -52,6 +57,64 @@ std::map<std::string, std::string> LoadRuleTitles(const std::string& path, std::
     platform::SetMessagePresenter(std::move(previous));
     GlobalFailure = savedFailure;
     return titles;
+}
+
+// A sentence for each rule, to show the teacher what the rule is about: the first example of the
+// exercise library with a check point on it, per class name and over all.
+TRuleExamples LoadRuleExamples(const std::string& path, std::ostream& err) {
+    TRuleExamples examples;
+    auto previous = platform::SetMessagePresenter(std::make_unique<TWarningPresenter>(err));
+    const bool savedFailure = GlobalFailure;
+    if (strError.empty())
+        SetDefaultInterfaceStrings();
+    {
+        TTask task(platform::FromNativePath(path));
+        for (const TClass& c : task.Classes)
+            for (const TTheme& t : c.Themes)
+                for (const TVariant& v : t.Variants)
+                    for (const TExample& e : v.Examples)
+                        for (const TCheckPoint& cp : e.CheckPoints) {
+                            auto& perClass = examples[std::string(cp.Rule())];
+                            const TRuleExample example{std::string(e.Text), cp.Position};
+                            perClass.emplace(std::string(c.Name), example);
+                            perClass.emplace("", example);
+                        }
+    }
+    platform::SetMessagePresenter(std::move(previous));
+    GlobalFailure = savedFailure;
+    return examples;
+}
+
+// Where --open leaves the page: the user's cache folder, which needs no cleaning by hand.
+std::string CacheReportFile() {
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (dir.isEmpty())
+        dir = QDir::tempPath();
+    dir += "/zarvo";
+    QDir().mkpath(dir);
+    return (dir + "/report.html").toStdString();
+}
+
+// The desktop's browser, or $ZARVO_BROWSER (a test puts a stub there).
+bool OpenInBrowser(const std::string& file, std::ostream& err) {
+    QString browser = "xdg-open";
+    if (const char* env = std::getenv("ZARVO_BROWSER"); env && *env)
+        browser = QString::fromLocal8Bit(env);
+    if (!QProcess::startDetached(browser, {QString::fromStdString(file)})) {
+        err << "zarvo-report: cannot start " << browser.toStdString() << " to show " << file
+            << "\n";
+        return false;
+    }
+    return true;
+}
+
+// A page that says why there is no report, so a teacher who started the report from the menu
+// sees the reason instead of nothing.
+std::string ProblemPage(const std::string& why) {
+    return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>Zarvo</title></head>"
+           "<body style=\"font-family:sans-serif;max-width:40em;margin:2em auto\"><h1>Zarvo</h1>"
+           "<p>" +
+           HtmlEscape(why) + "</p></body></html>\n";
 }
 
 std::string DefaultLanguageFile(const std::string& binaryDir) {
@@ -106,27 +169,35 @@ bool WriteFile(const fs::path& path, const std::string& bytes, std::ostream& err
 } // namespace
 
 std::string ReportUsage() {
-    return "Usage: zarvo-report [--rules Zarvo.frf] [--language Zarvo.flt] [--html OUT.html]\n"
-           "                    [--csv DIR] RESULTS...\n"
+    return "Usage: zarvo-report [--rules Zarvo.frf] [--exercises Zarvo.ff] [--language Zarvo.flt]\n"
+           "                    [--html OUT.html] [--csv DIR] RESULTS...\n"
+           "       zarvo-report --open [RESULTS...]\n"
            "\n"
            "Reads the trainer's results files (files, or folders of *.rez files) and prints per\n"
            "class and theme each pupil's sessions, the average mark per variant and the weak\n"
            "spots: the rules whose mistakes come back most often.\n"
            "\n"
+           "  --open           write the web page into the user's cache folder and open it in\n"
+           "                   the desktop's browser; without RESULTS, the installed trainer's\n"
+           "                   results file, rules and exercises (as `zarvo --print-config` says)\n"
            "  --rules FILE     rule library, for the rules' titles\n"
+           "  --exercises FILE exercise library, for a sentence that shows each rule\n"
            "  --language FILE  language file whose labels the blocks were written with\n"
            "                   (default: Zarvo.flt of the content directory)\n"
            "  --html FILE      also write the report as one self-contained web page\n"
            "  --csv DIR        also write sessions.csv and rules.csv into DIR\n"
            "\n"
            "Damaged or unreadable parts of a file are skipped with a warning on standard error.\n"
-           "Exit status: 0 done, 1 nothing readable or an output not written, 2 wrong usage.\n";
+           "The labels of both interface languages are known without the language file.\n"
+           "Exit status: 0 done, 1 nothing readable, no session in a non-empty input, or an\n"
+           "output not written, 2 wrong usage.\n";
 }
 
 int RunReportTool(const std::vector<std::string>& args, const std::string& binaryDir,
                   std::ostream& out, std::ostream& err) {
-    std::string rulesFile, languageFile, htmlFile, csvDir;
+    std::string rulesFile, exercisesFile, languageFile, htmlFile, csvDir;
     std::vector<std::string> inputs;
+    bool open = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&](std::string& target) {
@@ -142,6 +213,11 @@ int RunReportTool(const std::vector<std::string>& args, const std::string& binar
             return 0;
         } else if (a == "--rules") {
             if (!value(rulesFile))
+                return 2;
+        } else if (a == "--open") {
+            open = true;
+        } else if (a == "--exercises") {
+            if (!value(exercisesFile))
                 return 2;
         } else if (a == "--language") {
             if (!value(languageFile))
@@ -159,6 +235,32 @@ int RunReportTool(const std::vector<std::string>& args, const std::string& binar
             inputs.push_back(a);
         }
     }
+    std::string openPage;
+    auto fail = [&](const std::string& why) {
+        err << "zarvo-report: " << why << "\n";
+        if (open && WriteFile(openPage, ProblemPage(why), err))
+            OpenInBrowser(openPage, err);
+        return 1;
+    };
+    if (open) {
+        openPage = CacheReportFile();
+        htmlFile = htmlFile.empty() ? openPage : htmlFile;
+        openPage = htmlFile;
+        if (inputs.empty()) {
+            const std::optional<TTrainerSettings> installed = ReadTrainerSettings();
+            if (!installed || installed->ResultFile.empty())
+                return fail("the installed trainer was not found, so its results file is not "
+                            "known; name the results file: zarvo-report --open FILE");
+            inputs.push_back(installed->ResultFile);
+            if (rulesFile.empty() && fs::exists(installed->RuleFile))
+                rulesFile = installed->RuleFile;
+            if (exercisesFile.empty() && fs::exists(installed->VarLibFile))
+                exercisesFile = installed->VarLibFile;
+            if (!fs::exists(installed->ResultFile))
+                return fail("There are no results yet: the trainer writes " +
+                            installed->ResultFile + " when the first pupil ends a lesson.");
+        }
+    }
     if (inputs.empty()) {
         err << "zarvo-report: no results file given\n" << ReportUsage();
         return 2;
@@ -172,6 +274,7 @@ int RunReportTool(const std::vector<std::string>& args, const std::string& binar
 
     TReadResult read;
     int readable = 0;
+    bool anyText = false;
     for (const auto& file : ExpandInputs(inputs, err)) {
         std::string contents, error;
         if (!ReadResultsFile(file, contents, error)) {
@@ -179,22 +282,37 @@ int RunReportTool(const std::vector<std::string>& args, const std::string& binar
             continue;
         }
         ++readable;
+        anyText = anyText || contents.find_first_not_of(" \t\r\n") != std::string::npos;
         ParseResults(contents, file, labels, read);
     }
     for (const auto& w : read.Warnings)
         err << "zarvo-report: " << platform::AnsiToUtf8(w) << "\n";
     if (readable == 0)
-        return 1;
+        return fail("no results file could be read");
+    // Text without a single block is not a results file the trainer wrote (or one written with
+    // labels neither language knows): saying "no sessions" and succeeding would hide that.
+    if (read.Sessions.empty() && anyText)
+        return fail("no session block was found in the results: the files hold no block with the "
+                    "trainer's Russian or English labels (name the language file they were "
+                    "written with: --language FILE)");
 
     std::map<std::string, std::string> titles;
     if (!rulesFile.empty())
         titles = LoadRuleTitles(rulesFile, err);
     const TSummary summary = Summarise(read.Sessions, titles);
-    out << TextReport(summary);
+    TRuleExamples examples;
+    if (!exercisesFile.empty())
+        examples = LoadRuleExamples(exercisesFile, err);
+    if (!open)
+        out << TextReport(summary);
 
     bool ok = true;
     if (!htmlFile.empty())
-        ok = WriteFile(htmlFile, HtmlReport(summary), err) && ok;
+        ok = WriteFile(htmlFile, HtmlReport(summary, examples), err) && ok;
+    if (open && ok) {
+        out << htmlFile << "\n";
+        ok = OpenInBrowser(htmlFile, err);
+    }
     if (!csvDir.empty()) {
         std::error_code ec;
         fs::create_directories(csvDir, ec);
