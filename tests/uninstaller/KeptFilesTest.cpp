@@ -244,3 +244,18 @@ TEST(KeptFiles, YesNamesEveryKeptFileOnStandardErrorAndExitsWithOne) {
         EXPECT_TRUE(Has(err.str(), l + ": it lies outside")) << l;
     EXPECT_FALSE(inst.RegistryHas("SOFTWARE\\Orvisoft\\Zarvo\\Path")) << "the other steps ran";
 }
+
+TEST(KeptFiles, AnOversizedRegistryStopsTheRunWithAMessageInsteadOfReadingAsEmpty) {
+    TSandbox box;
+    TInstallation inst(box, 2);
+    ASSERT_EQ(::truncate(box.RegistryFile().c_str(), 9 * 1024 * 1024), 0);
+    for (TUninstallMode mode : {TUninstallMode::Yes, TUninstallMode::DryRun}) {
+        std::ostringstream out, err;
+        TUninstallOptions options;
+        options.Mode = mode;
+        EXPECT_EQ(RunUninstallProgram(options, out, err), 1);
+        EXPECT_TRUE(Has(err.str(), "registry file " + box.RegistryFile())) << err.str();
+    }
+    EXPECT_TRUE(inst.Exists(inst.Listed[1]));
+    EXPECT_TRUE(inst.Exists(box.WinDir() + "Config.fcf"));
+}
