@@ -7,10 +7,12 @@
 #include "app/Globals.h"
 #include "app/Strings.h"
 #include "content/FRule.h"
+#include "platform/Exception.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/Text.h"
 
+#include <QTemporaryFile>
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -22,36 +24,76 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The rule library's load reports through the trainer's message boxes: print them as warnings.
-class TWarningPresenter : public platform::IMessagePresenter {
+// The rule library's load reports through the trainer's message boxes, in words meant for the
+// trainer's own library; here they are only counted, and the tool says what went wrong itself.
+class TCountingPresenter : public platform::IMessagePresenter {
 public:
-    explicit TWarningPresenter(std::ostream& err) : Err(err) {}
-    int Show(const std::string& text, const std::string&, unsigned) override {
-        std::string t = text;
-        for (std::size_t p; (p = t.find("\r\n")) != std::string::npos;)
-            t.replace(p, 2, " ");
-        Err << "zarvo-report: " << platform::AnsiToUtf8(t) << "\n";
+    int Show(const std::string&, const std::string&, unsigned) override {
+        ++Count;
         return platform::IDOK;
     }
-
-private:
-    std::ostream& Err;
+    int Count = 0;
 };
 
-std::map<std::string, std::string> LoadRuleTitles(const std::string& path, std::ostream& err) {
-    std::map<std::string, std::string> titles;
-    auto previous = platform::SetMessagePresenter(std::make_unique<TWarningPresenter>(err));
+// The titles of the rules in `path`, as the user named it. False (with a message naming the rule
+// library and that path) when it cannot be read or holds no rules. The file is read once, capped
+// at a library's limit, so that an endless pipe ends with an error rather than the memory; a
+// pipe's contents are handed to the reader through a temporary copy that no message names.
+bool LoadRuleTitles(const std::string& path, std::map<std::string, std::string>& titles,
+                    std::ostream& err) {
+    const std::string where = "zarvo-report: the rule library " + path;
+    std::string bytes;
+    try {
+        bytes =
+            platform::ReadFileBytes(platform::FromNativePath(path), platform::MaxLibraryFileSize);
+    } catch (const EInOutError& e) {
+        std::string reason = platform::AnsiToUtf8(e.what());
+        if (const std::size_t colon = reason.rfind(": "); colon != std::string::npos)
+            reason = reason.substr(colon + 2);
+        err << where << " cannot be read: " << reason << "\n";
+        return false;
+    }
+    if (bytes.empty()) {
+        // Also a pipe that nothing writes to: its reader never waits.
+        err << where << " cannot be read: it is empty\n";
+        return false;
+    }
+    std::error_code ec;
+    std::string readable = path;
+    QTemporaryFile copy;
+    if (!fs::is_regular_file(path, ec)) {
+        if (!copy.open() ||
+            copy.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+                static_cast<qint64>(bytes.size()) ||
+            !copy.flush()) {
+            err << where << " cannot be read: no room for a temporary copy\n";
+            return false;
+        }
+        readable = copy.fileName().toStdString();
+    }
+    auto presenter = std::make_unique<TCountingPresenter>();
+    TCountingPresenter* boxes = presenter.get();
+    auto previous = platform::SetMessagePresenter(std::move(presenter));
     const bool savedFailure = GlobalFailure;
     if (strError.empty())
         SetDefaultInterfaceStrings();
+    std::size_t rules = 0;
     {
-        TFRule rules(platform::FromNativePath(path));
-        for (const auto& r : rules.RuleRecords)
+        TFRule library(platform::FromNativePath(readable));
+        rules = library.RuleRecords.size();
+        for (const auto& r : library.RuleRecords)
             titles.emplace(r.Name, RuleTitle(r.Lines));
     }
+    const int complaints = boxes->Count;
     platform::SetMessagePresenter(std::move(previous));
     GlobalFailure = savedFailure;
-    return titles;
+    if (complaints > 0 || rules == 0) {
+        err << where << " is not a rule library (no \"" << RuleLibSignature
+            << "\" signature or no rules in it)\n";
+        titles.clear();
+        return false;
+    }
+    return true;
 }
 
 std::string DefaultLanguageFile(const std::string& binaryDir) {
@@ -120,7 +162,8 @@ std::string ReportUsage() {
            "  --csv DIR        also write sessions.csv and rules.csv into DIR\n"
            "\n"
            "Damaged or unreadable parts of a file are skipped with a warning on standard error.\n"
-           "Exit status: 0 done, 1 nothing readable or an output not written, 2 wrong usage.\n";
+           "Exit status: 0 done, 1 nothing readable, a rule library that cannot be read or an\n"
+           "output not written, 2 wrong usage.\n";
 }
 
 int RunReportTool(const std::vector<std::string>& args, const std::string& binaryDir,
@@ -187,12 +230,11 @@ int RunReportTool(const std::vector<std::string>& args, const std::string& binar
         return 1;
 
     std::map<std::string, std::string> titles;
-    if (!rulesFile.empty())
-        titles = LoadRuleTitles(rulesFile, err);
+    // The report is still written without the titles, but the run does not count as done.
+    bool ok = rulesFile.empty() || LoadRuleTitles(rulesFile, titles, err);
     const TSummary summary = Summarise(read.Sessions, titles);
     out << TextReport(summary);
 
-    bool ok = true;
     if (!htmlFile.empty())
         ok = WriteFile(htmlFile, HtmlReport(summary), err) && ok;
     if (!csvDir.empty()) {
