@@ -4,6 +4,10 @@
 # TARGET, for SECONDS each (default 60) from its checked-in corpus.
 #
 #   scripts/fuzz.sh [TARGET|all] [SECONDS]
+#   scripts/fuzz.sh replay
+#
+# "replay" only builds the targets and runs each over its checked-in corpus once (the ctest
+# label "fuzz"): what CI does, so that the clang build cannot break unnoticed.
 #
 # New inputs go to build/fuzz/corpus/TARGET (the checked-in corpus in fuzz/corpus is only read);
 # a finding (crash-*, leak-*, timeout-*, oom-*) is saved in build/fuzz/findings/TARGET/ and
@@ -25,6 +29,12 @@ if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 cmake --preset fuzz "${launcher[@]}" >/dev/null
+
+if [ "$only" = replay ]; then
+  # Only the fuzz targets and the libraries they need: the programs and content are not built.
+  cmake --build build/fuzz -j "$(nproc)" --target $(cd fuzz && ls fuzz_*.cpp | sed 's/\.cpp$//')
+  exec ctest --test-dir build/fuzz -L fuzz -j "$(nproc)" --output-on-failure --no-tests=error
+fi
 
 targets=()
 for f in fuzz/fuzz_*.cpp; do

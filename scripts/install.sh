@@ -78,6 +78,13 @@ new_folders "$(dirname "$state")"
 "$prefix/lib/zarvo/setup-state" --content "$prefix/share/zarvo" --state "$state" \
   --registry "$registry" --language "$language" "${group_flag[@]}"
 
+# The Uninstaller removes listed files only inside the program folder or the installation root
+# recorded beside it; the programs and content lie under the prefix. A later value replaces an
+# earlier one, so a second installation into the same registry names its own prefix.
+reg_root="$(printf '%s/' "$prefix" | sed 's/\\/\\\\/g; s/"/\\"/g')"
+printf '\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvisoft\\Zarvo\\Path]\r\n"InstallRoot"="%s"\r\n' \
+  "$reg_root" >>"$registry"
+
 # Shortcut names come from the language file's installer texts, as the Uninstaller reads them.
 section="Installer_$language"
 installer_text() {

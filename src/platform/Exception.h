@@ -32,3 +32,9 @@ class EInOutError : public Exception {
 public:
     using Exception::Exception;
 };
+
+// A file larger than its kind may be, refused before it is read whole.
+class EFileTooLarge : public EInOutError {
+public:
+    using EInOutError::EInOutError;
+};

@@ -200,7 +200,7 @@ std::string ReadFileBytes(const std::string& path, std::size_t limit) {
     std::size_t expected = 0;
     if (::fstat(fd.Get(), &st) == 0 && S_ISREG(st.st_mode)) {
         if (static_cast<std::uint64_t>(st.st_size) > limit)
-            throw EInOutError(TooLarge(path, limit));
+            throw EFileTooLarge(TooLarge(path, limit));
         expected = static_cast<std::size_t>(st.st_size);
     }
     std::string out;
@@ -216,7 +216,7 @@ std::string ReadFileBytes(const std::string& path, std::size_t limit) {
             break;
         // A file that grows while it is read, or a FIFO, stops at the limit all the same.
         if (static_cast<std::size_t>(n) > limit - out.size())
-            throw EInOutError(TooLarge(path, limit));
+            throw EFileTooLarge(TooLarge(path, limit));
         out.append(buffer, static_cast<std::size_t>(n));
     }
     return out;

@@ -686,6 +686,11 @@ TLoaded Load() {
     std::string bytes;
     try {
         bytes = ReadFileBytes(path, MaxSettingsFileSize);
+    } catch (const EFileTooLarge&) {
+        // Read as empty it would quietly lose every setting and make the Uninstaller skip its
+        // steps; no registry written by an installer comes near this size.
+        throw ERegistryError("The registry file " + path + " is larger than " +
+                             std::to_string(MaxSettingsFileSize / MiB) + " MiB");
     } catch (const EInOutError&) {
         return {TLoad::Unreadable, EmptyStore()};
     }

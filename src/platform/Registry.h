@@ -17,8 +17,9 @@
 // not a registry file: it reads as empty and is never rewritten, and neither is one whose bytes
 // would not be written back exactly as they were (invalid UTF-16, say). Location:
 // $ZARVO_REGISTRY, default /etc/zarvo/registry.reg; a missing file is an empty registry. At
-// most 8 MiB are read (MaxSettingsFileSize); a larger file, a directory or a device cannot be
-// read and behaves as an empty registry that cannot be written.
+// most 8 MiB are read (MaxSettingsFileSize): a larger file raises ERegistryError at every
+// access; a directory or a device cannot be read and behaves as an empty registry that cannot
+// be written.
 
 #include <cstdint>
 #include <memory>

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace {
@@ -49,15 +50,15 @@ std::size_t WriteAll(int fd, const std::string& bytes) {
     return done;
 }
 
-// Takes the exclusive advisory lock on the whole file, waiting a few seconds at most: a lock
-// that a hung machine keeps on a shared folder must not hang the trainer, and losing the block
-// would be worse than the small chance of mixing it with another one. A file system without
-// locks is written without one.
+// Takes the exclusive advisory lock on the whole file, waiting some seconds at most: a lock that
+// a hung machine keeps on a shared folder must not hang the trainer, and losing the block would
+// be worse than the small chance of mixing it with another one. False without the lock (also on
+// a file system without locks).
 bool LockForAppend(int fd) {
     struct flock lock {};
     lock.l_type = F_WRLCK;
     lock.l_whence = SEEK_SET;
-    for (int attempt = 0; attempt < 150; ++attempt) {
+    for (int attempt = 0; attempt < 250; ++attempt) {
         if (::fcntl(fd, F_SETLK, &lock) == 0)
             return true;
         if (errno != EACCES && errno != EAGAIN && errno != EINTR)
@@ -67,20 +68,52 @@ bool LockForAppend(int fd) {
     return false;
 }
 
+// Makes sure the file has room for `size` more bytes before any is written, so that a full disk
+// leaves the file as it was instead of with a torn block. Reserving with KEEP_SIZE is allowed on
+// an append-only file (which cannot be cut back afterwards); where the file system cannot
+// reserve, the free space is asked instead.
+bool ReserveForAppend(int fd, off_t end, std::size_t size) {
+    if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, end, static_cast<off_t>(size)) == 0)
+        return true;
+    if (errno != EOPNOTSUPP && errno != ENOSYS && errno != EINVAL)
+        return false;
+    struct statvfs fs {};
+    if (::fstatvfs(fd, &fs) != 0)
+        return true; // nothing to go by: the write itself will tell
+    const unsigned long long block = fs.f_frsize ? fs.f_frsize : fs.f_bsize;
+    // The block may start in a partly used block and end in a new one.
+    return static_cast<unsigned long long>(fs.f_bavail) * block >= size + 2 * block;
+}
+
+// Whether the file's last byte ends a line; true for an empty file or one that cannot be read
+// (a descriptor opened for writing only).
+bool EndsWithLineEnd(int fd, off_t size) {
+    if (size == 0)
+        return true;
+    char last = '\n';
+    return ::pread(fd, &last, 1, size - 1) != 1 || last == '\n';
+}
+
 // Appends under the lock on the file itself. In a school lab many copies write to one shared
-// results file: the lock keeps their blocks whole, and testing for an empty file under the lock
-// (not for a missing one before opening) writes the caption exactly once when two copies create
-// the file at the same moment. POSIX record locks, unlike flock, also hold on network file
-// systems.
+// results file: the lock keeps their blocks whole, and the caption is written only by the copy
+// that finds the file empty while it holds the lock, so that two copies creating the file at the
+// same moment cannot both write it. A copy that did not get the lock appends its block alone.
+// POSIX record locks, unlike flock, also hold on network file systems.
 //
 // The folder is writable by every pupil, so whatever stands under the name is untrusted: the
 // open never waits (a FIFO without a reader would hang the trainer), only a regular file is
-// appended to, and a block that could not be written whole (a full disk, a size limit) is cut
-// off again, so that every later reader of the file sees whole blocks only.
+// appended to. The block's room is reserved first; a block that was still not written whole is
+// cut off again, and where that is impossible (an append-only file) the torn part is ended with
+// a line end, so that the next block starts on a fresh line and a reader skips only the damaged
+// one.
 bool AppendLocked(const std::string& path, const std::string& caption, const std::string& block) {
     platform::IgnoreWriteSignals();
-    int fd = ::open(platform::NativePath(path).c_str(),
-                    O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    const std::string native = platform::NativePath(path);
+    const int flags = O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    // Read access lets a writer see whether an earlier torn block was left without a line end.
+    int fd = ::open(native.c_str(), O_RDWR | flags, 0666);
+    if (fd < 0)
+        fd = ::open(native.c_str(), O_WRONLY | flags, 0666);
     if (fd < 0)
         return false;
     struct stat st {};
@@ -88,19 +121,23 @@ bool AppendLocked(const std::string& path, const std::string& caption, const std
         ::close(fd);
         return false;
     }
-    LockForAppend(fd);
+    const bool locked = LockForAppend(fd);
     bool ok = ::fstat(fd, &st) == 0;
     if (ok) {
-        const std::string bytes = st.st_size == 0 ? caption + block : block;
-        const std::size_t done = WriteAll(fd, bytes);
-        if (done != bytes.size()) {
+        std::string bytes = locked && st.st_size == 0 ? caption + block : block;
+        if (!EndsWithLineEnd(fd, st.st_size))
+            bytes = CRLF + bytes;
+        ok = ReserveForAppend(fd, st.st_size, bytes.size());
+        const std::size_t done = ok ? WriteAll(fd, bytes) : 0;
+        if (ok && done != bytes.size()) {
             ok = false;
             // Cut back only what this call wrote: a copy that appended meanwhile without the
             // lock (one was not to be had) keeps its block.
             struct stat now {};
-            if (done > 0 && ::fstat(fd, &now) == 0 &&
-                now.st_size == st.st_size + static_cast<off_t>(done))
-                (void)!::ftruncate(fd, st.st_size);
+            const bool ours = done > 0 && ::fstat(fd, &now) == 0 &&
+                              now.st_size == st.st_size + static_cast<off_t>(done);
+            if (ours && ::ftruncate(fd, st.st_size) != 0 && bytes[done - 1] != '\n')
+                (void)WriteAll(fd, CRLF);
         }
     }
     // Closing releases the lock.

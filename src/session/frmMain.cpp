@@ -182,8 +182,8 @@ void TfrmMain::LoadPictures() {
         const std::pair<TFButton*, int> fixed[] = {{fbtnHelp, 80},   {fbtnHint, 81},
                                                    {fbtnExit, 82},   {fbtnAccept, 77},
                                                    {fbtnCancel, 78}, {fbtnFurther, 79}};
-        for (const auto& [button, number] : fixed)
-            attempt([&] { SetButtonFace(button, {number, 0, TAnswerHint::Answer}); });
+        for (const auto& face : fixed)
+            attempt([&] { SetButtonFace(face.first, {face.second, 0, TAnswerHint::Answer}); });
     }
     // The frame and the pencil are decoration: without them the screen works as well.
     try {

@@ -23,8 +23,14 @@ const char* const HelpText =
     "the picture folder and the program folder when they are left empty, the product's registry\n"
     "keys (the maker's key only when no other product is under it), and the desktop and\n"
     "programs-menu shortcuts with their group folder. A listed link is removed, never its\n"
-    "target; a listed folder is never removed with its contents; lines that are empty or not an\n"
-    "absolute path are skipped.\n"
+    "target; a listed folder is never removed with its contents; empty lines are skipped.\n"
+    "\n"
+    "Only what the installation made is removed: a listed name must be a full path without '.',\n"
+    "'..' or control characters, inside the program folder or the installation root that the\n"
+    "registry records, reached without a link below that folder, and not marked immutable\n"
+    "(or append-only, except the results file). A results file named outside the program\n"
+    "folder goes only when it is empty or begins with the results caption. Every file kept\n"
+    "for these reasons is named, and the exit status is then 1.\n"
     "\n"
     "Without options a window asks once for confirmation and shows the progress.\n"
     "\n"
@@ -32,7 +38,7 @@ const char* const HelpText =
     "             delete, one line per file, folder (ending in '/') and registry key, in the\n"
     "             order of the steps, and delete nothing\n"
     "  --yes      no window and no questions: remove the installation, print errors on standard\n"
-    "             error; exit status 0 when every step ran, 1 otherwise\n"
+    "             error; exit status 0 when every step ran and nothing was kept, 1 otherwise\n"
     "  --keep-results  keep the results file (the pupils' sessions) and so the program folder\n"
     "             that holds it; without it the confirmation names the file and its blocks\n"
     "  --help     this text\n"
@@ -111,14 +117,18 @@ int RunWindow(bool keepResults) {
     int answer = platform::MessageBox(
         texts.strConfirmation + ResultsNote(texts, target, keepResults),
         texts.strConfirmationCaption, platform::MB_YESNO | platform::MB_ICONERROR);
+    int status = 0;
     if (answer == platform::IDYES) {
         uninstaller.RunUninstall();
         // After an error box the program ends without the completion box.
         if (!uninstaller.QuitRequested)
             platform::MessageBox(texts.strFinish, texts.Title, platform::MB_ICONINFORMATION);
+        // Files kept on purpose were named in their step's box; the run did not remove all.
+        if (!uninstaller.KeptPaths.empty())
+            status = 1;
     }
     window.CloseByProgram();
-    return 0;
+    return status;
 }
 
 int RunWithoutWindow(bool dryRun, bool keepResults, std::ostream& out, std::ostream& err) {

@@ -17,10 +17,11 @@ struct TUninstallOptions {
 TUninstallOptions ParseUninstallArguments(const std::vector<std::string>& args);
 
 // Runs one mode. The window run needs the Qt application; the others need none and write to the
-// given streams. Exit status: 0 when every step ran (the window run: always 0, as the errors are
-// shown), 1 when a step failed or the texts could not be read, 2 for a wrong command line. An
-// installation a package manager owns is left alone: the runs name its removal command instead
-// (--yes then exits with 1, as nothing was removed).
+// given streams. Exit status: 0 when every step ran and removed all it was meant to, 1 when a
+// step failed, the texts could not be read or files were kept (the window run: 1 only for kept
+// files, as its errors are shown), 2 for a wrong command line. An installation a package manager
+// owns is left alone: the runs name its removal command instead (--yes then exits with 1, as
+// nothing was removed).
 int RunUninstallProgram(const TUninstallOptions& options, std::ostream& out, std::ostream& err);
 
 int UninstallMain(int argc, char** argv);

@@ -32,16 +32,29 @@ bool TSystemTarget::EntryExists(const std::string& path) {
     return platform::NonDirectoryExists(path);
 }
 
+bool TSystemTarget::AnyEntryExists(const std::string& path) {
+    return platform::NonDirectoryExists(path) || platform::DirectoryExists(path);
+}
+
+TRemoveOutcome TSystemTarget::RemoveInstalled(const TRemoveRequest& request) {
+    return RemoveInsideFolder(request, false);
+}
+
+TRemoveOutcome TSystemTarget::RemoveForeignResults(const std::string& path) {
+    return RemoveForeignResultsFile(path, false);
+}
+
 bool TSystemTarget::IsLink(const std::string& path) {
     return platform::IsSymbolicLink(path);
 }
 
 bool TSystemTarget::IsReadOnly(const std::string& path) {
-    return platform::FileIsReadOnly(path) || platform::HasUnchangeableMark(path);
+    return platform::FileIsReadOnly(path);
 }
 
+// Only the attribute: an immutable mark is the administrator's word that the file stays, and
+// the results file's append-only mark is taken off where that file is removed.
 void TSystemTarget::ClearReadOnly(const std::string& path) {
-    platform::ClearUnchangeableMark(path);
     platform::SetFileReadOnly(path, false);
 }
 
@@ -120,6 +133,32 @@ bool TDryRunTarget::FileExists(const std::string& path) {
 
 bool TDryRunTarget::EntryExists(const std::string& path) {
     return platform::NonDirectoryExists(path) && !Gone(EntryKey(path));
+}
+
+bool TDryRunTarget::AnyEntryExists(const std::string& path) {
+    return (platform::NonDirectoryExists(path) || platform::DirectoryExists(path)) &&
+           !Gone(EntryKey(path));
+}
+
+TRemoveOutcome TDryRunTarget::Simulated(const std::string& path, TRemoveOutcome outcome) {
+    if (outcome == TRemoveOutcome::Removed) {
+        const std::string key = EntryKey(path);
+        Deleted.insert(key);
+        Out << key << '\n';
+    }
+    return outcome;
+}
+
+TRemoveOutcome TDryRunTarget::RemoveInstalled(const TRemoveRequest& request) {
+    if (Gone(EntryKey(request.Path)))
+        return TRemoveOutcome::Missing;
+    return Simulated(request.Path, RemoveInsideFolder(request, true));
+}
+
+TRemoveOutcome TDryRunTarget::RemoveForeignResults(const std::string& path) {
+    if (Gone(EntryKey(path)))
+        return TRemoveOutcome::Missing;
+    return Simulated(path, RemoveForeignResultsFile(path, true));
 }
 
 bool TDryRunTarget::IsLink(const std::string& path) {

@@ -3,6 +3,8 @@
 // run that answers the same questions as if the earlier deletions had happened and lists each
 // deletion instead of making it.
 
+#include "uninstaller/SafeRemove.h"
+
 #include <QTemporaryDir>
 #include <memory>
 #include <ostream>
@@ -17,6 +19,8 @@ public:
     virtual bool FileExists(const std::string& path) = 0;
     // Anything but a directory under this name, a dangling link included.
     virtual bool EntryExists(const std::string& path) = 0;
+    // Anything at all under this name, a directory or a dangling link included.
+    virtual bool AnyEntryExists(const std::string& path) = 0;
     virtual bool IsLink(const std::string& path) = 0;
     virtual bool IsReadOnly(const std::string& path) = 0;
     virtual void ClearReadOnly(const std::string& path) = 0;
@@ -24,6 +28,10 @@ public:
     virtual bool DeleteFile(const std::string& path) = 0;
     // Only an empty directory.
     virtual bool RemoveDir(const std::string& path) = 0;
+    // A file the installation made, reached without links below its folder (SafeRemove.h).
+    virtual TRemoveOutcome RemoveInstalled(const TRemoveRequest& request) = 0;
+    // The registry's results file outside the program folder, only when it is one.
+    virtual TRemoveOutcome RemoveForeignResults(const std::string& path) = 0;
     // The whole file; raises EInOutError when it cannot be read.
     virtual std::string ReadFile(const std::string& path) = 0;
 
@@ -40,11 +48,14 @@ class TSystemTarget : public IUninstallTarget {
 public:
     bool FileExists(const std::string& path) override;
     bool EntryExists(const std::string& path) override;
+    bool AnyEntryExists(const std::string& path) override;
     bool IsLink(const std::string& path) override;
     bool IsReadOnly(const std::string& path) override;
     void ClearReadOnly(const std::string& path) override;
     bool DeleteFile(const std::string& path) override;
     bool RemoveDir(const std::string& path) override;
+    TRemoveOutcome RemoveInstalled(const TRemoveRequest& request) override;
+    TRemoveOutcome RemoveForeignResults(const std::string& path) override;
     std::string ReadFile(const std::string& path) override;
     bool KeyExists(const std::string& key) override;
     bool HasSubKeys(const std::string& key) override;
@@ -67,11 +78,14 @@ public:
 
     bool FileExists(const std::string& path) override;
     bool EntryExists(const std::string& path) override;
+    bool AnyEntryExists(const std::string& path) override;
     bool IsLink(const std::string& path) override;
     bool IsReadOnly(const std::string& path) override;
     void ClearReadOnly(const std::string& path) override;
     bool DeleteFile(const std::string& path) override;
     bool RemoveDir(const std::string& path) override;
+    TRemoveOutcome RemoveInstalled(const TRemoveRequest& request) override;
+    TRemoveOutcome RemoveForeignResults(const std::string& path) override;
     std::string ReadFile(const std::string& path) override;
     bool KeyExists(const std::string& key) override;
     bool HasSubKeys(const std::string& key) override;
@@ -80,6 +94,7 @@ public:
 
 private:
     bool Gone(const std::string& native) const;
+    TRemoveOutcome Simulated(const std::string& path, TRemoveOutcome outcome);
 
     std::ostream& Out;
     std::set<std::string> Deleted; // native paths without a trailing '/'

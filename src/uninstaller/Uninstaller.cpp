@@ -4,6 +4,8 @@
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/ShellFolders.h"
+#include "platform/Text.h"
+#include "uninstaller/SafeRemove.h"
 
 #include <exception>
 
@@ -45,24 +47,24 @@ bool IsAbsolute(const std::string& path) {
 } // namespace
 
 std::vector<std::string> SplitLogLines(const std::string& text) {
+    const std::string ending = text.find("\r\n") != std::string::npos ? "\r\n" : "\n";
     std::vector<std::string> lines;
     std::size_t pos = 0;
     while (pos < text.size()) {
-        std::size_t nl = text.find('\n', pos);
-        std::size_t end = nl == std::string::npos ? text.size() : nl;
-        std::size_t next = nl == std::string::npos ? text.size() : nl + 1;
-        if (end > pos && text[end - 1] == '\r')
-            --end;
+        std::size_t end = text.find(ending, pos);
+        if (end == std::string::npos)
+            end = text.size();
         lines.push_back(text.substr(pos, end - pos));
-        pos = next;
+        pos = std::min(text.size(), end + ending.size());
     }
     return lines;
 }
 
 bool IsListedPathUsable(const std::string& line) {
-    // A relative name would be taken from whatever folder the program was started in; a NUL
-    // would cut the name short and delete a different file.
-    return IsAbsolute(line) && line.find('\0') == std::string::npos;
+    // A relative name would be taken from whatever folder the program was started in, and "..",
+    // "." or a doubled separator make a name mean another place than it seems to; a control
+    // character (a NUL cuts the name short) cannot come from the installation.
+    return !HasControlCharacter(line) && !PlainAbsoluteComponents(line).empty();
 }
 
 bool IsSafeRelativeName(const std::string& name, bool allowFolders) {
@@ -91,6 +93,8 @@ TUninstaller::TUninstaller(const TUninstallTexts& texts, IUninstallTarget& targe
 
 bool TUninstaller::RunUninstall() {
     Progress = 0;
+    KeptPaths.clear();
+    KeptReported = 0;
     try {
         DeleteWindowsConfig();
         DeleteResultsAndReadPath();
@@ -106,7 +110,56 @@ bool TUninstaller::RunUninstall() {
     }
     Progress = 100;
     DrawProgress(0);
-    return !QuitRequested;
+    return !QuitRequested && KeptPaths.empty();
+}
+
+namespace {
+
+// A listed name as it can be shown: control characters written as \n, \r, \t or \xNN.
+std::string Printable(const std::string& name) {
+    static const char* const hex = "0123456789ABCDEF";
+    std::string out;
+    for (char c : name) {
+        const auto b = static_cast<unsigned char>(c);
+        if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else if (c == '\t')
+            out += "\\t";
+        else if (b < 32 || b == 127)
+            out += std::string("\\x") + hex[b >> 4] + hex[b & 15];
+        else
+            out += c;
+    }
+    return out;
+}
+
+} // namespace
+
+void TUninstaller::Keep(const std::string& path, const std::string& reason) {
+    KeptPaths.push_back(Printable(path) + ": " + reason);
+}
+
+void TUninstaller::ReportKept() {
+    if (KeptReported == KeptPaths.size())
+        return;
+    // A window's box shows the first few; without a window the box goes to standard error and
+    // names every one, for the administrator to check.
+    constexpr std::size_t Shown = 12;
+    const std::size_t count = KeptPaths.size() - KeptReported;
+    std::string text = "These files were kept: the installation did not make them as they stand "
+                       "now, or they are protected.";
+    std::size_t listed = 0;
+    for (std::size_t i = KeptReported; i < KeptPaths.size(); ++i, ++listed) {
+        if (View && listed == Shown) {
+            text += "\r\n... and " + std::to_string(count - Shown) + " more";
+            break;
+        }
+        text += "\r\n" + KeptPaths[i];
+    }
+    KeptReported = KeptPaths.size();
+    platform::MessageBox(text, Texts.Title, platform::MB_ICONEXCLAMATION);
 }
 
 void TUninstaller::DrawProgress(int n) {
@@ -173,6 +226,11 @@ void TUninstaller::DeleteResultsAndReadPath() {
             // The trainer joins file names to it, so it should end in a separator; one that
             // does not still names the same folder.
             CurrentFolder = platform::IncludeTrailingBackslash(Target.ReadString(pathKey, "Path"));
+            std::string root = Target.ReadString(pathKey, "InstallRoot");
+            while (root.size() > 1 && (root.back() == '/' || root.back() == '\\'))
+                root.pop_back();
+            if (IsListedPathUsable(root))
+                InstallRoot = root;
         }
     }
     const std::string filesKey = std::string(ProductKey) + "\\Files";
@@ -185,24 +243,66 @@ void TUninstaller::DeleteResultsAndReadPath() {
             file = result;
         else if (!result.empty() && ProgramFolderKnown())
             file = CurrentFolder + result;
-        if (!file.empty() && !KeepResults && Target.FileExists(file))
-            ClearAndDelete(file);
+        if (!file.empty() && !KeepResults)
+            DeleteResultsFile(file);
     }
+    ReportKept();
+}
+
+void TUninstaller::DeleteResultsFile(const std::string& file) {
+    if (HasControlCharacter(file)) {
+        Keep(file, "its name holds a control character");
+        return;
+    }
+    // Inside the program folder it is the installation's own; anywhere else the registry value
+    // alone does not make it ours, its contents must.
+    TRemoveOutcome outcome;
+    if (ProgramFolderKnown() && IsInsideFolder(file, CurrentFolder))
+        outcome = Target.RemoveInstalled({CurrentFolder, file, true});
+    else
+        outcome = Target.RemoveForeignResults(file);
+    if (IsKept(outcome))
+        Keep(file, KeptReason(outcome));
 }
 
 void TUninstaller::DeleteListedFile(const std::string& path) {
-    if (!IsListedPathUsable(path))
+    if (path.empty())
         return;
-    if (!ClearAndDelete(path))
-        Target.DeleteFile(path);
+    if (HasControlCharacter(path)) {
+        Keep(path, "its name holds a control character");
+        return;
+    }
+    if (!IsListedPathUsable(path)) {
+        Keep(path, "it is not a full path without \".\" and \"..\"");
+        return;
+    }
+    std::string folder;
+    if (ProgramFolderKnown() && IsInsideFolder(path, CurrentFolder))
+        folder = CurrentFolder;
+    else if (!InstallRoot.empty() && IsInsideFolder(path, InstallRoot))
+        folder = InstallRoot;
+    else {
+        Keep(path, KeptReason(TRemoveOutcome::Outside));
+        return;
+    }
+    TRemoveOutcome outcome = Target.RemoveInstalled({folder, path, false});
+    if (outcome == TRemoveOutcome::Failed)
+        outcome = Target.RemoveInstalled({folder, path, false});
+    if (IsKept(outcome))
+        Keep(path, KeptReason(outcome));
 }
 
 void TUninstaller::DeleteLoggedFiles() {
     if (!ProgramFolderKnown())
         return;
     const std::string log = CurrentFolder + "Uninstall.log";
-    if (!Target.FileExists(log))
+    if (!Target.FileExists(log)) {
+        // A folder or a FIFO in its place is no list of files: going on would remove the
+        // registry keys and leave every installed file behind without a word.
+        if (Target.AnyEntryExists(log))
+            throw EInOutError("Cannot read file " + log + ": it is not a regular file");
         return;
+    }
     // Read whole before anything is deleted: the log may list itself.
     std::vector<std::string> lines = SplitLogLines(Target.ReadFile(log));
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -211,6 +311,7 @@ void TUninstaller::DeleteLoggedFiles() {
             DrawProgress(1);
     }
     Target.DeleteFile(log);
+    ReportKept();
 }
 
 void TUninstaller::RemoveProgramFolders() {

@@ -56,6 +56,12 @@ public:
     bool QuitRequested = false;
     // What went wrong in the step that failed, for the command line (the box does not show it).
     std::string ErrorDetail;
+    // The folder the installers put the programs and content in ("InstallRoot" beside the
+    // program folder's "Path"); listed files there may go as well. Empty when not recorded.
+    std::string InstallRoot;
+    // Every file kept on purpose (outside the installation, behind a link, marked immutable,
+    // not a results file), as "path: reason". The run then counts as failed.
+    std::vector<std::string> KeptPaths;
 
 private:
     // Whether the program folder names a place the folder steps may work in.
@@ -63,16 +69,24 @@ private:
     void DeleteListedFile(const std::string& path);
     // Deletes a file, first clearing its read-only attribute (never through a link).
     bool ClearAndDelete(const std::string& path);
+    void DeleteResultsFile(const std::string& file);
+    void Keep(const std::string& path, const std::string& reason);
+    // The step's message about the files it kept, if it kept any.
+    void ReportKept();
+    std::size_t KeptReported = 0;
 
     const TUninstallTexts& Texts;
     IUninstallTarget& Target;
     IProgressView* View;
 };
 
-// The lines of "Uninstall.log": ended by CR LF (a bare LF is taken as well), kept as they are
-// otherwise; a last line without an ending counts.
+// The lines of "Uninstall.log", kept as they are otherwise; a last line without an ending
+// counts. A log with CR LF line ends is split only there, so that a line feed inside a listed
+// name stays in that name (and makes it refused) instead of naming another file; a log without
+// any CR LF is split at each LF.
 std::vector<std::string> SplitLogLines(const std::string& text);
-// A listed line names something the log step may delete: an absolute path, no NUL byte.
+// A listed line names something the log step may delete: an absolute path whose components are
+// all names (no empty, "." or ".."), no control character.
 bool IsListedPathUsable(const std::string& line);
 // A shortcut or group name stays inside its shell folder: not empty, no "." or ".." component,
 // not absolute; `allowFolders` admits inner separators (a group such as "Maker\Zarvo\").

@@ -218,16 +218,12 @@ TEST(Registry, AFileThatWouldNotComeBackAsItWasIsNeverRewritten) {
     EXPECT_EQ(box.Read("registry.reg"), bytes);
 }
 
-TEST(Registry, ADeviceAFifoOrAnOversizedFileIsAnEmptyRegistryThatIsNotWritten) {
+TEST(Registry, ADeviceAFifoOrAFolderIsAnEmptyRegistryThatIsNotWritten) {
     TSandbox box;
     const std::string fifo = box.Root() + "fifo.reg";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
-    const std::string big =
-        box.Write("big.reg", "Windows Registry Editor Version 5.00\r\n\r\n" + Product + "]\r\n");
-    ASSERT_EQ(truncate(big.c_str(), 9 * 1024 * 1024), 0);
     box.Write("folder.reg/inside", "");
-    for (const std::string& path :
-         {std::string("/dev/zero"), fifo, big, box.Root() + "folder.reg"}) {
+    for (const std::string& path : {std::string("/dev/zero"), fifo, box.Root() + "folder.reg"}) {
         box.SetEnv("ZARVO_REGISTRY", path);
         // /dev/zero grew without bound and a FIFO without a writer hung; the child has half a
         // minute for what takes a moment.
@@ -241,10 +237,6 @@ TEST(Registry, ADeviceAFifoOrAnOversizedFileIsAnEmptyRegistryThatIsNotWritten) {
                   0)
             << path;
     }
-    struct stat st;
-    ASSERT_EQ(stat(big.c_str(), &st), 0);
-    EXPECT_EQ(st.st_size, 9 * 1024 * 1024);
-
     // A FIFO with a writer is read like a file. The writer holds the FIFO open until the data
     // has been taken, so the reader finds it whenever it opens.
     box.SetEnv("ZARVO_REGISTRY", fifo);
@@ -270,4 +262,27 @@ TEST(Registry, ADeviceAFifoOrAnOversizedFileIsAnEmptyRegistryThatIsNotWritten) {
                   return ok ? 0 : 1;
               }),
               0);
+}
+
+// Read as empty, an oversized registry made the trainer run with defaults and the Uninstaller
+// skip its steps, both without a word.
+TEST(Registry, AnOversizedFileIsAnErrorNamingItAndIsNeverWritten) {
+    TSandbox box;
+    const std::string big =
+        box.Write("big.reg", "Windows Registry Editor Version 5.00\r\n\r\n" + Product + "]\r\n");
+    ASSERT_EQ(truncate(big.c_str(), 9 * 1024 * 1024), 0);
+    box.SetEnv("ZARVO_REGISTRY", big);
+    TRegistry reg;
+    try {
+        reg.OpenKey("\\SOFTWARE\\Orvisoft\\Zarvo", false);
+        ADD_FAILURE() << "no error";
+    } catch (const ERegistryError& e) {
+        EXPECT_NE(std::string(e.what()).find("registry file " + big), std::string::npos)
+            << e.what();
+    }
+    EXPECT_THROW(reg.KeyExists("\\SOFTWARE"), ERegistryError);
+    EXPECT_THROW(reg.OpenKey("\\SOFTWARE\\Orvisoft\\Zarvo\\Files\\Rule", true), ERegistryError);
+    struct stat st;
+    ASSERT_EQ(stat(big.c_str(), &st), 0);
+    EXPECT_EQ(st.st_size, 9 * 1024 * 1024);
 }

@@ -8,6 +8,7 @@
 
 #include <QLocale>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
@@ -319,4 +320,212 @@ TEST(ResultsFile, ABlockThatDoesNotFitIsCutBackSoTheFileHoldsWholeBlocks) {
     p.SaveResults(file, false);
     EXPECT_EQ(Recorder().Pending(), 0u);
     EXPECT_EQ(box.Read("Zarvo.rez").compare(0, before.size(), before), 0);
+}
+
+namespace {
+
+std::size_t Count(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+// A child that takes the lock on the file, says so through the pipe, keeps it for `holdMs`
+// milliseconds (or until killed, for a negative value) and ends.
+pid_t HoldLock(const std::string& native, int holdMs) {
+    int fds[2];
+    if (pipe(fds) != 0)
+        return -1;
+    pid_t pid = fork();
+    if (pid == 0) {
+        int fd = open(native.c_str(), O_WRONLY);
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        char ready = fcntl(fd, F_SETLK, &lock) == 0 ? 'y' : 'n';
+        (void)!write(fds[1], &ready, 1);
+        if (holdMs < 0)
+            pause();
+        usleep(static_cast<useconds_t>(holdMs) * 1000);
+        _exit(0);
+    }
+    char ready = 0;
+    (void)!read(fds[0], &ready, 1);
+    close(fds[0]);
+    close(fds[1]);
+    return ready == 'y' ? pid : -1;
+}
+
+// `copies` processes saving one block each at the same moment; true when all saved silently.
+bool SaveInCopies(const std::string& file, int copies) {
+    std::vector<pid_t> children;
+    for (int i = 0; i < copies; ++i) {
+        pid_t pid = fork();
+        if (pid == 0) {
+            TFPupil("Copy" + std::to_string(i), "5", "T", "V").SaveResults(file, false);
+            _exit(Recorder().Pending() == 0 ? 0 : 3);
+        }
+        children.push_back(pid);
+    }
+    bool ok = true;
+    for (pid_t pid : children) {
+        int status = 0;
+        ok = waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0 && ok;
+    }
+    return ok;
+}
+
+} // namespace
+
+// The copies of a lab start waiting for a lock another copy holds on the still empty file; the
+// caption is decided only under the lock, so it is written once however they meet.
+TEST(ResultsFile, CopiesWaitingForAHeldLockWriteTheCaptionAtMostOnce) {
+    const std::string caption = "The \"Zarvo\" Results file\r\n";
+    for (int trial = 0; trial < 12; ++trial) {
+        SCOPED_TRACE(trial);
+        TSandbox box;
+        const std::string native = box.Write("Zarvo.rez", "");
+        pid_t holder = HoldLock(native, 150);
+        ASSERT_GT(holder, 0);
+        EXPECT_TRUE(SaveInCopies(platform::FromNativePath(native), 30));
+        waitpid(holder, nullptr, 0);
+        const std::string text = box.Read("Zarvo.rez");
+        EXPECT_EQ(Count(text, caption), 1u);
+        EXPECT_EQ(text.rfind(caption, 0), 0u);
+        EXPECT_EQ(Count(text, "Pupil: Copy"), 30u);
+    }
+    // A lock that is never given back: every copy appends its block alone, none writes a
+    // caption it could not decide on, and no block is lost.
+    TSandbox box;
+    const std::string native = box.Write("Zarvo.rez", "");
+    pid_t holder = HoldLock(native, -1);
+    ASSERT_GT(holder, 0);
+    EXPECT_TRUE(SaveInCopies(platform::FromNativePath(native), 30));
+    kill(holder, SIGKILL);
+    waitpid(holder, nullptr, 0);
+    const std::string text = box.Read("Zarvo.rez");
+    EXPECT_EQ(Count(text, caption), 0u);
+    EXPECT_EQ(Count(text, "Pupil: Copy"), 30u);
+}
+
+namespace {
+
+// A small file system of its own (tmpfs) holding an append-only results file, as a lab sets it
+// up; only root can mount it and set the mark.
+class TSmallDisk {
+public:
+    explicit TSmallDisk(const std::string& dir) : Dir(dir) {
+        if (geteuid() != 0)
+            Why = "not running as root";
+        else if (std::system(
+                     ("mount -t tmpfs -o size=64k tmpfs '" + Dir + "' 2>/dev/null").c_str()) != 0)
+            Why = "tmpfs cannot be mounted here";
+        else
+            Mounted = true;
+    }
+    ~TSmallDisk() {
+        if (Mounted) {
+            std::system(("chattr -a '" + Dir + "/Zarvo.rez' 2>/dev/null").c_str());
+            std::system(("umount '" + Dir + "'").c_str());
+        }
+    }
+    bool MarkAppendOnly(const std::string& file) {
+        if (std::system(("chattr +a '" + file + "' 2>/dev/null").c_str()) == 0)
+            return true;
+        Why = "the append-only mark cannot be set on tmpfs here";
+        return false;
+    }
+    // Fills the file system, leaving fewer free bytes than a page.
+    void Fill() {
+        int fd = open((Dir + "/filler").c_str(), O_WRONLY | O_CREAT, 0644);
+        const std::string page(4096, 'f');
+        while (write(fd, page.data(), page.size()) > 0) {
+        }
+        close(fd);
+    }
+    bool Mounted = false;
+    std::string Why;
+
+private:
+    std::string Dir;
+};
+
+} // namespace
+
+TEST(ResultsFile, AFullDiskLeavesAnAppendOnlyFileWithWholeBlocksOnly) {
+    TSandbox box;
+    const std::string dir = box.Root() + "disk";
+    ASSERT_EQ(mkdir(dir.c_str(), 0755), 0);
+    TSmallDisk disk(dir);
+    const std::string native = dir + "/Zarvo.rez";
+    const std::string file = platform::FromNativePath(native);
+    if (disk.Mounted) {
+        TFPupil("Ann", "5", "T", "V").SaveResults(file, false);
+        // The file ends a little before a page boundary: the next block would begin in the last
+        // page's free bytes and fail for want of a new page.
+        std::string pad;
+        {
+            const std::string text = box.Read("disk/Zarvo.rez");
+            const std::size_t end = 4096 - 60;
+            pad = std::string(end - text.size() - 2, 'x') + "\r\n";
+            int fd = open(native.c_str(), O_WRONLY | O_APPEND);
+            ASSERT_EQ(write(fd, pad.data(), pad.size()), static_cast<ssize_t>(pad.size()));
+            close(fd);
+        }
+        if (!disk.MarkAppendOnly(native))
+            disk.Mounted = false;
+    }
+    if (!disk.Mounted)
+        GTEST_SKIP() << "no small file system for the full-disk case: " << disk.Why;
+    disk.Fill();
+    const std::string before = box.Read("disk/Zarvo.rez");
+
+    EXPECT_EQ(InChild([&] {
+                  TFPupil("Bob", "5", "T", "V").SaveResults(file, false);
+                  return BoxesShown();
+              }),
+              1);
+
+    EXPECT_EQ(box.Read("disk/Zarvo.rez"), before) << "no torn block";
+}
+
+// Where a block was torn and could not be cut back (append-only, past a size limit), the next
+// block still starts on a fresh line, so that a reader loses only the torn one.
+TEST(ResultsFile, ATornBlockThatCannotBeCutBackIsFollowedByABlockOnAFreshLine) {
+    TSandbox box;
+    const std::string dir = box.Root() + "disk";
+    ASSERT_EQ(mkdir(dir.c_str(), 0755), 0);
+    TSmallDisk disk(dir);
+    const std::string native = dir + "/Zarvo.rez";
+    const std::string file = platform::FromNativePath(native);
+    if (disk.Mounted) {
+        TFPupil("Ann", "5", "T", "V").SaveResults(file, false);
+        if (!disk.MarkAppendOnly(native))
+            disk.Mounted = false;
+    }
+    if (!disk.Mounted)
+        GTEST_SKIP() << "no small file system for the torn-block case: " << disk.Why;
+    const std::string before = box.Read("disk/Zarvo.rez");
+
+    EXPECT_EQ(InChild([&] {
+                  struct rlimit limit {};
+                  limit.rlim_cur = limit.rlim_max = before.size() + 50;
+                  setrlimit(RLIMIT_FSIZE, &limit);
+                  TFPupil("Bob", "5", "T", "V").SaveResults(file, false);
+                  return BoxesShown();
+              }),
+              1);
+    const std::string torn = box.Read("disk/Zarvo.rez");
+    ASSERT_EQ(torn.compare(0, before.size(), before), 0);
+    TFPupil carl("Carl", "5", "T", "V");
+    carl.SaveResults(file, false);
+    EXPECT_EQ(Recorder().Pending(), 0u);
+
+    const std::string after = box.Read("disk/Zarvo.rez");
+    ASSERT_EQ(after.compare(0, torn.size(), torn), 0);
+    const std::string added = after.substr(torn.size());
+    EXPECT_EQ(added.find("\r\n\r\n"), torn.back() == '\n' ? std::string::npos : 0u) << added;
+    EXPECT_NE(added.find("\r\nPupil: Carl\r\n"), std::string::npos);
+    EXPECT_EQ(after.substr(after.size() - 9), "Mark: 5\r\n");
 }

@@ -6,6 +6,7 @@
 #include <QLockFile>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <unistd.h>
 
 TEST(SystemRequirements, BoundariesOfScreenAndDepth) {
     EXPECT_TRUE(SystemRequirementsMet(640, 400, 8));
@@ -39,6 +40,17 @@ TEST(PrintConfig, BundledContentDirectoryBecomesTheProgramFolder) {
         << text;
     EXPECT_NE(text.find("RegistryLanguage=\n"), std::string::npos) << text;
     EXPECT_TRUE(err.str().empty()) << err.str();
+}
+
+TEST(PrintConfig, AnOversizedRegistryIsAnErrorWithItsName) {
+    TSandbox box;
+    const std::string big = box.Write("registry.reg", "Windows Registry Editor Version 5.00\r\n");
+    ASSERT_EQ(truncate(big.c_str(), 9 * 1024 * 1024), 0);
+    TStartupOptions o;
+    o.ContentDir = box.ContentDir();
+    std::ostringstream out, err;
+    EXPECT_EQ(PrintConfig(o, "/nonexistent/bin", out, err), 1);
+    EXPECT_NE(err.str().find("registry file " + big), std::string::npos) << err.str();
 }
 
 TEST(InstanceLock, OnlyALockHeldByAnotherCopyRefusesTheStart) {

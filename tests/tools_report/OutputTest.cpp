@@ -35,6 +35,12 @@ TEST(ReportOutput, CsvCellsAreQuotedAndNeverFormulas) {
     EXPECT_EQ(CsvField("=HYPERLINK(1)"), "'=HYPERLINK(1)");
     EXPECT_EQ(CsvField("-2+3"), "'-2+3");
     EXPECT_EQ(CsvField("+1,2"), "\"'+1,2\"");
+    // Blanks before the sign do not hide a formula from a spreadsheet.
+    EXPECT_EQ(CsvField("  =1+1"), "'  =1+1");
+    EXPECT_EQ(CsvField(" \t@SUM(A1)"), "' \t@SUM(A1)");
+    EXPECT_EQ(CsvField("\xC2\xA0-3"), "'\xC2\xA0-3");
+    EXPECT_EQ(CsvField("  plain"), "  plain");
+    EXPECT_EQ(CsvField("\tplain"), "'\tplain");
 }
 
 TEST(ReportOutput, SessionsAndRulesCsvHaveHeadersAndOneRowEach) {

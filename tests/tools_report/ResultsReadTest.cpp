@@ -3,6 +3,7 @@
 
 #include "Results.h"
 #include "Summary.h"
+#include "Tool.h"
 
 #include "app/Strings.h"
 #include "platform/Text.h"
@@ -11,6 +12,7 @@
 
 #include <QDateTime>
 #include <gtest/gtest.h>
+#include <sstream>
 #include <sys/stat.h>
 
 namespace {
@@ -301,3 +303,36 @@ TEST(RuleTitles, MarksAreRemovedFromTheFirstLine) {
 }
 
 } // namespace
+
+TEST_F(ResultsReadTest, OverlongFieldsAreCutWithAWarningAndATornBlockCostsOnlyItself) {
+    const std::string name(300000, 'N');
+    const std::string a = Block("08.12.2026 09:00:00", name, "5", "1", {"LAG"}, {}, "Mark: 4");
+    const std::string b = Block("08.12.2026 09:10:00", "Boris", "5", "1", {}, {}, "Mark: 5");
+    // What the trainer leaves when a block was torn and could not be cut back: the torn part,
+    // a line end, and the next block on a fresh line.
+    const std::string torn = b.substr(0, b.find("Theme") + 3) + "\r\n";
+    TReadResult read;
+    ParseResults(Caption + a + torn + b, "lab.rez", Labels, read);
+    ASSERT_EQ(read.Sessions.size(), 2u);
+    EXPECT_EQ(read.Sessions[0].Pupil, std::string(MaxResultsFieldSize, 'N'));
+    EXPECT_EQ(read.Sessions[1].Pupil, "Boris");
+    ASSERT_EQ(read.Warnings.size(), 2u) << testing::PrintToString(read.Warnings);
+    EXPECT_NE(read.Warnings[0].find("longer than 255 bytes"), std::string::npos);
+}
+
+TEST(ReportRules, ARuleLibraryThatCannotBeReadIsNamedAndFailsTheRun) {
+    TSandbox box;
+    const std::string results =
+        box.Write("lab.rez", Caption + Block("08.12.2026", "Anna", "5", "1", {}, {}, "Mark: 5"));
+    const std::string fifo = box.Root() + "rules.frf";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    const std::string notRules = box.Write("notes.frf", "just some notes\r\n");
+    for (const std::string& rules : {fifo, notRules, box.Root() + "missing.frf"}) {
+        SCOPED_TRACE(rules);
+        std::ostringstream out, err;
+        EXPECT_EQ(RunReportTool({"--rules", rules, results}, "/nonexistent", out, err), 1);
+        EXPECT_NE(err.str().find("the rule library " + rules), std::string::npos) << err.str();
+        EXPECT_EQ(err.str().find("exercise library"), std::string::npos) << err.str();
+        EXPECT_NE(out.str().find("Anna"), std::string::npos) << "the report is still written";
+    }
+}

@@ -1,5 +1,6 @@
 #include "Installation.h"
 #include "support/MessageRecorder.h"
+#include "uninstaller/SafeRemove.h"
 #include "uninstaller/Target.h"
 
 #include <QDir>
@@ -111,15 +112,20 @@ TEST(Uninstall, ListedLinksFoldersAndRelativeNamesNeverReachBeyondTheNames) {
     TSystemTarget tgt;
     TWorkingFolder cwd(box.Root() + "cwd");
 
-    EXPECT_TRUE(TUninstaller(texts, tgt, nullptr).RunUninstall());
+    EXPECT_FALSE(TUninstaller(texts, tgt, nullptr).RunUninstall()) << "names were refused";
 
+    auto boxes = Recorder().Take();
+    ASSERT_EQ(boxes.size(), 1u);
+    for (const std::string& refused :
+         {p + "data/", std::string("victim.txt"), " " + p + "file1.dat", p + "dirlink/"})
+        EXPECT_NE(boxes[0].Text.find("\r\n" + refused + ": "), std::string::npos) << refused;
     EXPECT_FALSE(inst.Exists(p + "link.txt")) << "the link goes";
     EXPECT_EQ(box.Read("elsewhere/precious.txt"), "keep") << "its target stays";
     EXPECT_EQ(Mode(target), 0444u) << "and keeps its read-only attribute";
     EXPECT_FALSE(inst.Exists(p + "dirlink"));
     EXPECT_TRUE(box.Exists("elsewhere/dir/inner.txt"));
     EXPECT_TRUE(box.Exists("prog/data/kept.dat")) << "a listed folder keeps its contents";
-    EXPECT_TRUE(box.Exists("cwd/victim.txt")) << "a relative line is skipped";
+    EXPECT_TRUE(box.Exists("cwd/victim.txt")) << "a relative line is refused";
     EXPECT_TRUE(box.Exists("prog/file1.dat")) << "lines are taken as they are, blanks included";
     EXPECT_FALSE(inst.Exists(inst.Listed[0]));
 }
@@ -221,16 +227,30 @@ TEST(Uninstall, ALongLogDoesNotFillThePieBeforeTheEnd) {
 }
 
 TEST(UninstallLog, LinesEndInCrLfOrLfAndKeepEverythingElse) {
-    EXPECT_EQ(SplitLogLines("/a\r\n/b\n/c"), (std::vector<std::string>{"/a", "/b", "/c"}));
+    EXPECT_EQ(SplitLogLines("/a\n/b\n/c"), (std::vector<std::string>{"/a", "/b", "/c"}));
     EXPECT_EQ(SplitLogLines("/a\r\n\r\n /b \r\n"), (std::vector<std::string>{"/a", "", " /b "}));
-    EXPECT_EQ(SplitLogLines("/a\r"), std::vector<std::string>{"/a"});
+    // In a CR LF log a bare LF belongs to the name: splitting there would name another file.
+    EXPECT_EQ(SplitLogLines("/p/new\nline\r\n/p/b\r\n"),
+              (std::vector<std::string>{"/p/new\nline", "/p/b"}));
+    EXPECT_EQ(SplitLogLines("/a\r"), std::vector<std::string>{"/a\r"}) << "a lone CR ends nothing";
     EXPECT_TRUE(SplitLogLines("").empty());
 
     EXPECT_TRUE(IsListedPathUsable("/opt/zarvo/x"));
     EXPECT_TRUE(IsListedPathUsable("\\opt\\zarvo\\x"));
-    EXPECT_FALSE(IsListedPathUsable(""));
-    EXPECT_FALSE(IsListedPathUsable("C:\\ZARVO\\x")) << "no drives here: it would be relative";
-    EXPECT_FALSE(IsListedPathUsable(std::string("/opt/zarvo/x\0/y", 15)));
+    for (const std::string& refused :
+         {std::string(), std::string("C:\\ZARVO\\x"), std::string("/opt/zarvo/x\0/y", 15),
+          std::string("/opt/zarvo/../../etc/passwd"), std::string("/opt/./zarvo/x"),
+          std::string("/opt//zarvo/x"), std::string("/opt/zarvo/"), std::string("/"),
+          std::string("/opt/zarvo/new\nline"), std::string("/opt/zarvo/tab\there")})
+        EXPECT_FALSE(IsListedPathUsable(refused)) << refused;
+
+    EXPECT_TRUE(IsInsideFolder("/opt/Zarvo/x", "/opt/zarvo/")) << "names ignore case";
+    EXPECT_TRUE(IsInsideFolder("\\opt\\zarvo\\a\\b", "/opt/zarvo"));
+    EXPECT_FALSE(IsInsideFolder("/opt/zarvo", "/opt/zarvo/"))
+        << "the folder itself is no file of it";
+    EXPECT_FALSE(IsInsideFolder("/opt/zarvo2/x", "/opt/zarvo/"));
+    EXPECT_FALSE(IsInsideFolder("/opt/zarvo/../x", "/opt/zarvo/"));
+    EXPECT_FALSE(IsInsideFolder("/etc/passwd", "/")) << "the root is no program folder";
 }
 
 TEST(UninstallLog, ShortcutNamesStayInsideTheirFolder) {
@@ -306,7 +326,6 @@ TEST(Uninstall, DeletesAnAppendOnlyResultsFile) {
     if (::geteuid() != 0 || std::system(mark.c_str()) != 0)
         GTEST_SKIP() << "the append-only mark cannot be set here";
     TSystemTarget target;
-    EXPECT_TRUE(target.IsReadOnly(results));
     TUninstallTexts texts = RussianTexts();
     TUninstaller u(texts, target, nullptr);
     EXPECT_TRUE(u.RunUninstall());

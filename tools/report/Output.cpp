@@ -155,7 +155,21 @@ std::string CsvField(const std::string& utf8) {
     std::string v = utf8;
     // A spreadsheet would run a cell starting with these as a formula; the file is written by
     // pupils' sessions, so it is not trusted.
-    if (!v.empty() && std::string_view("=+-@\t\r").find(v[0]) != std::string_view::npos)
+    // Spreadsheets skip leading blanks before they look, so the first character after them
+    // decides (a no-break space counts as a blank too).
+    std::size_t first = 0;
+    for (;;) {
+        if (first < v.size() &&
+            std::string_view(" \t\r\n\v\f").find(v[first]) != std::string_view::npos)
+            ++first;
+        else if (v.compare(first, 2, "\xC2\xA0") == 0)
+            first += 2;
+        else
+            break;
+    }
+    const bool blankFirst = first > 0 && (v[0] == '\t' || v[0] == '\r');
+    if (blankFirst ||
+        (first < v.size() && std::string_view("=+-@").find(v[first]) != std::string_view::npos))
         v.insert(v.begin(), '\'');
     if (v.find_first_of(",\"\r\n") == std::string::npos)
         return v;

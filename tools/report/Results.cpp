@@ -131,6 +131,13 @@ struct TBlockReader {
     }
 };
 
+bool CutField(std::string& field) {
+    if (field.size() <= MaxResultsFieldSize)
+        return false;
+    field.resize(MaxResultsFieldSize);
+    return true;
+}
+
 std::string SessionKey(const TSession& s) {
     std::string key = s.DateText + '\n' + s.Pupil + '\n' + s.Class + '\n' + s.Theme + '\n' +
                       s.Variant + '\n' + std::to_string(s.Questions) + '\n' +
@@ -407,6 +414,18 @@ void ParseResults(const std::string& text, const std::string& fileName,
                 ++i;
             continue;
         }
+        // The trainer never writes a field longer than its edit boxes and lists take; a longer
+        // one is no pupil's input, and kept whole it would be repeated in every table of the
+        // report (a name of many megabytes made a page of nearly a gigabyte).
+        bool cut = false;
+        for (std::string* field : {&s.DateText, &s.Pupil, &s.Class, &s.Theme, &s.Variant})
+            cut = CutField(*field) || cut;
+        for (auto* rules : {&s.SpellingRules, &s.PunctuationRules})
+            for (std::string& rule : *rules)
+                cut = CutField(rule) || cut;
+        if (cut)
+            warn(i, "a field longer than " + std::to_string(MaxResultsFieldSize) +
+                        " bytes was cut to that length");
         const int listed = static_cast<int>(s.SpellingRules.size() + s.PunctuationRules.size());
         if (listed != s.Mistakes)
             warn(i, "the block counts " + std::to_string(s.Mistakes) + " mistakes but lists " +

@@ -55,6 +55,10 @@ void ParseResults(const std::string& text, const std::string& fileName,
 // month/day/year, year-month-day, each with an optional time.
 std::optional<QDateTime> ParseResultsDate(const std::string& text);
 
+// The longest field (name, class, theme, variant, date, rule) the trainer writes; a longer one
+// is cut to this length in the report, with a warning.
+inline constexpr std::size_t MaxResultsFieldSize = 255;
+
 // A results file is text of modest size; anything larger is not one.
 inline constexpr std::int64_t MaxResultsFileSize = 64 * 1024 * 1024;
 

@@ -9,6 +9,7 @@
 #include "app/Strings.h"
 #include "content/FRule.h"
 #include "content/Task.h"
+#include "platform/Exception.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/Text.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -27,43 +29,85 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The rule library's load reports through the trainer's message boxes: print them as warnings.
-class TWarningPresenter : public platform::IMessagePresenter {
+// The rule library's load reports through the trainer's message boxes, in words meant for the
+// trainer's own library; here they are only counted, and the tool says what went wrong itself.
+class TCountingPresenter : public platform::IMessagePresenter {
 public:
-    explicit TWarningPresenter(std::ostream& err) : Err(err) {}
-    int Show(const std::string& text, const std::string&, unsigned) override {
-        std::string t = text;
-        for (std::size_t p; (p = t.find("\r\n")) != std::string::npos;)
-            t.replace(p, 2, " ");
-        Err << "zarvo-report: " << platform::AnsiToUtf8(t) << "\n";
+    int Show(const std::string&, const std::string&, unsigned) override {
+        ++Count;
         return platform::IDOK;
     }
-
-private:
-    std::ostream& Err;
+    int Count = 0;
 };
 
-std::map<std::string, std::string> LoadRuleTitles(const std::string& path, std::ostream& err) {
-    std::map<std::string, std::string> titles;
-    auto previous = platform::SetMessagePresenter(std::make_unique<TWarningPresenter>(err));
+// The titles of the rules in `path`, as the user named it. False (with a message naming the rule
+// library and that path) when it cannot be read or holds no rules. The file is read once, capped
+// at a library's limit, so that an endless pipe ends with an error rather than the memory; a
+// pipe's contents are handed to the reader through a temporary copy that no message names.
+bool LoadRuleTitles(const std::string& path, std::map<std::string, std::string>& titles,
+                    std::ostream& err) {
+    const std::string where = "zarvo-report: the rule library " + path;
+    std::string bytes;
+    try {
+        bytes =
+            platform::ReadFileBytes(platform::FromNativePath(path), platform::MaxLibraryFileSize);
+    } catch (const EInOutError& e) {
+        std::string reason = platform::AnsiToUtf8(e.what());
+        if (const std::size_t colon = reason.rfind(": "); colon != std::string::npos)
+            reason = reason.substr(colon + 2);
+        err << where << " cannot be read: " << reason << "\n";
+        return false;
+    }
+    if (bytes.empty()) {
+        // Also a pipe that nothing writes to: its reader never waits.
+        err << where << " cannot be read: it is empty\n";
+        return false;
+    }
+    std::error_code ec;
+    std::string readable = path;
+    QTemporaryFile copy;
+    if (!fs::is_regular_file(path, ec)) {
+        if (!copy.open() ||
+            copy.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+                static_cast<qint64>(bytes.size()) ||
+            !copy.flush()) {
+            err << where << " cannot be read: no room for a temporary copy\n";
+            return false;
+        }
+        readable = copy.fileName().toStdString();
+    }
+    auto presenter = std::make_unique<TCountingPresenter>();
+    TCountingPresenter* boxes = presenter.get();
+    auto previous = platform::SetMessagePresenter(std::move(presenter));
     const bool savedFailure = GlobalFailure;
     if (strError.empty())
         SetDefaultInterfaceStrings();
+    std::size_t rules = 0;
     {
-        TFRule rules(platform::FromNativePath(path));
-        for (const auto& r : rules.RuleRecords)
+        TFRule library(platform::FromNativePath(readable));
+        rules = library.RuleRecords.size();
+        for (const auto& r : library.RuleRecords)
             titles.emplace(r.Name, RuleTitle(r.Lines));
     }
+    const int complaints = boxes->Count;
     platform::SetMessagePresenter(std::move(previous));
     GlobalFailure = savedFailure;
-    return titles;
+    if (complaints > 0 || rules == 0) {
+        err << where << " is not a rule library (no \"" << RuleLibSignature
+            << "\" signature or no rules in it)\n";
+        titles.clear();
+        return false;
+    }
+    return true;
 }
 
 // A sentence for each rule, to show the teacher what the rule is about: the first example of the
 // exercise library with a check point on it, per class name and over all.
 TRuleExamples LoadRuleExamples(const std::string& path, std::ostream& err) {
     TRuleExamples examples;
-    auto previous = platform::SetMessagePresenter(std::make_unique<TWarningPresenter>(err));
+    auto presenter = std::make_unique<TCountingPresenter>();
+    TCountingPresenter* boxes = presenter.get();
+    auto previous = platform::SetMessagePresenter(std::move(presenter));
     const bool savedFailure = GlobalFailure;
     if (strError.empty())
         SetDefaultInterfaceStrings();
@@ -80,8 +124,13 @@ TRuleExamples LoadRuleExamples(const std::string& path, std::ostream& err) {
                             perClass.emplace("", example);
                         }
     }
+    const int complaints = boxes->Count;
     platform::SetMessagePresenter(std::move(previous));
     GlobalFailure = savedFailure;
+    // The sentences only illustrate; a library that cannot be read costs them, not the report.
+    if (complaints > 0 || examples.empty())
+        err << "zarvo-report: the exercise library " << path
+            << " cannot be read; the rules are shown without example sentences\n";
     return examples;
 }
 
@@ -189,8 +238,8 @@ std::string ReportUsage() {
            "\n"
            "Damaged or unreadable parts of a file are skipped with a warning on standard error.\n"
            "The labels of both interface languages are known without the language file.\n"
-           "Exit status: 0 done, 1 nothing readable, no session in a non-empty input, or an\n"
-           "output not written, 2 wrong usage.\n";
+           "Exit status: 0 done, 1 nothing readable, no session in a non-empty input, a rule\n"
+           "library that cannot be read or an output not written, 2 wrong usage.\n";
 }
 
 int RunReportTool(const std::vector<std::string>& args, const std::string& binaryDir,
@@ -297,8 +346,8 @@ int RunReportTool(const std::vector<std::string>& args, const std::string& binar
                     "written with: --language FILE)");
 
     std::map<std::string, std::string> titles;
-    if (!rulesFile.empty())
-        titles = LoadRuleTitles(rulesFile, err);
+    // The report is still written without the titles, but the run does not count as done.
+    bool ok = rulesFile.empty() || LoadRuleTitles(rulesFile, titles, err);
     const TSummary summary = Summarise(read.Sessions, titles);
     TRuleExamples examples;
     if (!exercisesFile.empty())
@@ -306,7 +355,6 @@ int RunReportTool(const std::vector<std::string>& args, const std::string& binar
     if (!open)
         out << TextReport(summary);
 
-    bool ok = true;
     if (!htmlFile.empty())
         ok = WriteFile(htmlFile, HtmlReport(summary, examples), err) && ok;
     if (open && ok) {

@@ -6,7 +6,8 @@
 #include <vector>
 
 // Runs the tool on its arguments (without the program name); returns the exit status: 0, 1 when
-// nothing could be read or an output could not be written, 2 for a wrong command line.
+// nothing could be read, the rule library given cannot be read or an output could not be
+// written, 2 for a wrong command line.
 // `binaryDir` locates the installed language file when none is given.
 int RunReportTool(const std::vector<std::string>& args, const std::string& binaryDir,
                   std::ostream& out, std::ostream& err);
