@@ -9,7 +9,7 @@ preset="${1:-default}"
 
 packages=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev libjpeg-dev libfreetype-dev
+  qt6-base-dev libgl-dev libjpeg-dev libfreetype-dev libxcb1-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xfonts-terminus fonts-dejavu-core fonts-dejavu-extra
   xvfb xauth xdotool x11-utils imagemagick
