@@ -21,7 +21,7 @@ trap cleanup EXIT
 
 # A lab's registry records the language, so the trainer's first window is its intro, not the
 # language question; its own runtime folder keeps the single-instance lock apart.
-printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvisoft\\Zarvo]\r\n"Language"="Russian"\r\n' \
+printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvisoft\\Zarvo\\Language]\r\n"Language"="Russian"\r\n' \
   >"$sandbox/registry.reg"
 mkdir -m 700 "$sandbox/run"
 export ZARVO_REGISTRY="$sandbox/registry.reg" ZARVO_WINDIR="$sandbox/windows" XDG_RUNTIME_DIR="$sandbox/run"
