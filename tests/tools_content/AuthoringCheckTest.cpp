@@ -38,8 +38,8 @@ std::string Texts(const std::vector<TMessage>& messages) {
 const std::string Head = "Класс: 5 класс\nТема: Знаки\n";
 
 TEST(AuthoringChecks, VariantNumbersAreUniqueWithinATheme) {
-    const auto twice =
-        Authoring(Head + "Вариант 1: а\nОн пришёл[,|@ ОЧ] и сел.\nВариант 1: б\nМы шли[,|@ ОЧ] и пели.\n");
+    const auto twice = Authoring(
+        Head + "Вариант 1: а\nОн пришёл[,|@ ОЧ] и сел.\nВариант 1: б\nМы шли[,|@ ОЧ] и пели.\n");
     ASSERT_EQ(twice.size(), 1u) << Texts(twice);
     EXPECT_FALSE(twice[0].Warning);
     EXPECT_EQ(twice[0].Line, 5);
@@ -74,7 +74,8 @@ TEST(AuthoringChecks, WrongAnswersDifferingOnlyInCaseAreWarned) {
 
 TEST(AuthoringChecks, RulesNoCheckPointNamesAreWarned) {
     TVariantSource src = ParseVariantSource(Head + "Вариант 1: а\nОн пришёл[,|@ ОЧ] и сел.\n");
-    TRulesSource rules = ParseRulesSource("Правило: ОЧ\nТекст.\n\nПравило: ЛИШ\nНикому не нужно.\n");
+    TRulesSource rules =
+        ParseRulesSource("Правило: ОЧ\nТекст.\n\nПравило: ЛИШ\nНикому не нужно.\n");
     std::vector<TMessage> out;
     CheckRulesUsed(src.Classes, rules.Rules, out);
     ASSERT_EQ(out.size(), 1u) << Texts(out);

@@ -1,8 +1,8 @@
 // The figures a teacher sizes variants by, on a source small enough to count by hand, and the
 // totals of the bundled set adding up.
 
-#include "Source.h"
 #include "Stats.h"
+#include "Source.h"
 #include "Tool.h"
 
 #include "platform/Text.h"
@@ -15,11 +15,11 @@ namespace {
 const std::string Bundled = std::string(ZARVO_SOURCE_DIR) + "/content/exercises/Zarvo.ff.txt";
 
 TEST(Stats, CountsAVariantByHand) {
-    const TVariantSource src = ParseVariantSource(
-        "Класс: 5 класс\nТема: Запятые\nВариант 3: Однородные\n"
-        "Мы пели[,|@ ОЧ] плясали[@|, ОЧИ] и смеялись.\n"
-        "В{о|а БГ}да[,|@ ОЧ] песок и камни.\n"
-        "Вариант 4: Ещё\nКто{-|@ ДЕФ}то пришёл.\n");
+    const TVariantSource src =
+        ParseVariantSource("Класс: 5 класс\nТема: Запятые\nВариант 3: Однородные\n"
+                           "Мы пели[,|@ ОЧ] плясали[@|, ОЧИ] и смеялись.\n"
+                           "В{о|а БГ}да[,|@ ОЧ] песок и камни.\n"
+                           "Вариант 4: Ещё\nКто{-|@ ДЕФ}то пришёл.\n");
     ASSERT_TRUE(src.Errors.empty());
     const auto rows = LibraryStats(src.Classes);
     ASSERT_EQ(rows.size(), 5u); // two variants, the theme, the class, the total
@@ -47,7 +47,9 @@ TEST(Stats, CountsAVariantByHand) {
     const std::string csv = StatsCsv(rows);
     EXPECT_EQ(csv.substr(0, csv.find("\r\n")),
               "level,class,theme,variant,sentences,check_points,punctuation,spelling,"
-              "nothing_right,nothing_share,minutes,right_answers,rules");
+              "nothing_right,nothing_share,minutes,right_answers,rules,guess_first,guess_comma,"
+              "guess_nosign,guess_and,guess_frequent,paying_variants,punctuation_variants,"
+              "punctuation_paying,and_points,and_right");
     EXPECT_NE(csv.find("variant,5 класс,1. Запятые,3. Однородные,2,4,3,1,1,0.333,1.3,"),
               std::string::npos)
         << csv;
