@@ -118,7 +118,7 @@ TEST(BundledSet, KeepsTheShapeTeachersRelyOn) {
                 EXPECT_TRUE(numbers.insert(v.Number).second) << where << " " << v.Number;
                 EXPECT_LE(v.Name.size(), 44u) << platform::AnsiToUtf8(std::string(v.Name));
                 EXPECT_EQ(v.Examples.size(), 10u) << where << " " << v.Number;
-                int punctuation = 0, nothing = 0;
+                int punctuation = 0, notComma = 0;
                 for (const TExample& e : v.Examples) {
                     EXPECT_GE(e.CheckPoints.size(), 2u)
                         << platform::AnsiToUtf8(std::string(e.Text));
@@ -133,11 +133,13 @@ TEST(BundledSet, KeepsTheShapeTeachersRelyOn) {
                         ++rule->second;
                         if (cp.Kind % 2 == 0) {
                             ++punctuation;
-                            nothing += right == '@';
+                            notComma += right != ',';
                         }
                     }
                 }
-                EXPECT_GE(nothing * 4, punctuation) << where << " " << v.Number;
+                // A quarter of the punctuation points needs no sign or another sign than a comma,
+                // or a pupil learns to put a comma everywhere.
+                EXPECT_GE(notComma * 4, punctuation) << where << " " << v.Number;
             }
         }
     }
