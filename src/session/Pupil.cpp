@@ -166,9 +166,12 @@ void TFPupil::Init(const std::string& name, const std::string& schoolClass,
 }
 
 std::uint8_t TFPupil::GetMark() const {
-    std::size_t s = SpellingMistakes.size(), p = PunctuationMistakes.size();
     if (Prompts > 2)
         return 0;
+    return MarkFor(SpellingMistakes.size(), PunctuationMistakes.size());
+}
+
+std::uint8_t MarkFor(std::size_t s, std::size_t p) {
     if (s == 0 && p == 0)
         return 5;
     if (s <= 2 && p <= 4)

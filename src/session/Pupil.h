@@ -48,6 +48,10 @@ public:
     int Prompts = 0;
 };
 
+// The mark for s spelling and p punctuation mistakes when at most two prompts were used: 5, 4, 3
+// or 2. Also what the content tool judges blind guessing by.
+std::uint8_t MarkFor(std::size_t spelling, std::size_t punctuation);
+
 // The system locale's short date, a space and the time as hours, minutes and seconds; the date
 // alone at exactly midnight. cp1251.
 std::string FormatResultsDateTime(const QDateTime& moment);

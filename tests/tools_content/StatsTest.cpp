@@ -47,7 +47,9 @@ TEST(Stats, CountsAVariantByHand) {
     const std::string csv = StatsCsv(rows);
     EXPECT_EQ(csv.substr(0, csv.find("\r\n")),
               "level,class,theme,variant,sentences,check_points,punctuation,spelling,"
-              "nothing_right,nothing_share,minutes,right_answers,rules");
+              "nothing_right,nothing_share,minutes,right_answers,rules,guess_first,guess_comma,"
+              "guess_nosign,guess_and,guess_frequent,paying_variants,punctuation_variants,"
+              "punctuation_paying,and_points,and_right");
     EXPECT_NE(csv.find("variant,5 класс,1. Запятые,3. Однородные,2,4,3,1,1,0.333,1.3,"),
               std::string::npos)
         << csv;

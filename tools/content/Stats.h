@@ -1,10 +1,14 @@
 #pragma once
 // What a library holds, in the figures a teacher sizes variants by: sentences, check points by
-// kind, right answers by character, the share of "@" among punctuation answers, the rules used
-// and an estimated session time, per variant with theme, class and overall totals.
+// kind, right answers by character, the share of "@" among punctuation answers, the rules used,
+// an estimated session time and the marks blind guessing earns, per variant with theme, class and
+// overall totals.
+
+#include "Guessing.h"
 
 #include "content/Task.h"
 
+#include <array>
 #include <map>
 #include <string>
 #include <vector>
@@ -19,6 +23,15 @@ struct TStatsRow {
     int NothingRight = 0;             // punctuation points whose right answer is "@"
     std::map<char, int> RightAnswers; // by character
     std::map<std::string, int> Rules; // check points per rule
+    // The mark of each blind habit, in the order of Guesses; above a variant, the worst (highest)
+    // over its variants.
+    std::array<int, GuessCount> GuessMarks{};
+    int Variants = 0;
+    int PayingVariants = 0; // variants in which some habit earns a 4 or a 5
+    // Variants with punctuation points, and those in which guessing only the punctuation would
+    // earn a 4 or a 5 if the spelling were all right.
+    int PunctuationVariants = 0, PunctuationPaying = 0;
+    TAndShare And; // "," or "@" points and how many the "и" habit gets right
     // The model: a check point takes a pupil about 15 s, reading a sentence about 10 s.
     int Seconds() const;
 };
