@@ -3,8 +3,8 @@
 #include "app/Globals.h"
 #include "app/Reports.h"
 #include "config/Config.h"
+#include "platform/DrawTarget.h"
 #include "platform/Files.h"
-#include "platform/Image.h"
 #include "platform/Screen.h"
 
 #include <algorithm>
@@ -84,13 +84,13 @@ void TFFont::WriteText(const std::string& s, platform::TBitmap& bitmap, int x, i
     WriteColorText(s, bitmap, platform::clWhite, platform::clNavy, x, y, large, fill, highlight);
 }
 
-void TFFont::WriteColorText(const std::string& s, platform::TImage& image,
+void TFFont::WriteColorText(const std::string& s, platform::IDrawTarget& image,
                             platform::TColor textColor, platform::TColor backColor, int x, int y,
                             bool large, bool fill, bool highlight) const {
     (large ? Large : Small)->DrawText(s, image, textColor, backColor, x, y, fill, highlight);
 }
 
-void TFFont::WriteText(const std::string& s, platform::TImage& image, int x, int y, bool large,
+void TFFont::WriteText(const std::string& s, platform::IDrawTarget& image, int x, int y, bool large,
                        bool fill, bool highlight) const {
     WriteColorText(s, image, platform::clWhite, platform::clNavy, x, y, large, fill, highlight);
 }

@@ -26,13 +26,13 @@ public:
     void WriteColorText(const std::string& s, platform::TBitmap& bitmap, platform::TColor textColor,
                         platform::TColor backColor, int x, int y, bool large, bool fill,
                         bool highlight) const;
-    void WriteColorText(const std::string& s, platform::TImage& image, platform::TColor textColor,
-                        platform::TColor backColor, int x, int y, bool large, bool fill,
-                        bool highlight) const;
+    void WriteColorText(const std::string& s, platform::IDrawTarget& image,
+                        platform::TColor textColor, platform::TColor backColor, int x, int y,
+                        bool large, bool fill, bool highlight) const;
     // White on navy.
     void WriteText(const std::string& s, platform::TBitmap& bitmap, int x, int y, bool large,
                    bool fill, bool highlight) const;
-    void WriteText(const std::string& s, platform::TImage& image, int x, int y, bool large,
+    void WriteText(const std::string& s, platform::IDrawTarget& image, int x, int y, bool large,
                    bool fill, bool highlight) const;
 
     std::uint16_t LargeSize() const { return Large->Size(); }

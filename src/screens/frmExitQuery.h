@@ -2,7 +2,7 @@
 // The exit question: keep working, choose another variant, or quit, answered by mouse or by the
 // keys 1, 2 and 3.
 
-#include "app/Screens.h"
+#include "screens/Screens.h"
 
 class QAbstractButton;
 class QLabel;

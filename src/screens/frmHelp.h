@@ -2,8 +2,8 @@
 // The help window: the help text of the language's picture folder, read once at start-up and
 // then only shown and hidden.
 
-#include "app/Screens.h"
 #include "platform/Files.h"
+#include "screens/Screens.h"
 
 #include <QStringList>
 #include <string>

@@ -4,8 +4,8 @@
 // places and shows it, lets the arrow keys push it around and passes every other key on to the
 // exercise screen.
 
-#include "app/Screens.h"
-#include "screens/RuleDrawing.h"
+#include "render/RuleDrawing.h"
+#include "screens/Screens.h"
 
 #include <QPoint>
 #include <QRect>

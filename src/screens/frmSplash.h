@@ -2,7 +2,7 @@
 // The intro, praise, right-answer and slip pictures: one borderless picture window whose closing
 // follows the use it is put to.
 
-#include "app/Screens.h"
+#include "screens/Screens.h"
 
 #include <cstdint>
 #include <string>

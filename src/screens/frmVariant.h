@@ -3,8 +3,8 @@
 // drawn with the small bitmap font; Go fills the pupil record and starts the session. What the
 // choices mean lives in VariantChoice.h; this form shows it and turns keys and clicks into it.
 
-#include "app/Screens.h"
 #include "platform/Bitmap.h"
+#include "screens/Screens.h"
 #include "screens/VariantChoice.h"
 
 #include <QComboBox>

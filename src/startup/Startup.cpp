@@ -2,7 +2,6 @@
 
 #include "app/Globals.h"
 #include "app/Reports.h"
-#include "app/Screens.h"
 #include "app/Strings.h"
 #include "config/Config.h"
 #include "content/FRule.h"
@@ -14,13 +13,14 @@
 #include "platform/Screen.h"
 #include "platform/Text.h"
 #include "render/FFont.h"
+#include "screens/Screens.h"
 #include "screens/frmExitQuery.h"
 #include "screens/frmHelp.h"
+#include "screens/frmMain.h"
 #include "screens/frmRule.h"
 #include "screens/frmSplash.h"
 #include "screens/frmVariant.h"
 #include "session/Pupil.h"
-#include "session/frmMain.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -243,34 +243,12 @@ int RunTrainer(const TStartupOptions& options, const std::string& binaryDir, std
     }
 }
 
-namespace {
-
-// Boxes of --print-config go to the error stream and are counted.
-class TStreamPresenter : public IMessagePresenter {
-public:
-    explicit TStreamPresenter(std::ostream& err) : Err(err) {}
-    int Show(const std::string& text, const std::string& caption, unsigned) override {
-        std::string t = text;
-        for (std::size_t p; (p = t.find("\r\n")) != std::string::npos;)
-            t.replace(p, 2, "\n");
-        Err << AnsiToUtf8(caption.empty() ? std::string("zarvo") : caption) << ": " << AnsiToUtf8(t)
-            << "\n";
-        ++Count;
-        return IDOK;
-    }
-    int Count = 0;
-
-private:
-    std::ostream& Err;
-};
-
-} // namespace
-
 int PrintConfig(const TStartupOptions& options, const std::string& binaryDir, std::ostream& out,
                 std::ostream& err) {
-    auto presenter = std::make_unique<TStreamPresenter>(err);
-    TStreamPresenter* boxes = presenter.get();
-    auto previous = SetMessagePresenter(std::move(presenter));
+    // Boxes go to the error stream and are counted.
+    auto presenter = std::make_unique<TStreamMessagePresenter>(err, "zarvo");
+    TStreamMessagePresenter* boxes = presenter.get();
+    TMessagePresenterScope scope(std::move(presenter));
     int status = 0;
     try {
         ContentDir = FromNativePath(LocateContentDir(options.ContentDir, binaryDir));
@@ -302,7 +280,7 @@ int PrintConfig(const TStartupOptions& options, const std::string& binaryDir, st
         line("GetVarLibSize", std::to_string(config.GetVarLibSize()));
         line("VarLibUnchanged", config.VarLibUnchanged() ? "true" : "false");
         line("RegistryLanguage", language);
-        if (boxes->Count > 0 || GlobalFailure)
+        if (boxes->Shown() > 0 || GlobalFailure)
             status = 1;
     } catch (const std::exception& e) {
         err << "zarvo: " << AnsiToUtf8(e.what()) << "\n";
@@ -310,7 +288,6 @@ int PrintConfig(const TStartupOptions& options, const std::string& binaryDir, st
     }
     out.flush();
     ClearInterfaceStrings();
-    SetMessagePresenter(std::move(previous));
     return status;
 }
 

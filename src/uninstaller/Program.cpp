@@ -38,38 +38,6 @@ const char* const HelpText =
     "$ZARVO_WINDIR (default /etc/zarvo); shortcuts are looked for in $XDG_DESKTOP_DIR (or\n"
     "~/Desktop) and $XDG_DATA_HOME/applications (or ~/.local/share/applications).\n";
 
-// Boxes of the runs without a window: "caption: text" lines in UTF-8; questions are not asked
-// in these runs, so any answer will do.
-class TStreamMessagePresenter : public platform::IMessagePresenter {
-public:
-    explicit TStreamMessagePresenter(std::ostream& out) : Out(out) {}
-    int Show(const std::string& text, const std::string& caption, unsigned flags) override {
-        std::string line;
-        for (std::size_t i = 0; i < text.size(); ++i)
-            if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
-                line += text[i];
-        Out << platform::AnsiToUtf8(caption) << ": " << platform::AnsiToUtf8(line) << std::endl;
-        return (flags & platform::MB_TYPEMASK) == platform::MB_YESNO ? platform::IDNO
-                                                                     : platform::IDOK;
-    }
-
-private:
-    std::ostream& Out;
-};
-
-// Installs a presenter for the lifetime of a run and gives the previous one back.
-class TPresenterScope {
-public:
-    explicit TPresenterScope(std::unique_ptr<platform::IMessagePresenter> p)
-        : Previous(platform::SetMessagePresenter(std::move(p))) {}
-    ~TPresenterScope() { platform::SetMessagePresenter(std::move(Previous)); }
-    TPresenterScope(const TPresenterScope&) = delete;
-    TPresenterScope& operator=(const TPresenterScope&) = delete;
-
-private:
-    std::unique_ptr<platform::IMessagePresenter> Previous;
-};
-
 int RunWindow() {
     TUninstallTexts texts;
     TSystemTarget target;
@@ -100,7 +68,9 @@ int RunWindow() {
 }
 
 int RunWithoutWindow(bool dryRun, std::ostream& out, std::ostream& err) {
-    TPresenterScope boxes(std::make_unique<TStreamMessagePresenter>(err));
+    // Questions are not asked in these runs, so any answer will do.
+    platform::TMessagePresenterScope boxes(
+        std::make_unique<platform::TStreamMessagePresenter>(err));
     TUninstallTexts texts;
     try {
         texts = ReadUninstallTexts();

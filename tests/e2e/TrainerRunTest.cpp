@@ -4,11 +4,11 @@
 #include "Scenario.h"
 
 #include "app/Globals.h"
-#include "app/Screens.h"
 #include "app/Strings.h"
 #include "config/Config.h"
 #include "platform/MessageBox.h"
 #include "platform/Text.h"
+#include "screens/Screens.h"
 #include "startup/Startup.h"
 #include "support/ExitQuestion.h"
 #include "support/MessageRecorder.h"

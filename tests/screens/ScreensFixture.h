@@ -3,9 +3,9 @@
 // a stand-in main window, and keys and clicks delivered as the window system delivers them.
 
 #include "app/Globals.h"
-#include "app/Screens.h"
 #include "app/Strings.h"
 #include "config/Config.h"
+#include "screens/Screens.h"
 #include "support/Sandbox.h"
 #include "support/Watchdog.h"
 

@@ -2,7 +2,7 @@
 // Closing the main window asks the exit question; tests that end the trainer that way answer it
 // with "quit" as soon as it is up.
 
-#include "app/Screens.h"
+#include "screens/Screens.h"
 
 #include <QTimer>
 

@@ -1,8 +1,8 @@
 #include "support/Sandbox.h"
 
 #include "app/Globals.h"
-#include "app/Screens.h"
 #include "app/Strings.h"
+#include "screens/Screens.h"
 #include "support/MessageRecorder.h"
 
 #include <QDir>

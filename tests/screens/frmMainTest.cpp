@@ -1,16 +1,16 @@
 // The exercise screen's wiring: widgets, layout, keys and clicks into the session, and the calls
 // into the other windows, with the bundled content and stand-ins for the other windows.
 
-#include "session/frmMain.h"
+#include "screens/frmMain.h"
 #include "app/Globals.h"
-#include "app/Screens.h"
 #include "app/Strings.h"
 #include "config/Config.h"
 #include "content/Task.h"
 #include "platform/Image.h"
 #include "platform/Text.h"
-#include "render/FButton.h"
 #include "render/FFont.h"
+#include "screens/FButton.h"
+#include "screens/Screens.h"
 #include "session/Pupil.h"
 #include "support/MessageRecorder.h"
 #include "support/Sandbox.h"

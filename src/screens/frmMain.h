@@ -2,8 +2,8 @@
 // The exercise screen, the trainer's main window: its widgets, their layout on every resize, and
 // one-line handlers into the session, which decides everything else (Session.h).
 
-#include "app/Screens.h"
 #include "platform/Bitmap.h"
+#include "screens/Screens.h"
 #include "session/Session.h"
 
 #include <random>

@@ -1,4 +1,4 @@
-#include "session/frmMain.h"
+#include "screens/frmMain.h"
 
 #include "app/Globals.h"
 #include "app/Strings.h"
@@ -10,8 +10,8 @@
 #include "platform/Picture.h"
 #include "platform/Screen.h"
 #include "platform/Text.h"
-#include "render/FButton.h"
 #include "render/FFont.h"
+#include "screens/FButton.h"
 #include "session/ExampleDrawing.h"
 #include "session/Pupil.h"
 #include "session/ResultsDrawing.h"
@@ -182,8 +182,11 @@ void TfrmMain::LoadPictures() {
         const std::pair<TFButton*, int> fixed[] = {{fbtnHelp, 80},   {fbtnHint, 81},
                                                    {fbtnExit, 82},   {fbtnAccept, 77},
                                                    {fbtnCancel, 78}, {fbtnFurther, 79}};
-        for (const auto& [button, number] : fixed)
+        for (const std::pair<TFButton*, int>& face : fixed) {
+            TFButton* const button = face.first;
+            const int number = face.second;
             attempt([&] { SetButtonFace(button, {number, 0, TAnswerHint::Answer}); });
+        }
     }
     // The frame and the pencil are decoration: without them the screen works as well.
     try {
