@@ -66,10 +66,11 @@ public:
     void LoadLanguage();
     void SetScreenSize();
 
+    // A picture of the language's folder: program directory first, then the content directory.
+    std::string FindPicture(const std::string& name) const;
+
 private:
     void Read(bool withLanguage);
-    // Program directory first, then the content directory.
-    std::string FindPicture(const std::string& name) const;
 };
 
 // A button face's file name: state digit (1 pressed, 0 released), the number in three digits.

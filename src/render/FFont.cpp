@@ -56,12 +56,12 @@ std::uint16_t SizeOfWidthByte(unsigned char width) {
 
 } // namespace
 
-TFFont::TFFont() {
+TFFont::TFFont(const std::string& fontFile) {
     F12x18 = std::make_unique<TNFFont>(Size12x18);
     F16x24 = std::make_unique<TNFFont>(Size16x24);
     F24x36 = std::make_unique<TNFFont>(Size24x36);
     F32x48 = std::make_unique<TNFFont>(Size32x48);
-    LoadFont();
+    LoadFont(fontFile);
     ChooseFonts(platform::GetScreenMetrics().Width);
 }
 
@@ -193,8 +193,8 @@ void TFFont::LoadFromBytes(const std::string& bytes) {
     }
 }
 
-void TFFont::LoadFont() {
-    std::string path = Config ? Config->GetFontFile() : std::string();
+void TFFont::LoadFont(const std::string& fontFile) {
+    std::string path = fontFile;
     if (path.empty())
         path = ContentDir + FontFileName;
     if (GlobalFailure)

@@ -11,10 +11,11 @@
 
 class TFFont {
 public:
-    // Builds the four fonts, reads the font file (Config's GetFontFile, else the content
-    // directory's Zarvo.fff) and chooses the fonts by the screen width at this moment. A font
-    // file that cannot be read gives the file error report and sets the global failure flag.
-    TFFont();
+    // Builds the four fonts, reads the font file (start-up passes Config's GetFontFile; empty:
+    // the content directory's Zarvo.fff) and chooses the fonts by the screen width at this
+    // moment. A font file that cannot be read gives the file error report and sets the global
+    // failure flag.
+    explicit TFFont(const std::string& fontFile = {});
     // Blank fonts chosen for the given screen width; nothing is read (tools, tests, benchmarks).
     struct TBlank {};
     TFFont(TBlank, int screenWidth);
@@ -55,7 +56,7 @@ public:
     void LoadFromBytes(const std::string& bytes);
 
 private:
-    void LoadFont();
+    void LoadFont(const std::string& fontFile);
     void InsertSymbol(const TSymbol& symbol);
     void ChooseFonts(int screenWidth);
 

@@ -3,34 +3,62 @@
 // one-line handlers into the session, which decides everything else (Session.h).
 
 #include "platform/Bitmap.h"
-#include "screens/Screens.h"
+#include "platform/Form.h"
+#include "screens/ScreenLinks.h"
+#include "session/Selection.h"
 #include "session/Session.h"
 
 #include <random>
 
 class QScrollArea;
 class QTimer;
+class TConfig;
 class TFButton;
+class TFFont;
+class TFPupil;
 class TNFFont;
+class TTask;
 namespace platform {
 class TImage;
 }
 
-class TfrmMain : public TMainScreen, private ISessionView {
+class TfrmMain : public platform::TForm, public ISelectionHost, private ISessionView {
     Q_OBJECT
 public:
-    explicit TfrmMain(QWidget* parent = nullptr);
+    // What the screen reads and counts into, and the windows it opens; any may be missing (the
+    // creation handler then does less, the window is not called).
+    struct TLinks {
+        const TConfig* Config = nullptr;
+        const TFFont* Fonts = nullptr;
+        const TTask* Tasks = nullptr;
+        TFPupil* Pupil = nullptr;
+        IRuleWindow* Rule = nullptr;
+        IHelpWindow* Help = nullptr;
+        ISplashWindow* Splash = nullptr;
+        ISelectionWindow* Selection = nullptr;
+        IExitQuestion* Exit = nullptr;
+    };
+    explicit TfrmMain(TLinks links, QWidget* parent = nullptr);
     ~TfrmMain() override;
 
     void FormCreate() override;
-    void BackToSelection() override;
-    void StartSession() override;
+    // Runs the variant selection modally; afterwards the main window is shown, the rule, help and
+    // splash windows are hidden and the results state is left.
+    void BackToSelection();
+    // Key preview on, to the front with the focus.
+    void TakeFocus() override;
+    // Starts the session at the first check point of the chosen variant; the pupil record has
+    // been filled by the caller.
+    void StartSession(const TSelection& selection) override;
     void FormKeyDown(platform::WORD& key, platform::TShiftState shift) override;
     void FormKeyPress(char& key) override;
     void ShowButtonPanel(bool visible) override;
     void HideResults() override;
-    bool ButtonPanelVisible() const override;
-    bool ResultsVisible() const override;
+    void MinimizeScreen() override { showMinimized(); }
+    bool ButtonPanelVisible() const;
+    bool ResultsVisible() const;
+    // The variant of the running session, as the selection chose it.
+    const TSelection& Selection() const { return Chosen; }
 
     // The state of the exercise, for the results screen and the tests.
     const TExerciseSession& Session() const { return FSession; }
@@ -109,10 +137,13 @@ private:
     void PlaceFrame();
     void MaximizeTimer();
     void SaveInterrupted();
+    // The configuration's results file; empty without one.
+    std::string ResultFile() const;
     void SetButtonFace(TFButton* button, const TButtonFace& face);
     TFButton* NewButton(const char* name, void (TfrmMain::*click)());
-    std::vector<TSessionExample> SelectedExamples() const;
 
+    TLinks Links;
+    TSelection Chosen;
     std::mt19937 Generator;
     TExerciseSession FSession;
     const TNFFont* LargeFont = nullptr;

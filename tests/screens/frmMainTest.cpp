@@ -10,7 +10,6 @@
 #include "platform/Text.h"
 #include "render/FFont.h"
 #include "screens/FButton.h"
-#include "screens/Screens.h"
 #include "session/Pupil.h"
 #include "support/MessageRecorder.h"
 #include "support/Sandbox.h"
@@ -30,12 +29,18 @@ using namespace platform;
 
 namespace {
 
-class TFakeRule : public TRuleScreen {
+class TFakeRule : public IRuleWindow {
 public:
     void ShowRule(const std::string& rule, int x, int y, const QRect& box) override {
         Shown.push_back({rule, QPoint(x, y), box});
+        Up = true;
     }
-    void HideRule() override { ++Hides; }
+    void HideRule() override {
+        ++Hides;
+        Up = false;
+    }
+    bool RuleShown() const override { return Up; }
+    bool Up = false;
     struct TCall {
         std::string Rule;
         QPoint At;
@@ -45,32 +50,32 @@ public:
     int Hides = 0;
 };
 
-class TFakeSplash : public TSplashScreen {
+class TFakeSplash : public ISplashWindow {
 public:
-    void ShowIntro() override {}
     void ShowPraise() override { ++Praises; }
     void ShowRight(int top) override { Rights.push_back(top); }
     void ShowSlip() override { ++Slips; }
     void CloseSplash() override { ++Closes; }
+    void HideSplash() override {}
     int Praises = 0, Slips = 0, Closes = 0;
     std::vector<int> Rights;
 };
 
-class TFakeHelp : public THelpScreen {
+class TFakeHelp : public IHelpWindow {
 public:
     void ShowHelp() override { ++Shown; }
     void HideHelp() override {}
     int Shown = 0;
 };
 
-class TFakeVariant : public TVariantScreen {
+class TFakeVariant : public ISelectionWindow {
 public:
     void ShowSelection() override { ++Shown; }
-    void LoadBackground() override {}
+    bool ActivateSelection() override { return false; }
     int Shown = 0;
 };
 
-class TFakeExit : public TExitQueryScreen {
+class TFakeExit : public IExitQuestion {
 public:
     int Ask(bool allowContinue) override {
         Asked.push_back(allowContinue);
@@ -90,7 +95,14 @@ std::pair<int, int> ShotSize() {
 
 class MainScreen : public testing::Test {
 protected:
-    explicit MainScreen(TScreenMetrics screen = {1024, 768, 32}) : Box(screen) {
+    explicit MainScreen(TScreenMetrics screen = {1024, 768, 32}) : Box(screen) {}
+    ~MainScreen() override {
+        Form.hide();
+        ClearInterfaceStrings();
+    }
+    // The bundled content in the sandbox and a configuration reading it, before the fonts, the
+    // library and the form are made from them.
+    bool PrepareContent() {
         for (const char* name : {"Zarvo.fff", "Zarvo.ff", "RFPF"})
             Box.CopyBuiltContent(name);
         SetDefaultInterfaceStrings();
@@ -99,42 +111,22 @@ protected:
         // Where the finished and interrupted sessions are written.
         QDir().mkpath(QString::fromStdString(Settings->Path));
         Settings->ScreenSize = 3;
-        ::Config = Settings.get();
-        OwnFonts = std::make_unique<TFFont>();
-        ::Fonts = OwnFonts.get();
-        OwnTasks = std::make_unique<TTask>(Box.ContentDir() + "Zarvo.ff");
-        ::Tasks = OwnTasks.get();
-        ::CurrentPupil = &Pupil;
-        SelectedClass = SelectedTheme = SelectedVariant = 0;
-        frmRule = &Rule;
-        frmSplash = &Splash;
-        frmHelp = &Help;
-        frmVariant = &Variant;
-        frmExitQuery = &Exit;
+        return true;
     }
-    ~MainScreen() override {
-        frmExitQuery = nullptr;
-        Form.hide();
-        frmMain = nullptr;
-        frmRule = nullptr;
-        frmSplash = nullptr;
-        frmHelp = nullptr;
-        frmVariant = nullptr;
-        ::CurrentPupil = nullptr;
-        ::Tasks = nullptr;
-        ::Fonts = nullptr;
-        ::Config = nullptr;
-        ClearInterfaceStrings();
+    // The first variant of the first theme of the first class.
+    static TSelection FirstVariant() {
+        TSelection s;
+        s.Class = s.Theme = s.Variant = 0;
+        return s;
     }
 
     // Created, shown and laid out as start-up leaves the main window, then a session started.
     void Start() {
-        ASSERT_FALSE(Tasks->Classes.empty()) << "the bundled content is not built";
+        ASSERT_FALSE(OwnTasks->Classes.empty()) << "the bundled content is not built";
         Form.FormCreate();
-        frmMain = &Form;
         Form.show();
         QApplication::processEvents();
-        Form.StartSession();
+        Form.StartSession(FirstVariant());
     }
     void Key(int key, const QString& text = QString()) {
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
@@ -161,8 +153,9 @@ protected:
 
     TSandbox Box;
     std::unique_ptr<TConfig> Settings = std::make_unique<TConfig>(TConfig::TSettingsOnly{});
-    std::unique_ptr<TFFont> OwnFonts;
-    std::unique_ptr<TTask> OwnTasks;
+    bool ContentReady = PrepareContent();
+    std::unique_ptr<TFFont> OwnFonts = std::make_unique<TFFont>(Settings->GetFontFile());
+    std::unique_ptr<TTask> OwnTasks = std::make_unique<TTask>(Box.ContentDir() + "Zarvo.ff");
     TFPupil Pupil{"", "", "", ""};
     TFakeRule Rule;
     TFakeSplash Splash;
@@ -170,7 +163,8 @@ protected:
     TFakeVariant Variant;
     TFakeExit Exit;
     TWatchdog Watchdog{30000};
-    TfrmMain Form;
+    TfrmMain Form{{Settings.get(), OwnFonts.get(), OwnTasks.get(), &Pupil, &Rule, &Help, &Splash,
+                   &Variant, &Exit}};
 };
 
 } // namespace
@@ -235,7 +229,8 @@ TEST_F(MainScreen, KeysAndClicksReachTheSession) {
     EXPECT_EQ(s.ChosenAnswer, 0);
     EXPECT_TRUE(Visible(Form.fbtnAnswer1));
     // Typed: the right answer's own character.
-    const std::string text = std::string(Tasks->Classes[0].Themes[0].Variants[0].Examples[0].Text);
+    const std::string text =
+        std::string(OwnTasks->Classes[0].Themes[0].Variants[0].Examples[0].Text);
     const char right = text[static_cast<std::size_t>(s.CurrentCheckPoint.Position - 1)];
     Key(0, FromAnsi(std::string(1, right)));
     EXPECT_EQ(s.ChosenAnswer, 1);
@@ -293,7 +288,7 @@ TEST_F(MainScreen, WrongAnswersBringTheRuleBesideTheCellAndThenTheRightAnswer) {
 TEST_F(MainScreen, WholeVariantEndsOnTheResultsAndAKeyReturnsToTheSelection) {
     Start();
     const TExerciseSession& s = Form.Session();
-    const std::size_t examples = Tasks->Classes[0].Themes[0].Variants[0].Examples.size();
+    const std::size_t examples = OwnTasks->Classes[0].Themes[0].Variants[0].Examples.size();
     for (int guard = 0; guard < 200 && !s.ResultsShowing; ++guard) {
         if (s.ExampleDone) {
             EXPECT_TRUE(Visible(Form.fbtnFurther));
@@ -342,11 +337,10 @@ TEST_F(MainScreenShots, States) {
     if (qEnvironmentVariableIsEmpty("ZARVO_SHOTS"))
         GTEST_SKIP() << "ZARVO_SHOTS is not set";
     Form.FormCreate();
-    frmMain = &Form;
     Form.setGeometry(0, 0, ShotSize().first, ShotSize().second);
     Form.show();
     QTest::qWait(300);
-    Form.StartSession();
+    Form.StartSession(FirstVariant());
     const TExerciseSession& s = Form.Session();
     Shot("1-choosing");
     // A check point with a no-character answer, shown chosen.
@@ -421,7 +415,8 @@ TEST_F(SessionEnd, FinishedVariantDrawsTheFiguresAndWritesOneBlock) {
     Start();
     const int praisesBefore = Splash.Praises;
     FinishVariant();
-    const int examples = static_cast<int>(Tasks->Classes[0].Themes[0].Variants[0].Examples.size());
+    const int examples =
+        static_cast<int>(OwnTasks->Classes[0].Themes[0].Variants[0].Examples.size());
     // The last example's Further brings no praise of its own.
     EXPECT_EQ(Splash.Praises - praisesBefore, examples - 1);
     EXPECT_EQ(Blocks(), 1);
@@ -430,8 +425,8 @@ TEST_F(SessionEnd, FinishedVariantDrawsTheFiguresAndWritesOneBlock) {
     const TBitmap& shown = Form.imgResult->Picture();
     ASSERT_EQ(shown.Width(), 800);
     int ink = 0;
-    for (int y = 120; y < 120 + SizeHeight(Fonts->LargeSize()); ++y)
-        for (int x = 110; x < 110 + 8 * SizeWidth(Fonts->LargeSize()); ++x)
+    for (int y = 120; y < 120 + SizeHeight(OwnFonts->LargeSize()); ++y)
+        for (int x = 110; x < 110 + 8 * SizeWidth(OwnFonts->LargeSize()); ++x)
             ink += shown.GetPixel(x, y) == clBlack;
     EXPECT_GT(ink, 40);
     for (int y = 0; y < 120; ++y)
@@ -524,7 +519,6 @@ TEST_F(MainScreenShots, Results) {
     if (qEnvironmentVariableIsEmpty("ZARVO_SHOTS"))
         GTEST_SKIP() << "ZARVO_SHOTS is not set";
     Form.FormCreate();
-    frmMain = &Form;
     Form.setGeometry(0, 0, ShotSize().first, ShotSize().second);
     Form.show();
     QTest::qWait(300);
@@ -533,7 +527,7 @@ TEST_F(MainScreenShots, Results) {
                Utf8ToAnsi("Знаки препинания при однородных членах предложения и обращениях, "
                           "сложное предложение"),
                Utf8ToAnsi("Вариант 1: Однородные члены, обращение, сложное предложение"));
-    Form.StartSession();
+    Form.StartSession(FirstVariant());
     const TExerciseSession& s = Form.Session();
     for (int guard = 0; guard < 200 && !s.ResultsShowing; ++guard) {
         if (s.ExampleDone)

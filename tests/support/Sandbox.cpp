@@ -2,7 +2,6 @@
 
 #include "app/Globals.h"
 #include "app/Strings.h"
-#include "screens/Screens.h"
 #include "support/MessageRecorder.h"
 
 #include <QDir>
@@ -42,7 +41,6 @@ TSandbox::TSandbox(platform::TScreenMetrics screen) {
     GlobalFailure = false;
     ::ContentDir = ContentDir();
     SetDefaultInterfaceStrings();
-    SelectedClass = SelectedTheme = SelectedVariant = 0;
     Recorder().Reset();
 }
 

@@ -1,8 +1,0 @@
-#include "screens/Screens.h"
-
-TMainScreen* frmMain = nullptr;
-TVariantScreen* frmVariant = nullptr;
-TRuleScreen* frmRule = nullptr;
-THelpScreen* frmHelp = nullptr;
-TSplashScreen* frmSplash = nullptr;
-TExitQueryScreen* frmExitQuery = nullptr;
