@@ -1,7 +1,6 @@
 #include "render/FFont.h"
 
 #include "app/Globals.h"
-#include "app/Reports.h"
 #include "config/Config.h"
 #include "platform/DrawTarget.h"
 #include "platform/Files.h"
@@ -197,11 +196,9 @@ void TFFont::LoadFont(const std::string& fontFile) {
     std::string path = fontFile;
     if (path.empty())
         path = ContentDir + FontFileName;
-    if (GlobalFailure)
-        return;
     try {
         LoadFromBytes(platform::ReadFileBytes(path, platform::MaxFontFileSize));
-    } catch (const std::exception&) {
-        ShowFileIOError(path);
+    } catch (const std::exception& e) {
+        Errors.push_back({platform::TReadError::TKind::FileUnreadable, path, 0, e.what()});
     }
 }

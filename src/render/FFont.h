@@ -2,6 +2,7 @@
 // The font manager: the four bitmap fonts read from the font file, the large and the small font
 // chosen by the screen width, and the text drawing every screen uses.
 
+#include "platform/ReadError.h"
 #include "render/NFFont.h"
 
 #include <cstdint>
@@ -13,8 +14,8 @@ class TFFont {
 public:
     // Builds the four fonts, reads the font file (start-up passes Config's GetFontFile; empty:
     // the content directory's Zarvo.fff) and chooses the fonts by the screen width at this
-    // moment. A font file that cannot be read gives the file error report and sets the global
-    // failure flag.
+    // moment. A font file that cannot be read, wholly or from a fault on, is a FileUnreadable
+    // error in Errors; the glyphs read before the fault stay.
     explicit TFFont(const std::string& fontFile = {});
     // Blank fonts chosen for the given screen width; nothing is read (tools, tests, benchmarks).
     struct TBlank {};
@@ -54,6 +55,9 @@ public:
     // fonts. Raises ESymbolError or EFontFileError at the first fault; the glyphs stored before it
     // stay.
     void LoadFromBytes(const std::string& bytes);
+
+    // What reading the font file met; empty when it went well.
+    platform::TReadErrors Errors;
 
 private:
     void LoadFont(const std::string& fontFile);

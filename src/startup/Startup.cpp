@@ -139,6 +139,7 @@ int PrintConfig(const TStartupOptions& options, const std::string& binaryDir, st
         GlobalFailure = false;
         SetDefaultInterfaceStrings();
         TConfig config{TConfig::TSettingsOnly{}};
+        ShowReadErrors(config.Errors);
         std::string language;
         {
             TRegistry reg;

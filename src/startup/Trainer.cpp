@@ -1,6 +1,7 @@
 #include "startup/Trainer.h"
 
 #include "app/Globals.h"
+#include "app/Reports.h"
 #include "app/Strings.h"
 #include "config/Config.h"
 #include "content/FRule.h"
@@ -148,13 +149,21 @@ TTrainer::~TTrainer() {
 
 void TTrainer::CreateObjects() {
     GlobalFailure = false;
-    Config = std::make_unique<TConfig>();
-    if (!GlobalFailure)
+    Config = std::make_unique<TConfig>(AskLanguage);
+    // What a reader met becomes the boxes and the failure flag once it has returned.
+    ShowReadErrors(Config->Errors);
+    if (!GlobalFailure) {
         Fonts = std::make_unique<TFFont>(Config->GetFontFile());
-    if (!GlobalFailure)
+        ShowReadErrors(Fonts->Errors);
+    }
+    if (!GlobalFailure) {
         Tasks = std::make_unique<TTask>(Config->GetVarLibFile());
-    if (!GlobalFailure)
+        ShowReadErrors(Tasks->Errors);
+    }
+    if (!GlobalFailure) {
         Rules = std::make_unique<TFRule>(Config->GetRuleFile());
+        ShowReadErrors(Rules->Errors);
+    }
     if (!GlobalFailure)
         CurrentPupil = std::make_unique<TFPupil>("", "", "", "");
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Exception.h"
 #include "platform/Files.h"
+#include "platform/Lines.h"
 #include "platform/MessageBox.h"
 #include "platform/ShellFolders.h"
 
@@ -45,18 +46,8 @@ bool IsAbsolute(const std::string& path) {
 } // namespace
 
 std::vector<std::string> SplitLogLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t nl = text.find('\n', pos);
-        std::size_t end = nl == std::string::npos ? text.size() : nl;
-        std::size_t next = nl == std::string::npos ? text.size() : nl + 1;
-        if (end > pos && text[end - 1] == '\r')
-            --end;
-        lines.push_back(text.substr(pos, end - pos));
-        pos = next;
-    }
-    return lines;
+    const std::vector<std::string_view> views = platform::SplitLines(text);
+    return {views.begin(), views.end()};
 }
 
 bool IsListedPathUsable(const std::string& line) {

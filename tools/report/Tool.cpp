@@ -4,11 +4,10 @@
 #include "Results.h"
 #include "Summary.h"
 
-#include "app/Globals.h"
+#include "app/Reports.h"
 #include "app/Strings.h"
 #include "content/FRule.h"
 #include "platform/Files.h"
-#include "platform/MessageBox.h"
 #include "platform/Text.h"
 
 #include <algorithm>
@@ -22,35 +21,21 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The rule library's load reports through the trainer's message boxes: print them as warnings.
-class TWarningPresenter : public platform::IMessagePresenter {
-public:
-    explicit TWarningPresenter(std::ostream& err) : Err(err) {}
-    int Show(const std::string& text, const std::string&, unsigned) override {
-        std::string t = text;
-        for (std::size_t p; (p = t.find("\r\n")) != std::string::npos;)
-            t.replace(p, 2, " ");
-        Err << "zarvo-report: " << platform::AnsiToUtf8(t) << "\n";
-        return platform::IDOK;
-    }
-
-private:
-    std::ostream& Err;
-};
-
 std::map<std::string, std::string> LoadRuleTitles(const std::string& path, std::ostream& err) {
     std::map<std::string, std::string> titles;
-    auto previous = platform::SetMessagePresenter(std::make_unique<TWarningPresenter>(err));
-    const bool savedFailure = GlobalFailure;
     if (strError.empty())
         SetDefaultInterfaceStrings();
-    {
-        TFRule rules(platform::FromNativePath(path));
-        for (const auto& r : rules.RuleRecords)
-            titles.emplace(r.Name, RuleTitle(r.Lines));
+    TFRule rules(platform::FromNativePath(path));
+    for (const auto& r : rules.RuleRecords)
+        titles.emplace(r.Name, RuleTitle(r.Lines));
+    // The errors as warnings, in the words the trainer's boxes would use.
+    bool failed = false;
+    for (const TReportBox& box : ReadErrorBoxes(rules.Errors, failed)) {
+        std::string text = box.Text;
+        for (std::size_t p; (p = text.find("\r\n")) != std::string::npos;)
+            text.replace(p, 2, " ");
+        err << "zarvo-report: " << platform::AnsiToUtf8(text) << "\n";
     }
-    platform::SetMessagePresenter(std::move(previous));
-    GlobalFailure = savedFailure;
     return titles;
 }
 
