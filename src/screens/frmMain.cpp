@@ -123,7 +123,7 @@ TfrmMain::TfrmMain(TLinks links, QWidget* parent)
     fbtnExit = NewButton("fbtnExit", &TfrmMain::fbtnExitClick);
     for (TFButton* b : {fbtnHelp, fbtnHint, fbtnExit})
         b->resize(130, 40);
-    HideAllButtons();
+    OfferNothing();
 
     Maximize = new QTimer(this);
     Maximize->setObjectName("Maximize");
@@ -144,9 +144,7 @@ TFButton* TfrmMain::NewButton(const char* name, void (TfrmMain::*click)()) {
 void TfrmMain::FormCreate() {
     if (GlobalFailure)
         return;
-    FSession.IntroShowing = true;
-    FSession.Answering = false;
-    FSession.KeyHandled = false;
+    FSession.ShowIntro();
     SetCaption(Title);
     const TScreenMetrics screen = GetScreenMetrics();
     if (screen.Width > 0 && screen.Height > 0)
@@ -282,7 +280,7 @@ void TfrmMain::MaximizeTimer() {
 bool TfrmMain::FormCloseQuery() {
     if (!Links.Exit || CloseConfirmed)
         return true;
-    switch (Links.Exit->Ask(!FSession.ResultsShowing)) {
+    switch (Links.Exit->Ask(!FSession.ResultsShowing())) {
     case 1:
         // Only offered while a session runs; on the results screen there is nothing to keep.
         return false;
@@ -309,7 +307,7 @@ bool TfrmMain::FormCloseQuery() {
 // A session that never started has nothing to write: a block of empty names would only puzzle
 // the teacher reading the file.
 void TfrmMain::SaveInterrupted() {
-    if (Links.Pupil && (FSession.ExampleIndex >= 0 || FSession.ResultsShowing))
+    if (Links.Pupil && (FSession.ExampleIndex() >= 0 || FSession.ResultsShowing()))
         Links.Pupil->SaveResults(ResultFile(), true);
 }
 
@@ -338,8 +336,8 @@ void TfrmMain::StartSession(const TSelection& selection) {
     const TFFont* fonts = Links.Fonts;
     if (fonts) {
         LargeFont = fonts->LargeFont();
-        FSession.Display.Metrics = {SizeWidth(fonts->LargeSize()), SizeHeight(fonts->LargeSize()),
-                                    SizeHeight(fonts->SmallSize())};
+        FSession.SetTextMetrics({SizeWidth(fonts->LargeSize()), SizeHeight(fonts->LargeSize()),
+                                 SizeHeight(fonts->SmallSize())});
     }
     static TFPupil NoPupil("", "", "", "");
     FSession.StartSession(Links.Tasks ? SelectedExamples(*Links.Tasks, Chosen)
@@ -354,11 +352,9 @@ void TfrmMain::TakeFocus() {
 }
 
 void TfrmMain::FormKeyDown(WORD& key, TShiftState) {
-    if (FSession.FormKeyDown(key)) {
-        // Consumed: no key-press follows, so the session need not wait for one.
+    // A consumed key is dropped here: no key-press follows it.
+    if (FSession.FormKeyDown(key, false))
         key = 0;
-        FSession.KeyHandled = false;
-    }
 }
 
 void TfrmMain::FormKeyPress(char& key) {
@@ -385,26 +381,20 @@ bool TfrmMain::ResultsVisible() const {
 
 // --- the session's view ---
 
-TBoxGeometry TfrmMain::BoxGeometry() const {
+TSessionGeometry TfrmMain::Geometry() const {
     const TScreenMetrics screen = GetScreenMetrics();
-    TBoxGeometry g;
-    g.ScreenWidth = screen.Width > 0 ? screen.Width : width();
-    g.Width = scbExample->width();
-    g.Height = scbExample->height();
-    g.ClientHeight = scbExample->viewport()->height();
-    g.ScrollPosition = scbExample->verticalScrollBar()->value();
+    TSessionGeometry g;
+    g.Box.ScreenWidth = screen.Width > 0 ? screen.Width : width();
+    g.Box.Width = scbExample->width();
+    g.Box.Height = scbExample->height();
+    g.Box.ClientHeight = scbExample->viewport()->height();
+    g.Box.ScrollPosition = scbExample->verticalScrollBar()->value();
+    g.HelpButtonLeft = fbtnHelp->Left();
+    g.AnswerButtonWidths = {fbtnAnswer1->Width(), fbtnAnswer2->Width(), fbtnAnswer3->Width()};
     return g;
 }
 
-int TfrmMain::HelpButtonLeft() const {
-    return fbtnHelp->Left();
-}
-
-std::array<int, 3> TfrmMain::AnswerButtonWidths() const {
-    return {fbtnAnswer1->Width(), fbtnAnswer2->Width(), fbtnAnswer3->Width()};
-}
-
-void TfrmMain::ShowSessionScreen() {
+void TfrmMain::ShowExerciseScreen() {
     panTest->show();
     imgResult->hide();
     scbExample->show();
@@ -418,21 +408,20 @@ void TfrmMain::ShowExample() {
     imgExample->show();
 }
 
-void TfrmMain::SetScroll(int, int position, bool barVisible) {
-    const TExampleLayout& d = FSession.Display;
-    imgExample->resize(d.PictureWidth, d.PictureHeight);
-    scbExample->setVerticalScrollBarPolicy(barVisible ? Qt::ScrollBarAlwaysOn
-                                                      : Qt::ScrollBarAlwaysOff);
-    scbExample->verticalScrollBar()->setValue(position);
+void TfrmMain::PlaceExample(const TExampleLayout& layout) {
+    imgExample->resize(layout.PictureWidth, layout.PictureHeight);
+    scbExample->setVerticalScrollBarPolicy(layout.ScrollBarVisible ? Qt::ScrollBarAlwaysOn
+                                                                   : Qt::ScrollBarAlwaysOff);
+    scbExample->verticalScrollBar()->setValue(layout.ScrollPosition);
 }
 
-void TfrmMain::Redraw() {
+void TfrmMain::DrawExample(const TExampleState& example) {
     TExampleDrawing what;
     what.Font = LargeFont;
     what.Pointer = &imgPointer->Picture();
-    what.Points = FSession.ShownCheckPoints();
-    what.CheckPointMistakes = FSession.CheckPointMistakes;
-    DrawExample(FSession.Display, what, ExamplePicture);
+    what.Points = example.Points;
+    what.CheckPointMistakes = example.CheckPointMistakes;
+    ::DrawExample(example.Layout, what, ExamplePicture);
     imgExample->SetPicture(ExamplePicture);
     imgExample->resize(ExamplePicture.Width(), ExamplePicture.Height());
 }
@@ -458,7 +447,7 @@ void TfrmMain::SetButtonFace(TFButton* button, const TButtonFace& face) {
     button->LoadDownImage(down);
 }
 
-void TfrmMain::SetAnswerButtons(const std::array<TAnswerButton, 3>& buttons) {
+void TfrmMain::SetAnswers(const std::array<TAnswerButton, 3>& buttons) {
     TFButton* b[3] = {fbtnAnswer1, fbtnAnswer2, fbtnAnswer3};
     for (int i = 0; i < 3; ++i)
         b[i]->hide();
@@ -471,7 +460,7 @@ void TfrmMain::SetAnswerButtons(const std::array<TAnswerButton, 3>& buttons) {
     }
 }
 
-void TfrmMain::ShowAnswerButtons(bool third) {
+void TfrmMain::OfferAnswers(bool third) {
     fbtnAccept->hide();
     fbtnCancel->hide();
     fbtnFurther->hide();
@@ -484,7 +473,7 @@ void TfrmMain::ShowAnswerButtons(bool third) {
     fbtnExit->show();
 }
 
-void TfrmMain::ShowConfirmButtons() {
+void TfrmMain::AskToConfirm() {
     fbtnAnswer1->hide();
     fbtnAnswer2->hide();
     fbtnAnswer3->hide();
@@ -494,14 +483,14 @@ void TfrmMain::ShowConfirmButtons() {
     fbtnCancel->show();
 }
 
-void TfrmMain::HideAllButtons() {
+void TfrmMain::OfferNothing() {
     for (QWidget* w : std::initializer_list<QWidget*>{fbtnAnswer1, fbtnAnswer2, fbtnAnswer3,
                                                       fbtnFurther, fbtnAccept, fbtnCancel, fbtnHelp,
                                                       fbtnHint, fbtnExit, imgArrow})
         w->hide();
 }
 
-void TfrmMain::ShowFurtherButtons() {
+void TfrmMain::OfferFurther() {
     fbtnAnswer1->hide();
     fbtnAnswer2->hide();
     fbtnAnswer3->hide();
@@ -514,7 +503,7 @@ void TfrmMain::ShowFurtherButtons() {
     fbtnExit->show();
 }
 
-void TfrmMain::HideFurtherButton() {
+void TfrmMain::WithdrawFurther() {
     fbtnFurther->hide();
 }
 
@@ -547,7 +536,7 @@ void TfrmMain::ShowPraise() {
     }
 }
 
-void TfrmMain::ShowRight() {
+void TfrmMain::ShowRightAnswer() {
     if (!Links.Splash)
         return;
     const int top = mapToGlobal(scbExample->mapTo(this, QPoint(0, scbExample->height()))).y();
@@ -568,7 +557,7 @@ void TfrmMain::ShowSlip() {
     }
 }
 
-void TfrmMain::CloseSplash() {
+void TfrmMain::CloseIntro() {
     if (Links.Splash)
         Links.Splash->CloseSplash();
 }
@@ -598,6 +587,6 @@ std::string TfrmMain::ResultFile() const {
     return Links.Config ? Links.Config->GetResultFile() : std::string();
 }
 
-void TfrmMain::CloseForm() {
+void TfrmMain::AskToLeave() {
     close();
 }

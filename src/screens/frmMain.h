@@ -94,7 +94,7 @@ public:
     void fbtnHintClick() { FSession.HintClick(); }
     void fbtnExitClick() { FSession.ExitClick(); }
     void imgResultClick() {
-        if (FSession.ResultsShowing)
+        if (FSession.ResultsShowing())
             BackToSelection();
     }
 
@@ -108,30 +108,28 @@ protected:
 
 private:
     // ISessionView
-    TBoxGeometry BoxGeometry() const override;
-    int HelpButtonLeft() const override;
-    std::array<int, 3> AnswerButtonWidths() const override;
-    void ShowSessionScreen() override;
+    TSessionGeometry Geometry() const override;
+    void ShowExerciseScreen() override;
     void HideExample() override;
     void ShowExample() override;
-    void SetScroll(int range, int position, bool barVisible) override;
-    void Redraw() override;
-    void SetAnswerButtons(const std::array<TAnswerButton, 3>& buttons) override;
-    void ShowAnswerButtons(bool third) override;
-    void ShowConfirmButtons() override;
-    void HideAllButtons() override;
-    void ShowFurtherButtons() override;
-    void HideFurtherButton() override;
+    void PlaceExample(const TExampleLayout& layout) override;
+    void DrawExample(const TExampleState& example) override;
+    void SetAnswers(const std::array<TAnswerButton, 3>& buttons) override;
+    void OfferAnswers(bool third) override;
+    void AskToConfirm() override;
+    void OfferNothing() override;
+    void OfferFurther() override;
+    void WithdrawFurther() override;
     void ShowRule(const std::string& rule, int cellX, int cellY) override;
     void HideRule() override;
     void ShowHelp() override;
     void ShowPraise() override;
-    void ShowRight() override;
+    void ShowRightAnswer() override;
     void ShowSlip() override;
-    void CloseSplash() override;
+    void CloseIntro() override;
     void ShowResults() override;
     void RunSelection() override;
-    void CloseForm() override;
+    void AskToLeave() override;
 
     void LoadPictures();
     void PlaceFrame();

@@ -209,28 +209,28 @@ TEST_F(SessionRun, AWholeSessionByKeysEndsInItsResultsBlock) {
     ThroughTheIntroToTheVariant(run);
     std::vector<std::string> expected;
     run.Then(
-           "the comma is asked", [] { return Session().Answering; },
+           "the comma is asked", [] { return Session().Answering(); },
            [] {
                MainKey(Qt::Key_Comma, ",");
                MainKey(Qt::Key_Return, "\r");
            })
         .Then(
-            "the first example is done", [] { return Session().ExampleDone; },
+            "the first example is done", [] { return Session().ExampleDone(); },
             [] { MainKey(Qt::Key_Return, "\r"); })
         .Then(
             "the praise is up", [] { return SplashWindow()->isVisible(); },
             [] { Key(SplashWindow(), Qt::Key_Space, " "); })
         .Then(
             "the second example is asked",
-            [] { return !SplashWindow()->isVisible() && Session().ExampleIndex == 1; },
+            [] { return !SplashWindow()->isVisible() && Session().ExampleIndex() == 1; },
             [] {
                 // "ы" typed in the Latin layout, then the right "и".
                 MainKey(Qt::Key_S, "s");
                 MainKey(Qt::Key_Return, "\r");
-                EXPECT_EQ(Session().CheckPointMistakes, 1);
+                EXPECT_EQ(Session().CheckPointMistakes(), 1);
                 MainKey(0, "и");
                 MainKey(Qt::Key_Return, "\r");
-                EXPECT_EQ(Session().CheckPointIndex, 1);
+                EXPECT_EQ(Session().CheckPointIndex(), 1);
                 // The rule as a prompt, then two wrong answers.
                 MainKey(Qt::Key_F2);
                 MainKey(0, "и");
@@ -243,10 +243,10 @@ TEST_F(SessionRun, AWholeSessionByKeysEndsInItsResultsBlock) {
             [] { Key(SplashWindow(), Qt::Key_Space, " "); })
         .Then(
             "the second example is done",
-            [] { return !SplashWindow()->isVisible() && Session().ExampleDone; },
+            [] { return !SplashWindow()->isVisible() && Session().ExampleDone(); },
             [] { MainKey(Qt::Key_Return, "\r"); })
         .Then(
-            "the results are shown", [] { return Session().ResultsShowing; },
+            "the results are shown", [] { return Session().ResultsShowing(); },
             [&expected] {
                 EXPECT_TRUE(MainWindow()->ResultsVisible());
                 EXPECT_FALSE(MainWindow()->ButtonPanelVisible());
@@ -270,7 +270,7 @@ TEST_F(SessionRun, AWholeSessionByKeysEndsInItsResultsBlock) {
             })
         .Then(
             "the selection is back",
-            [] { return !Session().ResultsShowing && !MainWindow()->ResultsVisible(); },
+            [] { return !Session().ResultsShowing() && !MainWindow()->ResultsVisible(); },
             [] { Quit(); });
     Run(run);
 
@@ -288,7 +288,7 @@ TEST_F(SessionRun, EscapeAndAnotherVariantWriteAnInterruptedBlock) {
     TScenario run;
     ThroughTheIntroToTheVariant(run);
     run.Then(
-           "the comma is asked", [] { return Session().Answering; },
+           "the comma is asked", [] { return Session().Answering(); },
            [] {
                // A wrong answer first, so that the block has something to say.
                MainKey(Qt::Key_Delete);

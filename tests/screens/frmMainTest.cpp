@@ -136,7 +136,7 @@ protected:
     TFButton* ButtonOf(int a) {
         TFButton* b[3] = {Form.fbtnAnswer1, Form.fbtnAnswer2, Form.fbtnAnswer3};
         for (int i = 0; i < 3; ++i)
-            if (Form.Session().ButtonAnswer[static_cast<std::size_t>(i)] == a)
+            if (Form.Session().ButtonAnswer()[static_cast<std::size_t>(i)] == a)
                 return b[i];
         return nullptr;
     }
@@ -172,8 +172,8 @@ protected:
 TEST_F(MainScreen, FirstCheckPointWithItsButtonsInPlace) {
     Start();
     const TExerciseSession& s = Form.Session();
-    ASSERT_TRUE(s.Answering);
-    EXPECT_EQ(s.CheckPointIndex, 0);
+    ASSERT_TRUE(s.Answering());
+    EXPECT_EQ(s.CheckPointIndex(), 0);
     EXPECT_TRUE(Visible(Form.panTest));
     EXPECT_FALSE(Visible(Form.imgResult));
     // Layout: the box above the 108-pixel panel, Exit, Hint, Help from the right edge.
@@ -186,10 +186,10 @@ TEST_F(MainScreen, FirstCheckPointWithItsButtonsInPlace) {
     const int centre = Form.fbtnHelp->x() / 2;
     EXPECT_TRUE(Visible(Form.fbtnAnswer1));
     EXPECT_TRUE(Visible(Form.fbtnAnswer2));
-    EXPECT_EQ(Visible(Form.fbtnAnswer3), s.AlternativeCount == 2);
+    EXPECT_EQ(Visible(Form.fbtnAnswer3), s.AlternativeCount() == 2);
     EXPECT_EQ(Form.fbtnAnswer1->size(), QSize(70, 94));
     EXPECT_EQ(Form.fbtnAnswer1->y(), Form.scbExample->height() + 6);
-    if (s.AlternativeCount == 1) {
+    if (s.AlternativeCount() == 1) {
         EXPECT_EQ(Form.fbtnAnswer1->x(), centre - 70 - 8);
         EXPECT_EQ(Form.fbtnAnswer2->x(), centre + 8);
     }
@@ -200,7 +200,7 @@ TEST_F(MainScreen, FirstCheckPointWithItsButtonsInPlace) {
     // The picture: navy, text, and the pencil above the check point's cell.
     const TBitmap& picture = Form.imgExample->Picture();
     EXPECT_EQ(picture.Width(), 1024);
-    const TExampleLayout& d = s.Display;
+    const TExampleLayout& d = s.Display();
     int pencil = 0;
     for (int y = d.CellY - 39; y < d.CellY - 7; ++y)
         for (int x = d.CellX + d.Metrics.W / 2; x < d.CellX + d.Metrics.W / 2 + 23; ++x)
@@ -221,21 +221,21 @@ TEST_F(MainScreen, KeysAndClicksReachTheSession) {
     Start();
     const TExerciseSession& s = Form.Session();
     Key(Qt::Key_F5);
-    EXPECT_EQ(s.ChosenAnswer, s.ButtonAnswer[0]);
+    EXPECT_EQ(s.ChosenAnswer(), s.ButtonAnswer()[0]);
     EXPECT_TRUE(Visible(Form.fbtnAccept));
     EXPECT_TRUE(Visible(Form.fbtnCancel));
     EXPECT_FALSE(Visible(Form.fbtnAnswer1));
     Key(Qt::Key_Backspace, "\b");
-    EXPECT_EQ(s.ChosenAnswer, 0);
+    EXPECT_EQ(s.ChosenAnswer(), 0);
     EXPECT_TRUE(Visible(Form.fbtnAnswer1));
     // Typed: the right answer's own character.
     const std::string text =
         std::string(OwnTasks->Classes[0].Themes[0].Variants[0].Examples[0].Text);
-    const char right = text[static_cast<std::size_t>(s.CurrentCheckPoint.Position - 1)];
+    const char right = text[static_cast<std::size_t>(s.CurrentCheckPoint().Position - 1)];
     Key(0, FromAnsi(std::string(1, right)));
-    EXPECT_EQ(s.ChosenAnswer, 1);
+    EXPECT_EQ(s.ChosenAnswer(), 1);
     Key(Qt::Key_Return, "\r");
-    EXPECT_EQ(s.CheckPointIndex, 1);
+    EXPECT_EQ(s.CheckPointIndex(), 1);
     EXPECT_EQ(Pupil.MistakesCount(), 0);
     // A key that matches nothing brings the slip picture.
     Key(Qt::Key_Z, "z");
@@ -250,7 +250,7 @@ TEST_F(MainScreen, KeysAndClicksReachTheSession) {
     Key(Qt::Key_Escape, "\x1b");
     EXPECT_EQ(Exit.Asked, std::vector<bool>{true});
     EXPECT_TRUE(Form.isVisible());
-    EXPECT_EQ(s.CheckPointIndex, 1);
+    EXPECT_EQ(s.CheckPointIndex(), 1);
     Exit.Answer = 2;
     Click(Form.fbtnExit);
     EXPECT_TRUE(Form.isVisible());
@@ -260,14 +260,14 @@ TEST_F(MainScreen, KeysAndClicksReachTheSession) {
 TEST_F(MainScreen, WrongAnswersBringTheRuleBesideTheCellAndThenTheRightAnswer) {
     Start();
     const TExerciseSession& s = Form.Session();
-    const std::string rule = s.CurrentCheckPoint.Rule;
+    const std::string rule = s.CurrentCheckPoint().Rule;
     Click(ButtonOf(2));
     Click(Form.fbtnAccept);
     ASSERT_EQ(Rule.Shown.size(), 1u);
     EXPECT_EQ(Rule.Shown[0].Rule, rule);
     const int scroll = Form.scbExample->verticalScrollBar()->value();
     EXPECT_EQ(Rule.Shown[0].At, Form.scbExample->viewport()->mapToGlobal(
-                                    QPoint(s.Display.CellX, s.Display.CellY - scroll)));
+                                    QPoint(s.Display().CellX, s.Display().CellY - scroll)));
     EXPECT_EQ(Rule.Shown[0].Box.size(), Form.scbExample->size());
     EXPECT_EQ(Pupil.PromptsCount(), 0);
     Click(ButtonOf(2));
@@ -276,11 +276,11 @@ TEST_F(MainScreen, WrongAnswersBringTheRuleBesideTheCellAndThenTheRightAnswer) {
     EXPECT_EQ(Splash.Rights[0],
               Form.scbExample->mapToGlobal(QPoint(0, Form.scbExample->height())).y());
     EXPECT_EQ(Pupil.MistakesCount(), 2);
-    EXPECT_EQ(s.CheckPointIndex, 1);
+    EXPECT_EQ(s.CheckPointIndex(), 1);
     // Both strokes stay under the first check point's cell.
-    const TMistakeMark m = s.Display.MistakeMarks.at(0);
+    const TMistakeMark m = s.Display().MistakeMarks.at(0);
     const TBitmap& picture = Form.imgExample->Picture();
-    const int y = m.Y + s.Display.Metrics.H;
+    const int y = m.Y + s.Display().Metrics.H;
     EXPECT_EQ(picture.GetPixel(m.X + 2, y), clRed);
     EXPECT_EQ(picture.GetPixel(m.X + 2, y + 4), clRed);
 }
@@ -289,23 +289,23 @@ TEST_F(MainScreen, WholeVariantEndsOnTheResultsAndAKeyReturnsToTheSelection) {
     Start();
     const TExerciseSession& s = Form.Session();
     const std::size_t examples = OwnTasks->Classes[0].Themes[0].Variants[0].Examples.size();
-    for (int guard = 0; guard < 200 && !s.ResultsShowing; ++guard) {
-        if (s.ExampleDone) {
+    for (int guard = 0; guard < 200 && !s.ResultsShowing(); ++guard) {
+        if (s.ExampleDone()) {
             EXPECT_TRUE(Visible(Form.fbtnFurther));
             Click(Form.fbtnFurther);
         } else {
             AnswerRight();
         }
     }
-    ASSERT_TRUE(s.ResultsShowing);
-    EXPECT_EQ(s.ExampleIndex, static_cast<int>(examples) - 1);
+    ASSERT_TRUE(s.ResultsShowing());
+    EXPECT_EQ(s.ExampleIndex(), static_cast<int>(examples) - 1);
     EXPECT_EQ(Splash.Praises, static_cast<int>(examples) - 1);
     EXPECT_FALSE(Visible(Form.panTest));
     EXPECT_TRUE(Visible(Form.imgResult));
     EXPECT_EQ(Form.imgResult->Picture().Width(), Form.ResultsBackground.Width());
     Key(Qt::Key_Space, " ");
     EXPECT_EQ(Variant.Shown, 1);
-    EXPECT_FALSE(s.ResultsShowing);
+    EXPECT_FALSE(s.ResultsShowing());
 }
 
 TEST_F(MainScreen, MissingPanelPictureIsReportedAndTheRestLoads) {
@@ -345,8 +345,8 @@ TEST_F(MainScreenShots, States) {
     Shot("1-choosing");
     // A check point with a no-character answer, shown chosen.
     for (int guard = 0; guard < 50; ++guard) {
-        const char a[3] = {s.RightChar, s.CurrentCheckPoint.Alternative1,
-                           s.CurrentCheckPoint.Alternative2};
+        const char a[3] = {s.RightChar(), s.CurrentCheckPoint().Alternative1,
+                           s.CurrentCheckPoint().Alternative2};
         int at = 0;
         for (int i = 0; i < 3; ++i)
             if (a[i] == '@')
@@ -356,7 +356,7 @@ TEST_F(MainScreenShots, States) {
             break;
         }
         AnswerRight();
-        if (s.ExampleDone)
+        if (s.ExampleDone())
             Click(Form.fbtnFurther);
     }
     Shot("2-confirming-at");
@@ -364,7 +364,7 @@ TEST_F(MainScreenShots, States) {
     Click(ButtonOf(2));
     Click(Form.fbtnAccept);
     Shot("3-first-mistake");
-    while (!s.ExampleDone)
+    while (!s.ExampleDone())
         AnswerRight();
     Shot("4-example-done");
 }
@@ -386,13 +386,13 @@ protected:
     SessionEnd() : MainScreen({800, 600, 32}) {}
     void FinishVariant() {
         const TExerciseSession& s = Form.Session();
-        for (int guard = 0; guard < 200 && !s.ResultsShowing; ++guard) {
-            if (s.ExampleDone)
+        for (int guard = 0; guard < 200 && !s.ResultsShowing(); ++guard) {
+            if (s.ExampleDone())
                 Click(Form.fbtnFurther);
             else
                 AnswerRight();
         }
-        ASSERT_TRUE(s.ResultsShowing);
+        ASSERT_TRUE(s.ResultsShowing());
     }
     std::string ResultsFile() const { return Box.Read("program/Zarvo.rez"); }
     int Blocks() const {
@@ -445,7 +445,7 @@ TEST_F(SessionEnd, ControlKeysStayOnTheResultsAndACharacterLeavesThem) {
     Key(Qt::Key_Backspace, "\b");
     Key(Qt::Key_Delete, "\x7f");
     Key(Qt::Key_F2);
-    EXPECT_TRUE(Form.Session().ResultsShowing);
+    EXPECT_TRUE(Form.Session().ResultsShowing());
     EXPECT_TRUE(Exit.Asked.empty());
     EXPECT_EQ(Variant.Shown, 0);
     Key(Qt::Key_A, "a");
@@ -457,12 +457,12 @@ TEST_F(SessionEnd, ExitQuestionDuringTheExercise) {
     const TExerciseSession& s = Form.Session();
     AnswerRight();
     Click(ButtonOf(2));
-    const int point = s.CheckPointIndex, chosen = s.ChosenAnswer;
+    const int point = s.CheckPointIndex(), chosen = s.ChosenAnswer();
     // Keep working: the same check point with the same chosen answer, nothing written.
     Exit.Answer = 1;
     Key(Qt::Key_Escape, "\x1b");
-    EXPECT_EQ(s.CheckPointIndex, point);
-    EXPECT_EQ(s.ChosenAnswer, chosen);
+    EXPECT_EQ(s.CheckPointIndex(), point);
+    EXPECT_EQ(s.ChosenAnswer(), chosen);
     EXPECT_TRUE(Visible(Form.fbtnAccept));
     EXPECT_FALSE(Box.Exists("program/Zarvo.rez"));
     // Another variant: an interrupted block, then the selection.
@@ -529,8 +529,8 @@ TEST_F(MainScreenShots, Results) {
                Utf8ToAnsi("Вариант 1: Однородные члены, обращение, сложное предложение"));
     Form.StartSession(FirstVariant());
     const TExerciseSession& s = Form.Session();
-    for (int guard = 0; guard < 200 && !s.ResultsShowing; ++guard) {
-        if (s.ExampleDone)
+    for (int guard = 0; guard < 200 && !s.ResultsShowing(); ++guard) {
+        if (s.ExampleDone())
             Click(Form.fbtnFurther);
         else
             AnswerRight();
