@@ -349,7 +349,8 @@ TEST_F(Variant, BundledContentStandsWholeOnTheScreen) {
     ASSERT_TRUE(font.open(QIODevice::ReadOnly));
     const std::string glyphs = font.readAll().toStdString();
     Task.OpenFFile(FromNativePath(Box.ContentDir() + "Zarvo.ff"));
-    for (auto [width, height] : {std::pair{1024, 768}, std::pair{1920, 1080}}) {
+    for (const std::pair<int, int>& size : {std::pair{1024, 768}, std::pair{1920, 1080}}) {
+        const int width = size.first, height = size.second;
         SCOPED_TRACE(width);
         SetScreenOverride(TScreenMetrics{width, height, 32});
         Settings->ScreenSize = width == 1920 ? 4 : 3;
