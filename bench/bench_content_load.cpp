@@ -115,8 +115,9 @@ std::size_t ReadLines(const std::string& path) {
     TFileCover::ReadPlainLine(f, spill);
     f.Unscramble();
     std::size_t n = 0;
+    platform::TReadErrors faults;
     while (!f.Eof())
-        n += TFileCover::ReadLineView(f).size();
+        n += TFileCover::ReadLineView(f, faults).size();
     return n;
 }
 

@@ -8,8 +8,8 @@
 #include "session/ExampleDrawing.h"
 #include "session/ExampleLayout.h"
 
-#include <QApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstdlib>
@@ -76,7 +76,7 @@ BENCHMARK(FullDrawExample);
 int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
+    QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
 
     Fonts = LoadBundledFonts("bench_draw_example", ScreenWidth);

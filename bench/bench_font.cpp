@@ -1,4 +1,4 @@
-// deps: zarvo_render
+// deps: zarvo_render zarvo_platform_widgets
 // Text drawing against a plain fill of a full-HD bitmap: the exercise screen redraws its whole
 // example after every key, so a line of text, and a filled picture with a line on it, must cost
 // little beside the fill itself. Prints the ratios after the table.

@@ -1,18 +1,15 @@
 #pragma once
-// The part the fuzz targets of the two library readers share: quiet message boxes, a hard stop
-// on a broken invariant, and the input laid out as a library file. The first byte chooses the
-// form of the rest: odd, the file as it stands; even, plain lines that are scrambled behind a
-// good signature, so that mutations reach the line kinds instead of dying at the signature.
+// The part the fuzz targets of the two library readers share: a hard stop on a broken invariant,
+// and the input laid out as a library file. The first byte chooses the form of the rest: odd, the
+// file as it stands; even, plain lines that are scrambled behind a good signature, so that
+// mutations reach the line kinds instead of dying at the signature.
 
-#include "app/Strings.h"
 #include "content/FileCover.h"
-#include "platform/MessageBox.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdint>
 #include <cstdlib>
-#include <memory>
 #include <string>
 
 inline void Require(bool ok) {
@@ -23,19 +20,7 @@ inline void Require(bool ok) {
 // Writes the input as the library file `name` in a private folder and returns its path.
 inline std::string WriteLibraryInput(const std::uint8_t* data, std::size_t size,
                                      const char* signature, const char* name) {
-    class TQuiet : public platform::IMessagePresenter {
-    public:
-        int Show(const std::string&, const std::string&, unsigned) override {
-            return platform::IDOK;
-        }
-    };
     static QTemporaryDir dir;
-    static bool ready = [] {
-        platform::SetMessagePresenter(std::make_unique<TQuiet>());
-        SetDefaultInterfaceStrings();
-        return true;
-    }();
-    (void)ready;
     const std::string path = dir.path().toStdString() + "/" + name;
     std::string bytes(reinterpret_cast<const char*>(data), size);
     if (!bytes.empty() && (bytes[0] & 1) == 0)

@@ -11,9 +11,29 @@ namespace {
 const char* const CRLF = "\r\n";
 }
 
+namespace {
+
+TReportBox FileIOErrorBox(const std::string& fileName) {
+    return {strFileIOError,
+            Title + CRLF + strFileIOErrorMessage1 + fileName + strFileIOErrorMessage2,
+            MB_OK | MB_ICONERROR};
+}
+
+TReportBox LibraryFailureBox() {
+    // The box may come before the language is loaded (a failing configuration file); its
+    // caption is then empty, but an error box without any text would tell nothing.
+    return {strError, strLibraryFailure.empty() ? LibraryFailureString.Default : strLibraryFailure,
+            MB_OK | MB_ICONERROR};
+}
+
+int Show(const TReportBox& box) {
+    return MessageBox(box.Text, box.Caption, box.Flags);
+}
+
+} // namespace
+
 void ShowFileIOError(const std::string& fileName) {
-    MessageBox(Title + CRLF + strFileIOErrorMessage1 + fileName + strFileIOErrorMessage2,
-               strFileIOError, MB_OK | MB_ICONERROR);
+    Show(FileIOErrorBox(fileName));
     GlobalFailure = true;
 }
 
@@ -26,12 +46,35 @@ int ShowRuleOutputError() {
 }
 
 void ReportLibraryFailure() {
-    // The box may come before the language is loaded (a failing configuration file); its
-    // caption is then empty, but an error box without any text would tell nothing.
     if (!GlobalFailure)
-        MessageBox(strLibraryFailure.empty() ? LibraryFailureString.Default : strLibraryFailure,
-                   strError, MB_OK | MB_ICONERROR);
+        Show(LibraryFailureBox());
     GlobalFailure = true;
+}
+
+std::vector<TReportBox> ReadErrorBoxes(const TReadErrors& errors, bool& failed) {
+    std::vector<TReportBox> boxes;
+    for (const TReadError& e : errors) {
+        switch (e.Kind) {
+        case TReadError::TKind::LineCut:
+            // The line reader knows no file name; the box has always shown none.
+            boxes.push_back(FileIOErrorBox(""));
+            break;
+        case TReadError::TKind::FileUnreadable:
+            boxes.push_back(FileIOErrorBox(e.File));
+            break;
+        case TReadError::TKind::LibraryUnusable:
+            if (!failed)
+                boxes.push_back(LibraryFailureBox());
+            break;
+        }
+        failed = true;
+    }
+    return boxes;
+}
+
+void ShowReadErrors(const TReadErrors& errors) {
+    for (const TReportBox& box : ReadErrorBoxes(errors, GlobalFailure))
+        Show(box);
 }
 
 void ShowSystemRequirementsError() {

@@ -2,7 +2,10 @@
 // The message-box reports through which the trainer tells of file, results and requirement
 // failures. Captions and texts come from the interface strings; line breaks are CR LF.
 
+#include "platform/ReadError.h"
+
 #include <string>
+#include <vector>
 
 // "Input/Output Error": Title, a line break, then the two message parts around the file name.
 // Sets the global failure flag.
@@ -21,3 +24,18 @@ std::string AskLanguage();
 
 // The fixed bilingual question text (cp1251, CR LF between lines).
 std::string AskLanguageText();
+
+// One message box: caption, text and flags.
+struct TReportBox {
+    std::string Caption;
+    std::string Text;
+    unsigned Flags = 0;
+};
+
+// The boxes the reports above show for the errors a reader returned, in their order: the
+// input/output box for an unreadable file (without a name for a line cut short), the
+// library-failure box for a library that is not one, that one only while `failed` is clear.
+// `failed` is the failure flag: read, and set as the reports set it.
+std::vector<TReportBox> ReadErrorBoxes(const platform::TReadErrors& errors, bool& failed);
+// Shows those boxes and sets the global failure flag as the reports do.
+void ShowReadErrors(const platform::TReadErrors& errors);

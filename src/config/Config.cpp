@@ -1,7 +1,6 @@
 #include "config/Config.h"
 
 #include "app/Globals.h"
-#include "app/Reports.h"
 #include "platform/Files.h"
 #include "platform/Profile.h"
 #include "platform/Registry.h"
@@ -40,7 +39,7 @@ void TakeRegistryValue(TRegistry& reg, const char* name, std::string& field) {
 
 } // namespace
 
-TConfig::TConfig() {
+TConfig::TConfig(std::function<std::string()> askLanguage) : AskLanguage(std::move(askLanguage)) {
     Read(true);
 }
 
@@ -50,9 +49,10 @@ TConfig::TConfig(TSettingsOnly) {
 
 void TConfig::Read(bool withLanguage) {
     SetDefaults();
+    Errors.clear();
     if (!ReadWindowsConfig() && !ReadRegistry())
         ReadContentConfig();
-    if (GlobalFailure)
+    if (!Errors.empty())
         return;
     if (withLanguage)
         LoadLanguage();
@@ -161,8 +161,8 @@ void TConfig::ReadContentConfig() {
         if (ini.ValueExists("Global", "Path"))
             Path = ini.ReadString("Global", "Path", "");
         SetPath();
-    } catch (const std::exception&) {
-        ReportLibraryFailure();
+    } catch (const std::exception& e) {
+        Errors.push_back({TReadError::TKind::LibraryUnusable, fileName, 0, e.what()});
     }
 }
 

@@ -3,7 +3,10 @@
 // class. Settings come from the Windows directory's Config.fcf, then the registry, then the
 // content directory's Config.fcf; they are only read, never written.
 
+#include "platform/ReadError.h"
+
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // The font file's name in the program and content directories.
@@ -11,8 +14,9 @@ inline constexpr const char* FontFileName = "Zarvo.fff";
 
 class TConfig {
 public:
-    // Reads the settings, loads the language and classifies the screen.
-    TConfig();
+    // Reads the settings, loads the language and classifies the screen. `askLanguage` is asked
+    // when the registry names no language (start-up passes the bilingual question).
+    explicit TConfig(std::function<std::string()> askLanguage);
     // Settings and screen class only: no language question, no interface strings. For tools
     // that report what the trainer would use.
     struct TSettingsOnly {};
@@ -57,6 +61,13 @@ public:
     std::string Language;
     std::uint8_t ScreenSize;
 
+    // What reading the settings met: a content directory's configuration file that cannot be
+    // read. The language and the screen class are then left alone.
+    platform::TReadErrors Errors;
+    // Asked by LoadLanguage when the registry names no language; without it the language stays
+    // empty.
+    std::function<std::string()> AskLanguage;
+
     // The steps of construction, public so that tests can run them one by one.
     void SetDefaults();
     bool ReadWindowsConfig();
@@ -66,10 +77,11 @@ public:
     void LoadLanguage();
     void SetScreenSize();
 
+    // A picture of the language's folder: program directory first, then the content directory.
+    std::string FindPicture(const std::string& name) const;
+
 private:
     void Read(bool withLanguage);
-    // Program directory first, then the content directory.
-    std::string FindPicture(const std::string& name) const;
 };
 
 // A button face's file name: state digit (1 pressed, 0 released), the number in three digits.

@@ -1,4 +1,3 @@
-#include "app/Reports.h"
 #include "app/Strings.h"
 #include "config/Config.h"
 #include "platform/Profile.h"
@@ -15,7 +14,7 @@ void TConfig::LoadLanguage() {
     }
     // Nothing is written back: the question comes again at every start until the
     // installation records a language.
-    if (Language.empty())
+    if (Language.empty() && AskLanguage)
         Language = AskLanguage();
 
     const TIniFile ini(Path + "Zarvo.flt");

@@ -1,6 +1,5 @@
 #include "content/FRule.h"
 
-#include "app/Reports.h"
 #include "platform/Text.h"
 
 namespace {
@@ -15,15 +14,19 @@ TFRule::TFRule(const std::string& path) : NoRule{NoRuleText()} {
 }
 
 void TFRule::LoadRules(const std::string& path) {
+    Errors.clear();
+    const auto notALibrary = [this, &path](const char* what) {
+        Errors.push_back({platform::TReadError::TKind::LibraryUnusable, path, 0, what});
+    };
     try {
         TTextFile f(path);
         RuleRecords.clear();
         std::string line;
         ReadPlainLine(f, line);
         if (line != RuleLibSignature)
-            ReportLibraryFailure();
+            notALibrary("Wrong signature of the rule library");
         while (!f.Eof() && !IsStopLine(line)) {
-            ReadLine(f, line);
+            ReadLine(f, line, Errors);
             if (IsStopLine(line))
                 break;
             if (line.empty() || line[0] != '%') {
@@ -36,7 +39,7 @@ void TFRule::LoadRules(const std::string& path) {
             }
         }
         if (RuleRecords.empty())
-            ReportLibraryFailure();
+            notALibrary("No rule in the rule library");
     } catch (const std::exception&) {
         // A missing or unreadable rule library is no failure: every rule then reads as missing.
     }

@@ -19,8 +19,8 @@ public:
     TFRule(const TFRule&) = delete;
     TFRule& operator=(const TFRule&) = delete;
 
-    // A missing or unreadable file gives an empty library without a message; a wrong signature or
-    // a file without rules reports the library failure.
+    // A missing or unreadable file gives an empty library without an error; a wrong signature or
+    // a file without rules is a LibraryUnusable error in Errors.
     void LoadRules(const std::string& path);
     // The lines of the first rule of that name; for an unknown name a one-line list saying so,
     // owned by the library, so it stays valid while the rule window draws it.

@@ -1,6 +1,5 @@
 #include "content/FileCover.h"
 
-#include "app/Reports.h"
 #include "platform/Files.h"
 
 #include <algorithm>
@@ -133,18 +132,24 @@ std::string_view TTextFile::TakeLine(bool& cut) {
     return {start, n > 1 ? n - 1 : n};
 }
 
-void TFileCover::ReadRawLine(TTextFile& f, std::string& line) {
+namespace {
+void LineCut(platform::TReadErrors& errors) {
+    errors.push_back({platform::TReadError::TKind::LineCut, {}, 0, "Read error"});
+}
+} // namespace
+
+void TFileCover::ReadRawLine(TTextFile& f, std::string& line, platform::TReadErrors& errors) {
     bool cut = false;
     line.assign(f.TakeLine(cut));
     if (cut)
-        ReportReadError();
+        LineCut(errors);
 }
 
-std::string_view TFileCover::ReadLineView(TTextFile& f) {
+std::string_view TFileCover::ReadLineView(TTextFile& f, platform::TReadErrors& errors) {
     bool cut = false;
     std::string_view line = f.TakeLine(cut);
     if (cut)
-        ReportReadError();
+        LineCut(errors);
     return line;
 }
 
@@ -163,14 +168,10 @@ void TFileCover::ReadPlainLine(TTextFile& f, std::string& line) {
     }
 }
 
-void TFileCover::ReadLine(TTextFile& f, std::string& line) {
-    ReadRawLine(f, line);
+void TFileCover::ReadLine(TTextFile& f, std::string& line, platform::TReadErrors& errors) {
+    ReadRawLine(f, line, errors);
     if (!f.Unscrambling())
         TransformBytes(line.data(), line.size());
-}
-
-void TFileCover::ReportReadError() {
-    ShowFileIOError("");
 }
 
 void TFileCover::TransformBytes(char* p, std::size_t n) {

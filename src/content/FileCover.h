@@ -4,6 +4,7 @@
 // libraries share.
 
 #include "platform/Exception.h"
+#include "platform/ReadError.h"
 #include "platform/Text.h"
 
 #include <cstddef>
@@ -63,17 +64,17 @@ private:
     bool Transforming = false;
 };
 
-// Base of the two library readers. No state of its own.
+// Base of the two library readers: the line rules, and the errors of the last load.
 class TFileCover {
 public:
     // The next line without its CR LF, untransformed. Only the pair 13 10 ends a line; a line
     // that the end of the file closes loses its last byte. The caller has checked !f.Eof().
-    // A read error shows the input/output box without a file name and returns what was read.
-    static void ReadRawLine(TTextFile& f, std::string& line);
+    // A read error inside the line adds a LineCut error and gives what was read.
+    static void ReadRawLine(TTextFile& f, std::string& line, platform::TReadErrors& errors);
     // ReadRawLine, then the content transformation (unless the file already undoes it).
-    static void ReadLine(TTextFile& f, std::string& line);
+    static void ReadLine(TTextFile& f, std::string& line, platform::TReadErrors& errors);
     // ReadLine without copying, for a file that unscrambles: a view of the file's bytes.
-    static std::string_view ReadLineView(TTextFile& f);
+    static std::string_view ReadLineView(TTextFile& f, platform::TReadErrors& errors);
     // The plain signature line: an ordinary text line, untransformed, ended by CR LF, a lone CR
     // or a lone LF (or the end of the file, without losing a byte). Read errors propagate, so
     // that the reader's own error trap reports them once.
@@ -87,8 +88,8 @@ public:
     static std::string TransformText(const std::string& s);
     static void TransformBytes(char* p, std::size_t n);
 
-    // The input/output box for a read error inside a line, which names no file.
-    static void ReportReadError();
+    // What the last load met, in order; empty when it went well.
+    platform::TReadErrors Errors;
 };
 
 // The rule library's end mark: the line lies within "%%STOP" or "%%STOP" lies within the line.

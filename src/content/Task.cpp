@@ -1,7 +1,5 @@
 #include "content/Task.h"
 
-#include "app/Reports.h"
-
 #include <algorithm>
 #include <charconv>
 #include <cstring>
@@ -121,7 +119,8 @@ bool TTask::TBuilder::Take(std::string_view line) {
         } else {
             // A faulty check-points line is an error of that line alone.
             Task.CheckPointFaults.push_back(LineNo);
-            ShowFileIOError(File);
+            Task.Errors.push_back({platform::TReadError::TKind::FileUnreadable, File, LineNo,
+                                   "Wrong check points line"});
         }
     } else if (StartsWith(line, "%X")) {
         if (!Variant)
@@ -206,6 +205,7 @@ void TTask::OpenFFile(const std::string& path) {
         throw EFileError("No ff file found!");
     Clear();
     CheckPointFaults.clear();
+    Errors.clear();
     FailedLine = 0;
     FailedMessage.clear();
     TBuilder builder(*this, path);
@@ -219,12 +219,12 @@ void TTask::OpenFFile(const std::string& path) {
         if (signature != VarLibSignature)
             throw EFileError("Wrong file in OpenFFile!");
         f->Unscramble();
-        while (!f->Eof() && builder.Take(ReadLineView(*f))) {
+        while (!f->Eof() && builder.Take(ReadLineView(*f, Errors))) {
         }
     } catch (const std::exception& e) {
         FailedLine = builder.LineNo;
         FailedMessage = e.what();
-        ShowFileIOError(path);
+        Errors.push_back({platform::TReadError::TKind::FileUnreadable, path, FailedLine, e.what()});
     }
     builder.FinishVariant();
     if (f)

@@ -108,8 +108,8 @@ public:
     TTask& operator=(const TTask&) = delete;
 
     // (Re)loads from `path`. Raises EFileError "No ff file found!" when it is empty. Every other
-    // failure shows the input/output box for the path (which sets the global failure flag) and
-    // keeps what was read before it.
+    // failure is a FileUnreadable error for the path in Errors, and what was read before it is
+    // kept.
     void OpenFFile(const std::string& path);
     void Clear();
 

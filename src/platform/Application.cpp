@@ -3,6 +3,7 @@
 #include "platform/Exception.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
+#include "platform/QtMessageBox.h"
 
 #include <QEvent>
 #include <QPointer>
@@ -14,6 +15,7 @@ namespace platform {
 namespace {
 
 TApplication* Instance = nullptr;
+TQtMessagePresenter QtBoxes;
 
 // Ends the event loop once the main window has closed: a close that was refused leaves it
 // visible, so the test runs after the close event has been handled.
@@ -36,14 +38,18 @@ public:
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     Instance = this;
+    // Boxes are windows while there is an application to show them.
+    SetDefaultMessagePresenter(&QtBoxes);
     setQuitOnLastWindowClosed(false);
     // A failed write is reported where it happens; it never ends the program.
     IgnoreWriteSignals();
 }
 
 TApplication::~TApplication() {
-    if (Instance == this)
+    if (Instance == this) {
         Instance = nullptr;
+        SetDefaultMessagePresenter(nullptr);
+    }
 }
 
 TApplication* Application() {

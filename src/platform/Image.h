@@ -4,6 +4,7 @@
 // arguments. The screens compose a picture off screen and assign it in one step.
 
 #include "platform/Bitmap.h"
+#include "platform/DrawTarget.h"
 #include "platform/Keys.h"
 
 #include <QImage>
@@ -13,16 +14,16 @@
 
 namespace platform {
 
-class TImage : public QWidget {
+class TImage : public QWidget, public IDrawTarget {
     Q_OBJECT
 public:
     explicit TImage(QWidget* parent = nullptr);
 
     // The picture. Assigning it repaints the control once; with AutoSize the control takes the
     // picture's size (an empty picture leaves the size as it is).
-    const TBitmap& Picture() const { return Pic; }
+    const TBitmap& Picture() const override { return Pic; }
     void SetPicture(const TBitmap& picture);
-    void SetPicture(TBitmap&& picture);
+    void SetPicture(TBitmap&& picture) override;
     // Reads a BMP file into the picture.
     void LoadBitmap(const std::string& path) { SetPicture(LoadBitmapFrom(path)); }
 
@@ -44,8 +45,8 @@ public:
 
     int Left() const { return x(); }
     int Top() const { return y(); }
-    int Width() const { return width(); }
-    int Height() const { return height(); }
+    int Width() const override { return width(); }
+    int Height() const override { return height(); }
     void SetLeft(int left) { move(left, y()); }
     void SetTop(int top) { move(x(), top); }
     void SetWidth(int w) { resize(w, height()); }

@@ -2,8 +2,6 @@
 
 #include "platform/Text.h"
 
-#include <QApplication>
-#include <QMessageBox>
 #include <iostream>
 
 namespace platform {
@@ -15,6 +13,13 @@ std::unique_ptr<IMessagePresenter>& Installed() {
     return presenter;
 }
 
+IMessagePresenter*& Default() {
+    static IMessagePresenter* presenter = nullptr;
+    return presenter;
+}
+
+} // namespace
+
 std::string WithoutCr(const std::string& s) {
     std::string out;
     out.reserve(s.size());
@@ -24,16 +29,12 @@ std::string WithoutCr(const std::string& s) {
     return out;
 }
 
-} // namespace
-
 IMessagePresenter* CurrentMessagePresenter() {
     if (Installed())
         return Installed().get();
-    // Without an installed presenter: Qt boxes in a widget application, the console otherwise.
-    static TQtMessagePresenter qt;
-    static TConsoleMessagePresenter console;
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return &qt;
+    if (Default())
+        return Default();
+    static TStreamMessagePresenter console(std::cerr, {}, IDYES);
     return &console;
 }
 
@@ -43,59 +44,24 @@ std::unique_ptr<IMessagePresenter> SetMessagePresenter(std::unique_ptr<IMessageP
     return previous;
 }
 
+void SetDefaultMessagePresenter(IMessagePresenter* p) {
+    Default() = p;
+}
+
 int MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
     return CurrentMessagePresenter()->Show(text, caption, flags);
 }
 
-int TQtMessagePresenter::Show(const std::string& text, const std::string& caption, unsigned flags) {
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    switch (flags & MB_ICONMASK) {
-    case MB_ICONERROR:
-        icon = QMessageBox::Critical;
-        break;
-    case MB_ICONQUESTION:
-        icon = QMessageBox::Question;
-        break;
-    case MB_ICONEXCLAMATION:
-        icon = QMessageBox::Warning;
-        break;
-    case MB_ICONINFORMATION:
-        icon = QMessageBox::Information;
-        break;
-    }
-    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
-    switch (flags & MB_TYPEMASK) {
-    case MB_YESNO:
-        buttons = QMessageBox::Yes | QMessageBox::No;
-        break;
-    case MB_OKCANCEL:
-        buttons = QMessageBox::Ok | QMessageBox::Cancel;
-        break;
-    }
-    QMessageBox box(icon, FromAnsi(caption), FromAnsi(WithoutCr(text)), buttons,
-                    QApplication::activeWindow());
-    // Texts of the program are plain; a '<' in a file name must not turn them into markup.
-    box.setTextFormat(Qt::PlainText);
-    switch (box.exec()) {
-    case QMessageBox::Yes:
-        return IDYES;
-    case QMessageBox::No:
-        return IDNO;
-    case QMessageBox::Cancel:
-        return IDCANCEL;
-    default:
-        // Closing a Yes/No box by the window system is no answer; take it as the safe "No".
-        return (flags & MB_TYPEMASK) == MB_YESNO      ? IDNO
-               : (flags & MB_TYPEMASK) == MB_OKCANCEL ? IDCANCEL
-                                                      : IDOK;
-    }
-}
+TStreamMessagePresenter::TStreamMessagePresenter(std::ostream& out, std::string fallbackCaption,
+                                                 int answer)
+    : Out(out), FallbackCaption(std::move(fallbackCaption)), Answer(answer) {}
 
-int TConsoleMessagePresenter::Show(const std::string& text, const std::string& caption,
-                                   unsigned flags) {
+int TStreamMessagePresenter::Show(const std::string& text, const std::string& caption,
+                                  unsigned flags) {
     ++Count;
-    std::cerr << AnsiToUtf8(caption) << ": " << AnsiToUtf8(WithoutCr(text)) << std::endl;
-    unsigned type = flags & MB_TYPEMASK;
+    Out << AnsiToUtf8(caption.empty() ? FallbackCaption : caption) << ": "
+        << AnsiToUtf8(WithoutCr(text)) << std::endl;
+    const unsigned type = flags & MB_TYPEMASK;
     if (type == MB_YESNO || type == MB_OKCANCEL)
         return Answer;
     return IDOK;

@@ -1,7 +1,9 @@
 #pragma once
-// Message boxes with Windows flags and results. Who presents them is pluggable: the programs use
-// Qt boxes, the tools and --print-config write to standard error, tests install a recorder.
+// Message boxes with Windows flags and results. Who presents them is pluggable: the windowed
+// programs use Qt boxes (QtMessageBox.h), the runs without a window write to a stream, tests
+// install a recorder.
 
+#include <iosfwd>
 #include <memory>
 #include <string>
 
@@ -28,29 +30,48 @@ public:
     virtual int Show(const std::string& text, const std::string& caption, unsigned flags) = 0;
 };
 
-// Shows a box through the current presenter (the Qt one unless another was installed).
+// Shows a box through the current presenter.
 int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
 
-// Installs a presenter and returns the previous one (nullptr means the default Qt presenter).
+// Installs a presenter and returns the previous one (nullptr: none installed, the default).
 std::unique_ptr<IMessagePresenter> SetMessagePresenter(std::unique_ptr<IMessagePresenter> p);
+// The installed presenter, else the default one, else standard error.
 IMessagePresenter* CurrentMessagePresenter();
+// The presenter used while none is installed; the application object of the windowed programs
+// makes the Qt boxes the default for its lifetime. Not owned; nullptr: standard error.
+void SetDefaultMessagePresenter(IMessagePresenter* p);
 
-// QMessageBox owned by the active window; CR LF shown as line breaks.
-class TQtMessagePresenter : public IMessagePresenter {
+// The boxes of a run without a window, one line each on a stream, UTF-8: "caption: text", a line
+// break of the text as a line break. An empty caption is replaced by `fallbackCaption`.
+// Questions get `answer`.
+class TStreamMessagePresenter : public IMessagePresenter {
 public:
-    int Show(const std::string& text, const std::string& caption, unsigned flags) override;
-};
-
-// Standard error, UTF-8: "caption: text". Answers questions with the given default.
-class TConsoleMessagePresenter : public IMessagePresenter {
-public:
-    explicit TConsoleMessagePresenter(int answer = IDYES) : Answer(answer) {}
+    explicit TStreamMessagePresenter(std::ostream& out, std::string fallbackCaption = {},
+                                     int answer = IDNO);
     int Show(const std::string& text, const std::string& caption, unsigned flags) override;
     int Shown() const { return Count; }
 
 private:
+    std::ostream& Out;
+    std::string FallbackCaption;
     int Answer;
     int Count = 0;
 };
+
+// Installs a presenter for the lifetime of a scope and gives the previous one back.
+class TMessagePresenterScope {
+public:
+    explicit TMessagePresenterScope(std::unique_ptr<IMessagePresenter> p)
+        : Previous(SetMessagePresenter(std::move(p))) {}
+    ~TMessagePresenterScope() { SetMessagePresenter(std::move(Previous)); }
+    TMessagePresenterScope(const TMessagePresenterScope&) = delete;
+    TMessagePresenterScope& operator=(const TMessagePresenterScope&) = delete;
+
+private:
+    std::unique_ptr<IMessagePresenter> Previous;
+};
+
+// The text with every CR LF as a lone LF.
+std::string WithoutCr(const std::string& s);
 
 } // namespace platform

@@ -2,6 +2,7 @@
 
 #include "platform/Exception.h"
 #include "platform/Files.h"
+#include "platform/Lines.h"
 #include "platform/Text.h"
 
 #include <limits>
@@ -27,13 +28,9 @@ TIniFile TIniFile::FromText(const std::string& text) {
 void TIniFile::Parse(const std::string& text) {
     TEntries* current = nullptr;
     // Editors on Linux may save with a UTF-8 byte-order mark, which would hide the first section.
-    std::size_t pos = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = Trim(text.substr(pos, end - pos));
-        pos = end + 1;
+    const std::size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    for (const std::string_view raw : SplitLines(std::string_view(text).substr(start))) {
+        std::string line = Trim(std::string(raw));
         if (line.empty() || line[0] == ';')
             continue;
         if (line[0] == '[') {

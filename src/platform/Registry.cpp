@@ -10,10 +10,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <fcntl.h>
 #include <map>
-#include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -617,72 +615,19 @@ struct TLoaded {
     }
 };
 
-// The file as last parsed in this process. A program run asks for the registry a dozen times;
-// the file is parsed again only when it has changed. Its identity (device, inode, size, times)
-// says so, except within a moment of its last change, when times that coarse cannot tell two
-// versions apart and the bytes are compared instead.
-struct TCache {
-    std::string Native;
-    dev_t Device = 0;
-    ino_t Inode = 0;
-    off_t Size = -1;
-    std::int64_t Modified = 0, Changed = 0, ReadAt = 0;
-    std::string Bytes;
-    std::shared_ptr<const TRegistryStore> Store;
-};
-
-std::mutex CacheMutex;
-TCache Cache;
-std::uint64_t Parses = 0;
-
-std::int64_t Nanoseconds(const timespec& t) {
-    return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
-}
-
-std::int64_t Now() {
-    timespec t{};
-    ::clock_gettime(CLOCK_REALTIME, &t);
-    return Nanoseconds(t);
-}
-
-bool SameIdentity(const TCache& c, const std::string& native, const struct stat& st) {
-    return c.Store && c.Native == native && c.Device == st.st_dev && c.Inode == st.st_ino &&
-           c.Size == st.st_size && c.Modified == Nanoseconds(st.st_mtim) &&
-           c.Changed == Nanoseconds(st.st_ctim);
-}
-
-void Remember(const std::string& native, const struct stat& st, std::int64_t readAt,
-              std::string bytes, std::shared_ptr<const TRegistryStore> store) {
-    Cache.Native = native;
-    Cache.Device = st.st_dev;
-    Cache.Inode = st.st_ino;
-    Cache.Size = st.st_size;
-    Cache.Modified = Nanoseconds(st.st_mtim);
-    Cache.Changed = Nanoseconds(st.st_ctim);
-    Cache.ReadAt = readAt;
-    Cache.Bytes = std::move(bytes);
-    Cache.Store = std::move(store);
-}
-
 const std::shared_ptr<const TRegistryStore>& EmptyStore() {
     static const std::shared_ptr<const TRegistryStore> empty =
         std::make_shared<const TRegistryStore>();
     return empty;
 }
 
+// The file as it is now, read and parsed at every open: a start of the trainer opens about a
+// dozen keys of a file of a few hundred bytes, which costs well under a millisecond in all.
 TLoaded Load() {
     const std::string path = TRegistry::StorePath();
-    const std::string native = NativePath(path);
     struct stat st;
-    if (::stat(native.c_str(), &st) != 0)
-        // A file removed since the last look is an empty registry, not the one read before.
+    if (::stat(NativePath(path).c_str(), &st) != 0)
         return {TLoad::Missing, EmptyStore()};
-    std::lock_guard<std::mutex> guard(CacheMutex);
-    constexpr std::int64_t Moment = 2000000000; // coarser than any file system's times
-    if (SameIdentity(Cache, native, st) &&
-        Cache.ReadAt - std::max(Cache.Modified, Cache.Changed) > Moment)
-        return {TLoad::Read, Cache.Store};
-    const std::int64_t readAt = Now();
     std::string bytes;
     try {
         bytes = ReadFileBytes(path, MaxSettingsFileSize);
@@ -694,15 +639,8 @@ TLoaded Load() {
     } catch (const EInOutError&) {
         return {TLoad::Unreadable, EmptyStore()};
     }
-    if (Cache.Store && Cache.Native == native && Cache.Bytes == bytes) {
-        std::shared_ptr<const TRegistryStore> same = Cache.Store;
-        Remember(native, st, readAt, std::move(bytes), same);
-        return {TLoad::Read, same};
-    }
     auto store = std::make_shared<TRegistryStore>();
     store->Parse(bytes);
-    ++Parses;
-    Remember(native, st, readAt, std::move(bytes), store);
     return {TLoad::Read, store};
 }
 
@@ -764,11 +702,6 @@ template <class F> bool Modify(std::shared_ptr<const TRegistryStore>& store, F c
     } catch (const EInOutError&) {
         return false;
     }
-    const std::string native = NativePath(TRegistry::StorePath());
-    std::lock_guard<std::mutex> guard(CacheMutex);
-    struct stat st;
-    if (::stat(native.c_str(), &st) == 0)
-        Remember(native, st, Now(), std::move(bytes), changed);
     store = changed;
     return true;
 }
@@ -790,11 +723,6 @@ TRegistry::~TRegistry() {
         // Keys that could not be written are simply not there next time, as with a file that
         // cannot be written.
     }
-}
-
-std::uint64_t TRegistry::FileParses() {
-    std::lock_guard<std::mutex> guard(CacheMutex);
-    return Parses;
 }
 
 std::string TRegistry::StorePath() {

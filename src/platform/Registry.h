@@ -62,8 +62,6 @@ public:
 
     // The file behind the registry: $ZARVO_REGISTRY or /etc/zarvo/registry.reg.
     static std::string StorePath();
-    // How often this process has parsed the file (it does so only when the file changed).
-    static std::uint64_t FileParses();
 
 private:
     std::string Resolve(const std::string& key) const;

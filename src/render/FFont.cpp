@@ -1,10 +1,9 @@
 #include "render/FFont.h"
 
 #include "app/Globals.h"
-#include "app/Reports.h"
 #include "config/Config.h"
+#include "platform/DrawTarget.h"
 #include "platform/Files.h"
-#include "platform/Image.h"
 #include "platform/Screen.h"
 
 #include <algorithm>
@@ -56,12 +55,12 @@ std::uint16_t SizeOfWidthByte(unsigned char width) {
 
 } // namespace
 
-TFFont::TFFont() {
+TFFont::TFFont(const std::string& fontFile) {
     F12x18 = std::make_unique<TNFFont>(Size12x18);
     F16x24 = std::make_unique<TNFFont>(Size16x24);
     F24x36 = std::make_unique<TNFFont>(Size24x36);
     F32x48 = std::make_unique<TNFFont>(Size32x48);
-    LoadFont();
+    LoadFont(fontFile);
     ChooseFonts(platform::GetScreenMetrics().Width);
 }
 
@@ -84,13 +83,13 @@ void TFFont::WriteText(const std::string& s, platform::TBitmap& bitmap, int x, i
     WriteColorText(s, bitmap, platform::clWhite, platform::clNavy, x, y, large, fill, highlight);
 }
 
-void TFFont::WriteColorText(const std::string& s, platform::TImage& image,
+void TFFont::WriteColorText(const std::string& s, platform::IDrawTarget& image,
                             platform::TColor textColor, platform::TColor backColor, int x, int y,
                             bool large, bool fill, bool highlight) const {
     (large ? Large : Small)->DrawText(s, image, textColor, backColor, x, y, fill, highlight);
 }
 
-void TFFont::WriteText(const std::string& s, platform::TImage& image, int x, int y, bool large,
+void TFFont::WriteText(const std::string& s, platform::IDrawTarget& image, int x, int y, bool large,
                        bool fill, bool highlight) const {
     WriteColorText(s, image, platform::clWhite, platform::clNavy, x, y, large, fill, highlight);
 }
@@ -193,15 +192,13 @@ void TFFont::LoadFromBytes(const std::string& bytes) {
     }
 }
 
-void TFFont::LoadFont() {
-    std::string path = Config ? Config->GetFontFile() : std::string();
+void TFFont::LoadFont(const std::string& fontFile) {
+    std::string path = fontFile;
     if (path.empty())
         path = ContentDir + FontFileName;
-    if (GlobalFailure)
-        return;
     try {
         LoadFromBytes(platform::ReadFileBytes(path, platform::MaxFontFileSize));
-    } catch (const std::exception&) {
-        ShowFileIOError(path);
+    } catch (const std::exception& e) {
+        Errors.push_back({platform::TReadError::TKind::FileUnreadable, path, 0, e.what()});
     }
 }

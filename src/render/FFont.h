@@ -2,6 +2,7 @@
 // The font manager: the four bitmap fonts read from the font file, the large and the small font
 // chosen by the screen width, and the text drawing every screen uses.
 
+#include "platform/ReadError.h"
 #include "render/NFFont.h"
 
 #include <cstdint>
@@ -11,10 +12,11 @@
 
 class TFFont {
 public:
-    // Builds the four fonts, reads the font file (Config's GetFontFile, else the content
-    // directory's Zarvo.fff) and chooses the fonts by the screen width at this moment. A font
-    // file that cannot be read gives the file error report and sets the global failure flag.
-    TFFont();
+    // Builds the four fonts, reads the font file (start-up passes Config's GetFontFile; empty:
+    // the content directory's Zarvo.fff) and chooses the fonts by the screen width at this
+    // moment. A font file that cannot be read, wholly or from a fault on, is a FileUnreadable
+    // error in Errors; the glyphs read before the fault stay.
+    explicit TFFont(const std::string& fontFile = {});
     // Blank fonts chosen for the given screen width; nothing is read (tools, tests, benchmarks).
     struct TBlank {};
     TFFont(TBlank, int screenWidth);
@@ -26,13 +28,13 @@ public:
     void WriteColorText(const std::string& s, platform::TBitmap& bitmap, platform::TColor textColor,
                         platform::TColor backColor, int x, int y, bool large, bool fill,
                         bool highlight) const;
-    void WriteColorText(const std::string& s, platform::TImage& image, platform::TColor textColor,
-                        platform::TColor backColor, int x, int y, bool large, bool fill,
-                        bool highlight) const;
+    void WriteColorText(const std::string& s, platform::IDrawTarget& image,
+                        platform::TColor textColor, platform::TColor backColor, int x, int y,
+                        bool large, bool fill, bool highlight) const;
     // White on navy.
     void WriteText(const std::string& s, platform::TBitmap& bitmap, int x, int y, bool large,
                    bool fill, bool highlight) const;
-    void WriteText(const std::string& s, platform::TImage& image, int x, int y, bool large,
+    void WriteText(const std::string& s, platform::IDrawTarget& image, int x, int y, bool large,
                    bool fill, bool highlight) const;
 
     std::uint16_t LargeSize() const { return Large->Size(); }
@@ -54,8 +56,11 @@ public:
     // stay.
     void LoadFromBytes(const std::string& bytes);
 
+    // What reading the font file met; empty when it went well.
+    platform::TReadErrors Errors;
+
 private:
-    void LoadFont();
+    void LoadFont(const std::string& fontFile);
     void InsertSymbol(const TSymbol& symbol);
     void ChooseFonts(int screenWidth);
 

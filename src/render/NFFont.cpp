@@ -1,6 +1,6 @@
 #include "render/NFFont.h"
 
-#include "platform/Image.h"
+#include "platform/DrawTarget.h"
 #include "render/SymbolTable.h"
 
 #include <algorithm>
@@ -101,8 +101,9 @@ void TNFFont::DrawText(const std::string& s, platform::TBitmap& bitmap, platform
     DrawText(s, bitmap, textColor, x, y, highlight);
 }
 
-void TNFFont::DrawText(const std::string& s, platform::TImage& image, platform::TColor textColor,
-                       platform::TColor backColor, int x, int y, bool fill, bool highlight) const {
+void TNFFont::DrawText(const std::string& s, platform::IDrawTarget& image,
+                       platform::TColor textColor, platform::TColor backColor, int x, int y,
+                       bool fill, bool highlight) const {
     platform::TBitmap bitmap;
     if (!fill)
         bitmap = image.Picture();

@@ -10,7 +10,7 @@
 #include <vector>
 
 namespace platform {
-class TImage;
+class IDrawTarget;
 }
 
 // A font built with a wrong size, a slot that does not exist, a glyph that does not fit its font.
@@ -73,7 +73,7 @@ public:
                   int x, int y, bool highlight) const;
     // The same into the image's picture, first made the size of the control; the picture is
     // replaced in one assignment.
-    void DrawText(const std::string& s, platform::TImage& image, platform::TColor textColor,
+    void DrawText(const std::string& s, platform::IDrawTarget& image, platform::TColor textColor,
                   platform::TColor backColor, int x, int y, bool fill, bool highlight) const;
 
     // The packed cell size, taken from slot 1 as every drawing operation does.

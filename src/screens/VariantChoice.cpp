@@ -1,6 +1,7 @@
 #include "screens/VariantChoice.h"
 
 #include "content/Task.h"
+#include "session/Selection.h"
 
 #include <utility>
 
@@ -243,4 +244,16 @@ TSelectionLayout SelectionLayout(int cellWidth, int cellHeight) {
     l.GoTop = l.VariantTop + l.ListHeight + 4;
     l.Bottom = l.GoTop + l.GoHeight;
     return l;
+}
+
+TSelection TVariantChoice::Selection(const std::string& pupilName) const {
+    TSelection s;
+    s.PupilName = pupilName;
+    s.Class = ChosenClass;
+    s.Theme = ChosenTheme;
+    s.Variant = ChosenVariant;
+    s.ClassText = Classes.Text();
+    s.ThemeText = Themes.Text();
+    s.VariantText = Variants.Text();
+    return s;
 }

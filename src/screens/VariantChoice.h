@@ -11,6 +11,7 @@
 #include <vector>
 
 class TTask;
+struct TSelection;
 
 // The part of the variant library the selection shows: names and numbers only.
 struct TChoiceVariant {
@@ -67,11 +68,13 @@ public:
     const TChoiceList& List(TChoiceListKind kind) const;
     bool GoEnabled() const { return Go; }
 
-    // The indices of the last choice in each list (-1: nothing chosen there); the exercise
-    // screen reads them through the shared selection indices.
+    // The indices of the last choice in each list (-1: nothing chosen there); they stay from one
+    // showing of the selection to the next.
     int SelectedClass() const { return ChosenClass; }
     int SelectedTheme() const { return ChosenTheme; }
     int SelectedVariant() const { return ChosenVariant; }
+    // What Go hands to the exercise screen: the name, the indices and the chosen items' texts.
+    TSelection Selection(const std::string& pupilName) const;
 
     // The text an item is drawn with. It is built from the library, not taken from the list: a
     // theme shows without its class ("1. T"), a variant with a space after its number ("3. V").

@@ -67,7 +67,8 @@ QAbstractButton* MakeButton(QWidget* parent, const char* name, int left, int top
 
 } // namespace
 
-TfrmExitQuery::TfrmExitQuery(QWidget* parent) : TExitQueryScreen(parent) {
+TfrmExitQuery::TfrmExitQuery(const TConfig* config, QWidget* parent)
+    : TForm(parent), Config(config) {
     setObjectName("frmExitQuery");
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setWindowTitle(QString::fromUtf8("Выход?"));

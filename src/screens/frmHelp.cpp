@@ -1,6 +1,5 @@
 #include "screens/frmHelp.h"
 
-#include "app/Globals.h"
 #include "app/Strings.h"
 #include "config/Config.h"
 #include "platform/Files.h"
@@ -39,7 +38,7 @@ QStringList SplitHelpLines(const std::string& bytes) {
     return lines;
 }
 
-TfrmHelp::TfrmHelp(QWidget* parent) : THelpScreen(parent) {
+TfrmHelp::TfrmHelp(const TConfig* config, QWidget* parent) : TForm(parent), Config(config) {
     setObjectName("frmHelp");
     setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QString::fromUtf8("Справка по программе Зарво"));

@@ -2,22 +2,25 @@
 // The help window: the help text of the language's picture folder, read once at start-up and
 // then only shown and hidden.
 
-#include "app/Screens.h"
 #include "platform/Files.h"
+#include "platform/Form.h"
+#include "screens/ScreenLinks.h"
 
 #include <QStringList>
 #include <string>
 
 class QPlainTextEdit;
 class QPushButton;
+class TConfig;
 
-class TfrmHelp : public THelpScreen {
+class TfrmHelp : public platform::TForm, public IHelpWindow {
     Q_OBJECT
 public:
     // Larger help files are refused rather than loaded into the text box.
     static constexpr std::size_t MaxHelpSize = platform::MaxHelpFileSize;
 
-    explicit TfrmHelp(QWidget* parent = nullptr);
+    // The help file's place comes from the configuration (missing: the creation handler fails).
+    explicit TfrmHelp(const TConfig* config, QWidget* parent = nullptr);
     void FormCreate() override;
     void ShowHelp() override;
     void HideHelp() override;
@@ -31,6 +34,7 @@ protected:
     void FormResize() override;
 
 private:
+    const TConfig* Config;
     bool Placed = false;
 };
 

@@ -1,6 +1,5 @@
 #include "screens/frmRule.h"
 
-#include "app/Globals.h"
 #include "app/Reports.h"
 #include "app/Strings.h"
 #include "content/FRule.h"
@@ -48,7 +47,7 @@ std::optional<QPoint> RuleMovedByKey(WORD key, const QRect& frame, QSize screen,
     return at;
 }
 
-TfrmRule::TfrmRule(QWidget* parent) : TRuleScreen(parent) {
+TfrmRule::TfrmRule(TLinks links, QWidget* parent) : TForm(parent), Links(links) {
     setObjectName("frmRule");
     setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QString::fromUtf8("Подумайте..."));
@@ -60,13 +59,14 @@ TfrmRule::TfrmRule(QWidget* parent) : TRuleScreen(parent) {
 
 void TfrmRule::ShowRule(const std::string& rule, int x, int y, const QRect& exampleBox) {
     SetCaption(strfrmRuleTitle);
-    if (!Fonts || !Rules) {
+    if (!Links.Fonts || !Links.Rules) {
         // Start-up would have ended the program before any session; nothing to draw with.
         ShowRuleOutputError();
         return;
     }
-    const std::vector<std::string>& lines = Rules->GetRule(rule);
-    Metrics = RuleMetrics(Fonts->SmallSize(), Fonts->LargeSize(), GetScreenMetrics().Width);
+    const std::vector<std::string>& lines = Links.Rules->GetRule(rule);
+    Metrics =
+        RuleMetrics(Links.Fonts->SmallSize(), Links.Fonts->LargeSize(), GetScreenMetrics().Width);
     // The sentence area's edges as Windows gives a rectangle's: just past its last pixel.
     const QPoint areaEnd(exampleBox.x() + exampleBox.width(), exampleBox.y() + exampleBox.height());
 
@@ -108,7 +108,7 @@ bool TfrmRule::DrawRule(const std::vector<std::string>& lines) {
     // The pupil sees an empty page rather than a stale rule if drawing fails.
     imgRule->SetPicture(page);
     try {
-        ::DrawRule(lines, *Fonts->SmallFont(), Metrics, page);
+        ::DrawRule(lines, *Links.Fonts->SmallFont(), Metrics, page);
     } catch (...) {
         ShowRuleOutputError();
         return false;
@@ -128,8 +128,8 @@ void TfrmRule::FormShow() {
 }
 
 void TfrmRule::FormHide() {
-    if (frmMain && frmMain->isVisible())
-        frmMain->activateWindow();
+    if (Links.Main)
+        Links.Main->RuleHidden();
 }
 
 void TfrmRule::FormKeyDown(WORD& key, TShiftState shift) {
@@ -140,8 +140,8 @@ void TfrmRule::FormKeyDown(WORD& key, TShiftState shift) {
         key = 0;
         return;
     }
-    if (frmMain)
-        frmMain->FormKeyDown(key, shift);
+    if (Links.Main)
+        Links.Main->PassKeyDown(key, shift);
 }
 
 void TfrmRule::FormKeyPress(char& key) {
@@ -152,6 +152,6 @@ void TfrmRule::FormKeyPress(char& key) {
         key = 0;
         return;
     }
-    if (frmMain)
-        frmMain->FormKeyPress(key);
+    if (Links.Main)
+        Links.Main->PassKeyPress(key);
 }

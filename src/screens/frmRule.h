@@ -4,8 +4,9 @@
 // places and shows it, lets the arrow keys push it around and passes every other key on to the
 // exercise screen.
 
-#include "app/Screens.h"
-#include "screens/RuleDrawing.h"
+#include "platform/Form.h"
+#include "render/RuleDrawing.h"
+#include "screens/ScreenLinks.h"
 
 #include <QPoint>
 #include <QRect>
@@ -14,20 +15,29 @@
 #include <string>
 #include <vector>
 
+class TFFont;
+class TFRule;
 namespace platform {
 class TImage;
 }
 
-class TfrmRule : public TRuleScreen {
+class TfrmRule : public platform::TForm, public IRuleWindow {
     Q_OBJECT
 public:
-    explicit TfrmRule(QWidget* parent = nullptr);
+    // What the window draws with and whom it passes keys on to; any may be missing.
+    struct TLinks {
+        const TFFont* Fonts = nullptr;
+        const TFRule* Rules = nullptr;
+        IRuleHost* Main = nullptr;
+    };
+    explicit TfrmRule(TLinks links, QWidget* parent = nullptr);
 
     // Draws the rule (an unknown identifier gets the library's line for a missing rule) and shows
     // the window beside the check point's cell, whose top-left corner is at (x, y) on the screen.
     // Of the sentence area only the right and bottom edges count.
     void ShowRule(const std::string& rule, int x, int y, const QRect& exampleBox) override;
     void HideRule() override;
+    bool RuleShown() const override { return isVisible(); }
     // Draws the lines into imgRule. On failure the error box is shown, the empty page stays and
     // the result is false.
     bool DrawRule(const std::vector<std::string>& lines);
@@ -51,6 +61,7 @@ private:
     void Layout(std::size_t lines, QPoint cell, QPoint areaEnd, QSize frame);
     QSize FrameSize() const;
 
+    TLinks Links;
     TRuleMetrics Metrics;
 };
 

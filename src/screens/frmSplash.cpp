@@ -1,31 +1,28 @@
 #include "screens/frmSplash.h"
 
-#include "app/Globals.h"
-#include "app/Strings.h"
 #include "config/Config.h"
 #include "platform/Image.h"
 #include "platform/Picture.h"
 #include "platform/Screen.h"
-#include "platform/Text.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMouseEvent>
 
 using namespace platform;
 
 namespace {
 
-const TConfig& Configuration() {
-    if (!Config)
+const TConfig& Configuration(const TConfig* config) {
+    if (!config)
         throw Exception("The splash picture cannot be shown without the configuration");
-    return *Config;
+    return *config;
 }
 
 } // namespace
 
-TfrmSplash::TfrmSplash(QWidget* parent) : TSplashScreen(parent) {
+TfrmSplash::TfrmSplash(const TConfig* config, IIntroHost* host, QWidget* parent)
+    : TForm(parent), Config(config), Host(host) {
     setObjectName("frmSplash");
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     resize(473, 304);
@@ -36,22 +33,6 @@ TfrmSplash::TfrmSplash(QWidget* parent) : TSplashScreen(parent) {
     imgBackground->SetAutoSize(true);
     imgBackground->SetCenter(true);
     imgBackground->OnClick = [this] { CloseSplash(); };
-
-    // Kept from the form's design; nothing shows it.
-    lblCaption = new QLabel(this);
-    lblCaption->setObjectName("lblCaption");
-    lblCaption->setGeometry(0, 304 - 26, 473, 26);
-    lblCaption->setAlignment(Qt::AlignCenter);
-    lblCaption->setWordWrap(true);
-    lblCaption->setAttribute(Qt::WA_TranslucentBackground);
-    QFont font = lblCaption->font();
-    font.setPixelSize(17);
-    lblCaption->setFont(font);
-    lblCaption->hide();
-}
-
-void TfrmSplash::FormCreate() {
-    lblCaption->setText(FromAnsi(strPressAnyKey));
 }
 
 void TfrmSplash::CentreImage() {
@@ -60,9 +41,8 @@ void TfrmSplash::CentreImage() {
 }
 
 void TfrmSplash::FormResize() {
-    if (!imgBackground || !lblCaption)
+    if (!imgBackground)
         return;
-    lblCaption->setGeometry(0, height() - 26, width(), 26);
     // The intro fills whatever the window system makes of a full-screen window.
     if (Mode == smIntro)
         CentreImage();
@@ -73,13 +53,13 @@ void TfrmSplash::ShowIntro() {
     const TScreenMetrics screen = GetScreenMetrics();
     setGeometry(0, 0, screen.Width, screen.Height);
     // A picture that cannot be read leaves before anything is shown.
-    imgBackground->LoadBitmap(Configuration().GetIntroPicture());
+    imgBackground->LoadBitmap(Configuration(Config).GetIntroPicture());
     CentreImage();
     ShowMaximized();
     raise();
     activateWindow();
-    if (frmVariant)
-        frmVariant->LoadBackground();
+    if (Host)
+        Host->PrepareSelection();
     QCoreApplication::processEvents();
 }
 
@@ -100,20 +80,20 @@ void TfrmSplash::ShowPicture(const std::string& fileName) {
 
 void TfrmSplash::ShowPraise() {
     Mode = smPraise;
-    ShowPicture(Configuration().GetPraisePicture());
+    ShowPicture(Configuration(Config).GetPraisePicture());
     ShowModal();
 }
 
 void TfrmSplash::ShowRight(int top) {
     Mode = smRight;
-    ShowPicture(Configuration().GetRightPicture());
+    ShowPicture(Configuration(Config).GetRightPicture());
     move(x(), top);
     ShowModal();
 }
 
 void TfrmSplash::ShowSlip() {
     Mode = smSlip;
-    ShowPicture(Configuration().GetSlipPicture());
+    ShowPicture(Configuration(Config).GetSlipPicture());
     show();
     raise();
     activateWindow();
@@ -128,8 +108,8 @@ void TfrmSplash::CloseSplash() {
             return;
         hide();
         setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
-        if (frmMain)
-            frmMain->BackToSelection();
+        if (Host)
+            Host->IntroClosed();
         break;
     case smPraise:
     case smRight:

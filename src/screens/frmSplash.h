@@ -2,36 +2,38 @@
 // The intro, praise, right-answer and slip pictures: one borderless picture window whose closing
 // follows the use it is put to.
 
-#include "app/Screens.h"
+#include "platform/Form.h"
+#include "screens/ScreenLinks.h"
 
 #include <cstdint>
 #include <string>
 
-class QLabel;
+class TConfig;
 
 namespace platform {
 class TImage;
 }
 
-class TfrmSplash : public TSplashScreen {
+class TfrmSplash : public platform::TForm, public ISplashWindow {
     Q_OBJECT
 public:
     // What the splash is showing now; selects the closing action.
     enum : std::uint8_t { smIntro = 0, smPraise = 1, smSlip = 2, smRight = 3 };
 
-    explicit TfrmSplash(QWidget* parent = nullptr);
-    void FormCreate() override;
+    // Where the pictures are, and whom the intro hands over to; either may be missing.
+    TfrmSplash(const TConfig* config, IIntroHost* host, QWidget* parent = nullptr);
 
-    void ShowIntro() override;
+    // Not modal, full screen; the selection's background is loaded meanwhile.
+    void ShowIntro();
     void ShowPraise() override;
     void ShowRight(int top) override;
     void ShowSlip() override;
     void CloseSplash() override;
+    void HideSplash() override { hide(); }
 
     std::uint8_t Mode = smIntro;
 
     platform::TImage* imgBackground = nullptr;
-    QLabel* lblCaption = nullptr;
 
 protected:
     void FormDeactivate() override;
@@ -45,5 +47,7 @@ private:
     // window to it, centred on the screen. On failure the window stays 1 x 1 and hidden.
     void ShowPicture(const std::string& fileName);
     void CentreImage();
+    const TConfig* Config;
+    IIntroHost* Host;
     bool LeftDown = false;
 };

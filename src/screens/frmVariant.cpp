@@ -9,6 +9,7 @@
 #include "platform/Text.h"
 #include "render/FFont.h"
 #include "session/Pupil.h"
+#include "session/Selection.h"
 
 #include <QAbstractItemDelegate>
 #include <QAbstractItemView>
@@ -164,7 +165,7 @@ void TPictureField::mousePressEvent(QMouseEvent* event) {
     QWidget::mousePressEvent(event);
 }
 
-TfrmVariant::TfrmVariant(QWidget* parent) : TVariantScreen(parent) {
+TfrmVariant::TfrmVariant(TLinks links, QWidget* parent) : TForm(parent), Links(links) {
     setObjectName("frmVariant");
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -265,10 +266,10 @@ void TfrmVariant::FormCreate() {
     CaretShown = true;
     if (GlobalFailure)
         return;
-    if (!Fonts || !Tasks)
+    if (!Links.Fonts || !Links.Tasks)
         throw Exception("The selection cannot be built without the fonts and the variant library");
 
-    const std::uint16_t cell = Fonts->SmallSize();
+    const std::uint16_t cell = Links.Fonts->SmallSize();
     CellWidth = SizeWidth(cell);
     CellHeight = SizeHeight(cell);
     Layout = SelectionLayout(CellWidth, CellHeight);
@@ -287,20 +288,18 @@ void TfrmVariant::FormCreate() {
     DesignHeight = Layout.DesignHeight;
     DesignWidth = Layout.DesignWidth;
 
-    Choices = TVariantChoice(ChoiceLibraryOf(*Tasks), ::Config ? ::Config->GetFixedTheme() : -1);
-    if (::Config && Choices.ApplyFixedClass(::Config->GetFixedClass())) {
-        SelectedClass = Choices.SelectedClass();
-        if (Choices.SelectedTheme() >= 0)
-            SelectedTheme = Choices.SelectedTheme();
-    }
+    const TConfig* config = Links.Config;
+    Choices = TVariantChoice(ChoiceLibraryOf(*Links.Tasks), config ? config->GetFixedTheme() : -1);
+    if (config)
+        Choices.ApplyFixedClass(config->GetFixedClass());
     ShowChoices();
 }
 
 void TfrmVariant::DrawLabel(TImage* label, const std::string& text) {
     const QColor face = QApplication::palette().color(QPalette::Button);
     TBitmap picture(CellWidth * static_cast<int>(text.size()), CellHeight, RgbToColor(face.rgb()));
-    if (Fonts)
-        Fonts->SmallFont()->DrawText(text, picture, clBlack, 0, 0, false);
+    if (Links.Fonts)
+        Links.Fonts->SmallFont()->DrawText(text, picture, clBlack, 0, 0, false);
     label->SetPicture(std::move(picture));
     label->resize(CellWidth * static_cast<int>(text.size()), CellHeight);
 }
@@ -325,9 +324,9 @@ void TfrmVariant::PlaceColumn(int left, int top) {
 
 TBitmap TfrmVariant::DrawItem(TChoiceListKind kind, int index, bool selected, QSize size) const {
     TBitmap item(size.width(), size.height(), selected ? SelectedBack : clWhite);
-    if (index >= 0 && Fonts)
-        Fonts->SmallFont()->DrawText(Choices.DrawnItemText(kind, index), item,
-                                     selected ? clWhite : clBlack, 2, 2, !selected);
+    if (index >= 0 && Links.Fonts)
+        Links.Fonts->SmallFont()->DrawText(Choices.DrawnItemText(kind, index), item,
+                                           selected ? clWhite : clBlack, 2, 2, !selected);
     return item;
 }
 
@@ -343,9 +342,9 @@ void TfrmVariant::ShowSelection() {
     if (IsModal())
         return;
     GoPressed = false;
-    if (frmMain) {
-        frmMain->ShowButtonPanel(false);
-        frmMain->HideResults();
+    if (Links.Main) {
+        Links.Main->ShowButtonPanel(false);
+        Links.Main->HideResults();
     }
     // Before anything shows, so that a missing picture reaches the caller.
     LoadBackground();
@@ -357,9 +356,16 @@ void TfrmVariant::ShowSelection() {
 
 // A missing or damaged picture is the caller's to report.
 void TfrmVariant::LoadBackground() {
-    if (!::Config)
+    if (!Links.Config)
         throw Exception("The selection picture cannot be found without the configuration");
-    imgIntro->LoadBitmap(::Config->GetLayPicture());
+    imgIntro->LoadBitmap(Links.Config->GetLayPicture());
+}
+
+bool TfrmVariant::ActivateSelection() {
+    if (!isVisible())
+        return false;
+    activateWindow();
+    return true;
 }
 
 void TfrmVariant::FormShow() {
@@ -399,40 +405,28 @@ bool TfrmVariant::eventFilter(QObject* watched, QEvent* event) {
         if (hint.isValid())
             stbStatus->setText(event->type() == QEvent::Enter ? hint.toString() : QString());
     }
-    return TVariantScreen::eventFilter(watched, event);
+    return TForm::eventFilter(watched, event);
 }
 
 void TfrmVariant::changeEvent(QEvent* event) {
-    TVariantScreen::changeEvent(event);
+    TForm::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized) &&
-        frmMain)
-        frmMain->showMinimized();
+        Links.Main)
+        Links.Main->MinimizeScreen();
 }
 
 void TfrmVariant::Chosen(TChoiceListKind kind, int index) {
-    const int classBefore = Choices.SelectedClass(), themeBefore = Choices.SelectedTheme(),
-              variantBefore = Choices.SelectedVariant();
     switch (kind) {
     case TChoiceListKind::Class:
         Choices.ChooseClass(index);
-        SelectedClass = Choices.SelectedClass();
         break;
     case TChoiceListKind::Theme:
         Choices.ChooseTheme(index);
-        SelectedTheme = Choices.SelectedTheme();
         break;
     case TChoiceListKind::Variant:
         Choices.ChooseVariant(index);
-        SelectedVariant = Choices.SelectedVariant();
         break;
     }
-    // A class choice also chooses the fixed theme.
-    if (Choices.SelectedClass() != classBefore)
-        SelectedClass = Choices.SelectedClass();
-    if (Choices.SelectedTheme() != themeBefore)
-        SelectedTheme = Choices.SelectedTheme();
-    if (Choices.SelectedVariant() != variantBefore)
-        SelectedVariant = Choices.SelectedVariant();
     ShowChoices();
     if (index >= 0)
         ShowListed(Choices.DrawnItemText(kind, index));
@@ -539,8 +533,8 @@ void TfrmVariant::DrawName() {
     // Room is kept for the caret, so the name does not jump while it blinks.
     const int x = placeholder ? 1 : NameTextLeft(TypedName.size() + 1, CellWidth, size.width());
     const int y = (size.height() - CellHeight) / 2;
-    if (Fonts)
-        Fonts->SmallFont()->DrawText(text, field, clBlack, x, y, true);
+    if (Links.Fonts)
+        Links.Fonts->SmallFont()->DrawText(text, field, clBlack, x, y, true);
     txtName->SetPicture(field);
 }
 
@@ -564,27 +558,25 @@ void TfrmVariant::TimerTimer() {
 void TfrmVariant::btnGoClick() {
     if (!btnGo->isEnabled())
         return;
-    if (CurrentPupil)
-        CurrentPupil->Init(TypedName, Choices.ClassList().Text(), Choices.ThemeList().Text(),
-                           Choices.VariantList().Text());
+    const TSelection selection = Choices.Selection(TypedName);
+    if (Links.Pupil)
+        Links.Pupil->Init(selection.PupilName, selection.ClassText, selection.ThemeText,
+                          selection.VariantText);
     GoPressed = true;
-    if (frmMain) {
-        frmMain->ShowButtonPanel(true);
-        frmMain->SetKeyPreview(true);
-    }
+    if (Links.Main)
+        Links.Main->ShowButtonPanel(true);
     // A value of the selection's own: the modal run ends when this handler has returned.
     SetModalResult(-1);
-    if (frmMain) {
-        frmMain->activateWindow();
-        frmMain->setFocus();
-        frmMain->StartSession();
+    if (Links.Main) {
+        Links.Main->TakeFocus();
+        Links.Main->StartSession(selection);
     }
 }
 
 bool TfrmVariant::FormCloseQuery() {
-    if (GoPressed || !frmExitQuery)
+    if (GoPressed || !Links.Exit)
         return true;
-    switch (frmExitQuery->Ask(false)) {
+    switch (Links.Exit->Ask(false)) {
     case 2: // choose another variant: this is where that happens
         return false;
     case 3:

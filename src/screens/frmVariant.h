@@ -3,8 +3,9 @@
 // drawn with the small bitmap font; Go fills the pupil record and starts the session. What the
 // choices mean lives in VariantChoice.h; this form shows it and turns keys and clicks into it.
 
-#include "app/Screens.h"
 #include "platform/Bitmap.h"
+#include "platform/Form.h"
+#include "screens/ScreenLinks.h"
 #include "screens/VariantChoice.h"
 
 #include <QComboBox>
@@ -14,6 +15,10 @@
 class QLabel;
 class QPushButton;
 class QTimer;
+class TConfig;
+class TFFont;
+class TTask;
+class TFPupil;
 
 namespace platform {
 class TImage;
@@ -60,13 +65,25 @@ private:
     platform::TBitmap Pic;
 };
 
-class TfrmVariant : public TVariantScreen {
+class TfrmVariant : public platform::TForm, public ISelectionWindow {
     Q_OBJECT
 public:
-    explicit TfrmVariant(QWidget* parent = nullptr);
+    // What the selection shows and fills, and the windows it hands over to; any may be missing
+    // (the creation handler then fails, or the hand-over is skipped).
+    struct TLinks {
+        const TConfig* Config = nullptr;
+        const TFFont* Fonts = nullptr;
+        const TTask* Tasks = nullptr;
+        TFPupil* Pupil = nullptr;
+        ISelectionHost* Main = nullptr;
+        IExitQuestion* Exit = nullptr;
+    };
+    explicit TfrmVariant(TLinks links, QWidget* parent = nullptr);
     void FormCreate() override;
     void ShowSelection() override;
-    void LoadBackground() override;
+    bool ActivateSelection() override;
+    // Loads the background picture so that the first showing is quick.
+    void LoadBackground();
 
     void FormKeyDown(platform::WORD& key, platform::TShiftState shift) override;
     void FormKeyPress(char& key) override;
@@ -100,6 +117,7 @@ public:
     int BlockLeft = 0;
     int BlockTop = 0;
 
+    // The choices; they stay from one showing to the next.
     const TVariantChoice& Choice() const { return Choices; }
 
     // The handlers, public so that tests can drive the timers without waiting.
@@ -130,6 +148,7 @@ private:
     bool NameFocused() const;
     void SetHint(QWidget* control, const std::string& hint);
 
+    TLinks Links;
     TVariantChoice Choices;
     TSelectionLayout Layout;
     int CellWidth = 12;

@@ -1,9 +1,7 @@
 #include "session/Pupil.h"
 
-#include "app/Globals.h"
 #include "app/Reports.h"
 #include "app/Strings.h"
-#include "config/Config.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 
@@ -212,9 +210,7 @@ std::string TFPupil::ResultsBlock(const QDateTime& now, bool interrupted) const 
 }
 
 void TFPupil::SaveResults(const std::string& fileName, bool interrupted) {
-    std::string file = fileName;
-    if (file.empty() && Config)
-        file = Config->GetResultFile();
+    const std::string& file = fileName;
     std::string block = ResultsBlock(QDateTime::currentDateTime(), interrupted);
     if (file.empty() || !AppendLocked(file, strResultFileCaption + CRLF, block))
         ShowResultFileError();

@@ -14,8 +14,9 @@ public:
 
     void Init(const std::string& name, const std::string& schoolClass, const std::string& theme,
               const std::string& variant);
-    // Appends the session's block to `fileName`, or to Config's results file when it is empty.
-    // Any failure shows the results-file box once; what was in the file stays.
+    // Appends the session's block to `fileName` (the exercise screen passes Config's results
+    // file). Any failure, an empty name included, shows the results-file box once; what was in
+    // the file stays.
     void SaveResults(const std::string& fileName, bool interrupted);
 
     void AddSpellingMistake(const std::string& rule) { SpellingMistakes.push_back(rule); }

@@ -20,111 +20,127 @@ TExerciseSession::TExerciseSession(ISessionView& view, TRandom random)
 void TExerciseSession::StartSession(std::vector<TSessionExample> examples, TFPupil& pupil) {
     Variant = std::move(examples);
     Pupil = &pupil;
-    IntroShowing = false;
-    ResultsShowing = false;
-    View.ShowSessionScreen();
-    Answering = true;
-    ExampleIndex = -1;
+    View.ShowExerciseScreen();
     // An interrupted session must not leave its check point's state to the new one.
-    ExampleDone = false;
-    ChosenAnswer = 0;
-    CheckPointMistakes = 0;
+    FState = TSessionState::Choosing;
+    FExampleIndex = -1;
+    FChosenAnswer = 0;
+    FCheckPointMistakes = 0;
     HaveCheckPoint = false;
     NextExample();
     RaisePending();
 }
 
+void TExerciseSession::ShowIntro() {
+    FState = TSessionState::Intro;
+    FKeyHandled = false;
+}
+
 void TExerciseSession::BackToSelection() {
-    ResultsShowing = false;
+    // The intro that handed over stays the intro until a session starts.
+    if (FState == TSessionState::Results)
+        FState = TSessionState::Idle;
     View.RunSelection();
 }
 
+void TExerciseSession::SetChosen(int answer) {
+    FChosenAnswer = answer;
+    if (Answering())
+        FState = answer != 0 ? TSessionState::Confirming : TSessionState::Choosing;
+}
+
+void TExerciseSession::DrawExample() {
+    View.DrawExample({FDisplay, ShownCheckPoints(), FCheckPointMistakes});
+}
+
 void TExerciseSession::NextExample() {
-    ExampleDone = false;
-    Display.MistakeMarks.clear();
-    if (ExampleIndex + 1 >= static_cast<int>(Variant.size())) {
-        Answering = false;
-        ResultsShowing = true;
+    if (FState == TSessionState::ExampleDone)
+        FState = TSessionState::Idle;
+    FDisplay.MistakeMarks.clear();
+    if (FExampleIndex + 1 >= static_cast<int>(Variant.size())) {
+        FState = TSessionState::Results;
         View.HideRule();
         View.ShowResults();
         return;
     }
-    ++ExampleIndex;
+    ++FExampleIndex;
     // Praise for a finished example without a new mistake; an example about to be passed over
     // (nothing to answer, reached through Further) is not praised before.
-    if (ExampleIndex > 0 && Pupil->MistakesCount() == ExampleStartMistakes &&
-        (Answering || HasAnswerableCheckPoint(Variant[static_cast<std::size_t>(ExampleIndex)]))) {
+    if (FExampleIndex > 0 && Pupil->MistakesCount() == FExampleStartMistakes &&
+        (Answering() ||
+         HasAnswerableCheckPoint(Variant[static_cast<std::size_t>(FExampleIndex)]))) {
         View.HideRule();
         View.ShowPraise();
     }
     LayOutExample();
-    CheckPointIndex = -1;
+    FCheckPointIndex = -1;
     NextCheckPoint();
-    if (ResultsShowing)
+    if (ResultsShowing())
         return;
-    ExampleStartMistakes = Pupil->MistakesCount();
+    FExampleStartMistakes = Pupil->MistakesCount();
     View.ShowExample();
 }
 
 void TExerciseSession::LayOutExample() {
     View.HideExample();
-    const TSessionExample& example = Variant[static_cast<std::size_t>(ExampleIndex)];
-    Display.LayOut(example.Text, View.BoxGeometry());
-    View.SetScroll(Display.ScrollRange, Display.ScrollPosition, Display.ScrollBarVisible);
+    const TSessionExample& example = Variant[static_cast<std::size_t>(FExampleIndex)];
+    FDisplay.LayOut(example.Text, View.Geometry().Box);
+    View.PlaceExample(FDisplay);
 }
 
 void TExerciseSession::NextCheckPoint() {
-    const TSessionExample& example = Variant[static_cast<std::size_t>(ExampleIndex)];
+    const TSessionExample& example = Variant[static_cast<std::size_t>(FExampleIndex)];
     for (;;) {
         View.HideRule();
         Pupil->AddQuestion();
-        ChosenAnswer = 0;
-        if (CheckPointMistakes > 0)
-            Display.MistakeMarks.push_back({Display.CellX, Display.CellY, CheckPointMistakes});
-        CheckPointMistakes = 0;
-        if (CheckPointIndex + 1 >= static_cast<int>(example.CheckPoints.size())) {
-            if (!ExampleDone && Answering)
+        SetChosen(0);
+        if (FCheckPointMistakes > 0)
+            FDisplay.MistakeMarks.push_back({FDisplay.CellX, FDisplay.CellY, FCheckPointMistakes});
+        FCheckPointMistakes = 0;
+        if (FCheckPointIndex + 1 >= static_cast<int>(example.CheckPoints.size())) {
+            if (Answering())
                 FinishExample();
             else
                 NextExample();
             return;
         }
-        ++CheckPointIndex;
-        CurrentCheckPoint = example.CheckPoints[static_cast<std::size_t>(CheckPointIndex)];
-        const int position = CurrentCheckPoint.Position;
+        ++FCheckPointIndex;
+        FCurrentCheckPoint = example.CheckPoints[static_cast<std::size_t>(FCheckPointIndex)];
+        const int position = FCurrentCheckPoint.Position;
         const bool inText = position >= 1 && position <= static_cast<int>(example.Text.size());
-        RightChar = inText ? example.Text[static_cast<std::size_t>(position - 1)] : 0;
-        const TDistinctAnswers d = DistinctAnswers(RightChar, CurrentCheckPoint.Alternative1,
-                                                   CurrentCheckPoint.Alternative2);
-        CurrentCheckPoint.Alternative1 = d.Alternative1;
-        CurrentCheckPoint.Alternative2 = d.Alternative2;
-        AlternativeCount = d.AlternativeCount;
+        FRightChar = inText ? example.Text[static_cast<std::size_t>(position - 1)] : 0;
+        const TDistinctAnswers d = DistinctAnswers(FRightChar, FCurrentCheckPoint.Alternative1,
+                                                   FCurrentCheckPoint.Alternative2);
+        FCurrentCheckPoint.Alternative1 = d.Alternative1;
+        FCurrentCheckPoint.Alternative2 = d.Alternative2;
+        FAlternativeCount = d.AlternativeCount;
         // Nothing to choose, or a place the text does not have (a damaged library): skipped.
-        if (AlternativeCount == 0 || !inText)
+        if (FAlternativeCount == 0 || !inText)
             continue;
         HaveCheckPoint = true;
         PrepareButtons();
-        Display.Locate(position, View.BoxGeometry());
-        View.SetScroll(Display.ScrollRange, Display.ScrollPosition, Display.ScrollBarVisible);
+        FDisplay.Locate(position, View.Geometry().Box);
+        View.PlaceExample(FDisplay);
+        if (FState == TSessionState::ExampleDone)
+            FState = TSessionState::Idle;
         ShowAnswerButtons();
         DrawExample();
-        ExampleDone = false;
         return;
     }
 }
 
 void TExerciseSession::PrepareButtons() {
-    ButtonAnswer = DealButtonAnswers(AlternativeCount, Random);
-    const std::array<int, 3> widths = View.AnswerButtonWidths();
-    const std::array<int, 3> lefts =
-        AnswerButtonLefts(AlternativeCount, View.HelpButtonLeft() / 2, widths);
-    const std::string& text = Variant[static_cast<std::size_t>(ExampleIndex)].Text;
-    const char a1 = CurrentCheckPoint.Alternative1, a2 = CurrentCheckPoint.Alternative2;
-    const bool standalone = IsStandalone(text, CurrentCheckPoint.Position, RightChar, a1, a2);
-    const char answers[3] = {RightChar, a1, a2};
+    FButtonAnswer = DealButtonAnswers(FAlternativeCount, Random);
+    const TSessionGeometry geometry = View.Geometry();
+    const std::array<int, 3> lefts = AnswerButtonLefts(
+        FAlternativeCount, geometry.HelpButtonLeft / 2, geometry.AnswerButtonWidths);
+    const std::string& text = Variant[static_cast<std::size_t>(FExampleIndex)].Text;
+    const char a1 = FCurrentCheckPoint.Alternative1, a2 = FCurrentCheckPoint.Alternative2;
+    const bool standalone = IsStandalone(text, FCurrentCheckPoint.Position, FRightChar, a1, a2);
+    const char answers[3] = {FRightChar, a1, a2};
     std::array<TAnswerButton, 3> buttons{};
     for (int i = 0; i < 3; ++i) {
-        const int a = ButtonAnswer[static_cast<std::size_t>(i)];
+        const int a = FButtonAnswer[static_cast<std::size_t>(i)];
         if (a <= 0)
             continue;
         const char c = answers[a - 1];
@@ -136,20 +152,19 @@ void TExerciseSession::PrepareButtons() {
         }
         buttons[static_cast<std::size_t>(i)] = {face, lefts[static_cast<std::size_t>(i)], true};
     }
-    View.SetAnswerButtons(buttons);
+    View.SetAnswers(buttons);
 }
 
 void TExerciseSession::PassCheckPoint() {
-    if (RightChar == '@')
-        Display.RemoveAt(CurrentCheckPoint.Position);
+    if (FRightChar == '@')
+        FDisplay.RemoveAt(FCurrentCheckPoint.Position);
     NextCheckPoint();
 }
 
 void TExerciseSession::FinishExample() {
     View.HideRule();
-    ExampleDone = true;
-    Answering = false;
-    View.ShowFurtherButtons();
+    FState = TSessionState::ExampleDone;
+    View.OfferFurther();
 }
 
 void TExerciseSession::Further() {
@@ -158,38 +173,39 @@ void TExerciseSession::Further() {
 }
 
 void TExerciseSession::DoFurther() {
-    if (!ExampleDone)
+    if (!ExampleDone())
         return;
-    View.HideFurtherButton();
-    ExampleDone = false;
+    View.WithdrawFurther();
+    // Moving on: nothing is answered until the next check point is up.
+    FState = TSessionState::Idle;
     NextCheckPoint();
-    if (!ResultsShowing)
-        Answering = true;
+    if (!ResultsShowing())
+        FState = FChosenAnswer != 0 ? TSessionState::Confirming : TSessionState::Choosing;
 }
 
 void TExerciseSession::ShowAnswerButtons() {
-    if (ExampleDone)
+    if (ExampleDone())
         return;
-    View.ShowAnswerButtons(AlternativeCount > 1);
+    View.OfferAnswers(FAlternativeCount > 1);
 }
 
 void TExerciseSession::ChooseButton(int button) {
-    if (!Answering || ChosenAnswer != 0 || button < 1 || button > 3)
+    if (!Answering() || FChosenAnswer != 0 || button < 1 || button > 3)
         return;
-    if (button == 3 && AlternativeCount != 2)
+    if (button == 3 && FAlternativeCount != 2)
         return;
-    const int answer = ButtonAnswer[static_cast<std::size_t>(button - 1)];
+    const int answer = FButtonAnswer[static_cast<std::size_t>(button - 1)];
     if (answer == 0)
         return;
-    ChosenAnswer = answer;
-    View.ShowConfirmButtons();
+    SetChosen(answer);
+    View.AskToConfirm();
     DrawExample();
 }
 
 void TExerciseSession::CancelAnswer() {
-    if (!Answering)
+    if (!Answering())
         return;
-    ChosenAnswer = 0;
+    SetChosen(0);
     ShowAnswerButtons();
     DrawExample();
 }
@@ -200,9 +216,9 @@ void TExerciseSession::AcceptAnswer() {
 }
 
 void TExerciseSession::DoAccept() {
-    if (ChosenAnswer == 0)
+    if (FChosenAnswer == 0)
         return;
-    if (ChosenAnswer == 1)
+    if (FChosenAnswer == 1)
         PassCheckPoint();
     else
         WrongAnswer();
@@ -210,19 +226,19 @@ void TExerciseSession::DoAccept() {
 }
 
 void TExerciseSession::WrongAnswer() {
-    ++CheckPointMistakes;
-    if (CurrentCheckPoint.Kind == 1 || CurrentCheckPoint.Kind == 3)
-        Pupil->AddSpellingMistake(CurrentCheckPoint.Rule);
+    ++FCheckPointMistakes;
+    if (FCurrentCheckPoint.Kind == 1 || FCurrentCheckPoint.Kind == 3)
+        Pupil->AddSpellingMistake(FCurrentCheckPoint.Rule);
     else
-        Pupil->AddPunctuationMistake(CurrentCheckPoint.Rule);
-    if (CheckPointMistakes >= 2) {
-        ChosenAnswer = 1;
+        Pupil->AddPunctuationMistake(FCurrentCheckPoint.Rule);
+    if (FCheckPointMistakes >= 2) {
+        SetChosen(1);
         DrawExample();
-        View.HideAllButtons();
-        View.ShowRight();
+        View.OfferNothing();
+        View.ShowRightAnswer();
         PassCheckPoint();
     } else {
-        ChosenAnswer = 0;
+        SetChosen(0);
         DrawExample();
         ShowCheckPointRule(false);
     }
@@ -231,7 +247,7 @@ void TExerciseSession::WrongAnswer() {
 void TExerciseSession::ShowCheckPointRule(bool countPrompt) {
     if (!HaveCheckPoint)
         return;
-    View.ShowRule(CurrentCheckPoint.Rule, Display.CellX, Display.CellY);
+    View.ShowRule(FCurrentCheckPoint.Rule, FDisplay.CellX, FDisplay.CellY);
     if (countPrompt)
         Pupil->AddPrompt();
 }
@@ -245,17 +261,17 @@ void TExerciseSession::HelpClick() {
 }
 
 void TExerciseSession::ExitClick() {
-    View.CloseForm();
+    View.AskToLeave();
 }
 
 char TExerciseSession::AnswerChar(int answer) const {
     switch (answer) {
     case 1:
-        return RightChar;
+        return FRightChar;
     case 2:
-        return CurrentCheckPoint.Alternative1;
+        return FCurrentCheckPoint.Alternative1;
     case 3:
-        return CurrentCheckPoint.Alternative2;
+        return FCurrentCheckPoint.Alternative2;
     default:
         return '_';
     }
@@ -263,19 +279,20 @@ char TExerciseSession::AnswerChar(int answer) const {
 
 TShownCheckPoints TExerciseSession::ShownCheckPoints() const {
     TShownCheckPoints s;
-    if (ExampleIndex < 0 || ExampleIndex >= static_cast<int>(Variant.size()) || CheckPointIndex < 0)
+    if (FExampleIndex < 0 || FExampleIndex >= static_cast<int>(Variant.size()) ||
+        FCheckPointIndex < 0)
         return s;
-    const TSessionExample& example = Variant[static_cast<std::size_t>(ExampleIndex)];
-    s.Current = CurrentCheckPoint.Position;
-    s.Shown = AnswerChar(ChosenAnswer);
+    const TSessionExample& example = Variant[static_cast<std::size_t>(FExampleIndex)];
+    s.Current = FCurrentCheckPoint.Position;
+    s.Shown = AnswerChar(FChosenAnswer);
     // A later check point that will be skipped gets no placeholder: nothing would ever be asked
     // there.
-    for (std::size_t i = static_cast<std::size_t>(CheckPointIndex) + 1;
+    for (std::size_t i = static_cast<std::size_t>(FCheckPointIndex) + 1;
          i < example.CheckPoints.size(); ++i)
         if (IsAnswerable(example, example.CheckPoints[i]))
             s.Later.push_back(example.CheckPoints[i].Position);
     // Once the example is done its last check point shows its answer, as the text holds it.
-    if (ExampleDone)
+    if (ExampleDone())
         s.Current = 0;
     return s;
 }
@@ -294,37 +311,37 @@ bool TExerciseSession::HasAnswerableCheckPoint(const TSessionExample& example) c
     return false;
 }
 
-bool TExerciseSession::FormKeyDown(WORD key) {
-    KeyHandled = !(ExampleDone || IntroShowing || ResultsShowing);
-    if (!KeyHandled)
+bool TExerciseSession::FormKeyDown(WORD key, bool pressFollows) {
+    FKeyHandled = !(ExampleDone() || IntroShowing() || ResultsShowing());
+    if (!FKeyHandled)
         return false;
     switch (key) {
     case VK_BACK:
         CancelAnswer();
         break;
     case VK_ESCAPE:
-        View.CloseForm();
+        View.AskToLeave();
         break;
     case VK_DELETE: {
         int a = 0;
-        if (RightChar == '@')
+        if (FRightChar == '@')
             a = 1;
-        else if (CurrentCheckPoint.Alternative1 == '@')
+        else if (FCurrentCheckPoint.Alternative1 == '@')
             a = 2;
-        else if (CurrentCheckPoint.Alternative2 == '@')
+        else if (FCurrentCheckPoint.Alternative2 == '@')
             a = 3;
         if (a != 0)
             for (int i = 1; i <= 3; ++i)
-                if (ButtonAnswer[static_cast<std::size_t>(i - 1)] == a)
+                if (FButtonAnswer[static_cast<std::size_t>(i - 1)] == a)
                     ChooseButton(i);
         break;
     }
     case VK_F1:
-        if (Answering)
+        if (Answering())
             View.ShowHelp();
         break;
     case VK_F2:
-        if (Answering)
+        if (Answering())
             ShowCheckPointRule(true);
         break;
     case VK_F5:
@@ -337,42 +354,45 @@ bool TExerciseSession::FormKeyDown(WORD key) {
         ChooseButton(3);
         break;
     default:
-        KeyHandled = false;
+        FKeyHandled = false;
     }
-    return KeyHandled;
+    const bool consumed = FKeyHandled;
+    if (consumed && !pressFollows)
+        FKeyHandled = false;
+    return consumed;
 }
 
 void TExerciseSession::FormKeyPress(char ch) {
-    if (IntroShowing) {
-        IntroShowing = false;
-        View.CloseSplash();
-    } else if (ResultsShowing || (!Answering && !ExampleDone)) {
+    if (IntroShowing()) {
+        FState = TSessionState::Idle;
+        View.CloseIntro();
+    } else if (ResultsShowing() || (!Answering() && !ExampleDone())) {
         // BackSpace, Esc and Delete type control characters; on these screens they do nothing.
         if (ch != '\b' && ch != '\x1b' && ch != '\x7f')
             BackToSelection();
     } else {
-        if (!KeyHandled) {
+        if (!FKeyHandled) {
             if (ch == '\r') {
-                if (ExampleDone)
+                if (ExampleDone())
                     DoFurther();
                 else
                     DoAccept();
-            } else if (!ExampleDone && ChosenAnswer == 0 && Answering) {
-                const TSessionExample& example = Variant[static_cast<std::size_t>(ExampleIndex)];
+            } else if (!ExampleDone() && FChosenAnswer == 0 && Answering()) {
+                const TSessionExample& example = Variant[static_cast<std::size_t>(FExampleIndex)];
                 const int answer =
-                    TypedAnswer(ch, example.Text, CurrentCheckPoint.Position,
-                                CurrentCheckPoint.Alternative1, CurrentCheckPoint.Alternative2);
+                    TypedAnswer(ch, example.Text, FCurrentCheckPoint.Position,
+                                FCurrentCheckPoint.Alternative1, FCurrentCheckPoint.Alternative2);
                 if (answer == 0)
                     View.ShowSlip();
-                ChosenAnswer = answer;
+                SetChosen(answer);
             }
         }
-        if (ChosenAnswer != 0) {
-            View.ShowConfirmButtons();
+        if (FChosenAnswer != 0) {
+            View.AskToConfirm();
             DrawExample();
         }
     }
-    KeyHandled = false;
+    FKeyHandled = false;
     RaisePending();
 }
 

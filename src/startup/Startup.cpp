@@ -2,30 +2,18 @@
 
 #include "app/Globals.h"
 #include "app/Reports.h"
-#include "app/Screens.h"
 #include "app/Strings.h"
 #include "config/Config.h"
-#include "content/FRule.h"
-#include "content/Task.h"
 #include "platform/Application.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
 #include "platform/Screen.h"
 #include "platform/Text.h"
-#include "render/FFont.h"
-#include "screens/frmExitQuery.h"
-#include "screens/frmHelp.h"
-#include "screens/frmRule.h"
-#include "screens/frmSplash.h"
-#include "screens/frmVariant.h"
-#include "session/Pupil.h"
-#include "session/frmMain.h"
+#include "startup/Trainer.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QLockFile>
-#include <QStandardPaths>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -106,132 +94,28 @@ bool SystemRequirementsMet(int width, int height, int bitsPerPixel) {
     return height >= 400 && width >= 640 && bitsPerPixel > 7;
 }
 
-TStartup::TStartup() = default;
-
-TStartup::~TStartup() {
-    Shutdown();
-}
-
-void TStartup::CreateGlobals() {
-    GlobalFailure = false;
-    OwnConfig = std::make_unique<TConfig>();
-    ::Config = OwnConfig.get();
-    if (!GlobalFailure) {
-        OwnFonts = std::make_unique<TFFont>();
-        ::Fonts = OwnFonts.get();
-    }
-    if (!GlobalFailure) {
-        OwnTasks = std::make_unique<TTask>(OwnConfig->GetVarLibFile());
-        ::Tasks = OwnTasks.get();
-    }
-    if (!GlobalFailure) {
-        OwnRules = std::make_unique<TFRule>(OwnConfig->GetRuleFile());
-        ::Rules = OwnRules.get();
-    }
-    if (!GlobalFailure) {
-        OwnPupil = std::make_unique<TFPupil>("", "", "", "");
-        ::CurrentPupil = OwnPupil.get();
-    }
-}
-
-namespace {
-
-// A form's creation handler may fail; the standard exception report shows it and start-up goes
-// on with the next form.
-template <class TForm, class TScreen>
-void CreateForm(std::unique_ptr<TScreen>& owner, TScreen*& instance) {
-    owner = std::make_unique<TForm>();
-    instance = owner.get();
-    try {
-        owner->FormCreate();
-    } catch (const std::exception& e) {
-        if (TApplication* app = Application())
-            app->ShowException(e);
-    }
-}
-
-template <class T> void Release(std::unique_ptr<T>& owner, T*& instance) {
-    instance = nullptr;
-    owner.reset();
-}
-
-} // namespace
-
-void TStartup::CreateForms() {
-    CreateForm<TfrmMain>(OwnMain, frmMain);
-    CreateForm<TfrmVariant>(OwnVariant, frmVariant);
-    CreateForm<TfrmRule>(OwnRule, frmRule);
-    CreateForm<TfrmHelp>(OwnHelp, frmHelp);
-    CreateForm<TfrmSplash>(OwnSplash, frmSplash);
-    CreateForm<TfrmExitQuery>(OwnExitQuery, frmExitQuery);
-}
-
-void TStartup::RunEventLoop() {
-    if (GlobalFailure || !frmMain)
-        return;
-    TApplication* app = Application();
-    app->SetMainForm(frmMain);
-    frmMain->ShowMaximized();
-    frmSplash->ShowIntro();
-    app->Run();
-}
-
-void TStartup::Shutdown() {
-    Release(OwnPupil, ::CurrentPupil);
-    Release(OwnRules, ::Rules);
-    Release(OwnTasks, ::Tasks);
-    Release(OwnFonts, ::Fonts);
-    Release(OwnConfig, ::Config);
-    ClearInterfaceStrings();
-    // Only now the windows go; their destructors must not use the globals.
-    Release(OwnExitQuery, frmExitQuery);
-    Release(OwnSplash, frmSplash);
-    Release(OwnHelp, frmHelp);
-    Release(OwnRule, frmRule);
-    Release(OwnVariant, frmVariant);
-    Release(OwnMain, frmMain);
-    InstanceLock.reset();
-}
-
-bool TStartup::AcquireInstanceLock() {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty())
-        dir = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
-    return AcquireInstanceLock((dir + "/zarvo.lock").toStdString());
-}
-
-bool TStartup::AcquireInstanceLock(const std::string& lockFile) {
-    InstanceLock = std::make_unique<QLockFile>(QString::fromStdString(lockFile));
-    // A lock left by a copy that crashed names a dead process and is taken over.
-    InstanceLock->setStaleLockTime(0);
-    if (InstanceLock->tryLock(0))
-        return true;
-    // Only a lock that another process holds means another copy; telling the pupil so when the
-    // lock file merely cannot be written would keep the trainer from starting at all.
-    const bool heldElsewhere = InstanceLock->error() == QLockFile::LockFailedError;
-    InstanceLock.reset();
-    return !heldElsewhere;
-}
-
-int RunTrainer(const TStartupOptions& options, const std::string& binaryDir, std::ostream& err) {
+int RunTrainer(const TStartupOptions& options, const std::string& binaryDir, std::ostream& err,
+               const std::function<void(TTrainer&)>& ready) {
     try {
         ContentDir = FromNativePath(LocateContentDir(options.ContentDir, binaryDir));
-        TStartup startup;
-        startup.CreateGlobals();
-        if (!startup.AcquireInstanceLock()) {
+        TTrainer trainer;
+        trainer.CreateObjects();
+        if (!trainer.AcquireInstanceLock()) {
             MessageBox(strBlockMessage1 + " " + Title + " " + strBlockMessage2, Title,
                        MB_OK | MB_ICONEXCLAMATION);
             return 2;
         }
         if (TApplication* app = Application())
             app->SetTitle(Title);
-        startup.CreateForms();
+        trainer.CreateForms();
+        if (ready)
+            ready(trainer);
         const TScreenMetrics screen = GetScreenMetrics();
         if (!SystemRequirementsMet(screen.Width, screen.Height, screen.BitsPerPixel))
             ShowSystemRequirementsError();
         const bool failed = GlobalFailure;
-        startup.RunEventLoop();
-        startup.Shutdown();
+        trainer.RunEventLoop();
+        trainer.Shutdown();
         return failed ? 1 : 0;
     } catch (const std::exception& e) {
         // An error that escapes a constructor ends start-up, as the run-time's report of an
@@ -243,40 +127,19 @@ int RunTrainer(const TStartupOptions& options, const std::string& binaryDir, std
     }
 }
 
-namespace {
-
-// Boxes of --print-config go to the error stream and are counted.
-class TStreamPresenter : public IMessagePresenter {
-public:
-    explicit TStreamPresenter(std::ostream& err) : Err(err) {}
-    int Show(const std::string& text, const std::string& caption, unsigned) override {
-        std::string t = text;
-        for (std::size_t p; (p = t.find("\r\n")) != std::string::npos;)
-            t.replace(p, 2, "\n");
-        Err << AnsiToUtf8(caption.empty() ? std::string("zarvo") : caption) << ": " << AnsiToUtf8(t)
-            << "\n";
-        ++Count;
-        return IDOK;
-    }
-    int Count = 0;
-
-private:
-    std::ostream& Err;
-};
-
-} // namespace
-
 int PrintConfig(const TStartupOptions& options, const std::string& binaryDir, std::ostream& out,
                 std::ostream& err) {
-    auto presenter = std::make_unique<TStreamPresenter>(err);
-    TStreamPresenter* boxes = presenter.get();
-    auto previous = SetMessagePresenter(std::move(presenter));
+    // Boxes go to the error stream and are counted.
+    auto presenter = std::make_unique<TStreamMessagePresenter>(err, "zarvo");
+    TStreamMessagePresenter* boxes = presenter.get();
+    TMessagePresenterScope scope(std::move(presenter));
     int status = 0;
     try {
         ContentDir = FromNativePath(LocateContentDir(options.ContentDir, binaryDir));
         GlobalFailure = false;
         SetDefaultInterfaceStrings();
         TConfig config{TConfig::TSettingsOnly{}};
+        ShowReadErrors(config.Errors);
         std::string language;
         {
             TRegistry reg;
@@ -302,7 +165,7 @@ int PrintConfig(const TStartupOptions& options, const std::string& binaryDir, st
         line("GetVarLibSize", std::to_string(config.GetVarLibSize()));
         line("VarLibUnchanged", config.VarLibUnchanged() ? "true" : "false");
         line("RegistryLanguage", language);
-        if (boxes->Count > 0 || GlobalFailure)
+        if (boxes->Shown() > 0 || GlobalFailure)
             status = 1;
     } catch (const std::exception& e) {
         err << "zarvo: " << AnsiToUtf8(e.what()) << "\n";
@@ -310,7 +173,6 @@ int PrintConfig(const TStartupOptions& options, const std::string& binaryDir, st
     }
     out.flush();
     ClearInterfaceStrings();
-    SetMessagePresenter(std::move(previous));
     return status;
 }
 

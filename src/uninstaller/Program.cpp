@@ -50,38 +50,6 @@ const char* const HelpText =
     "$ZARVO_WINDIR (default /etc/zarvo); shortcuts are looked for in $XDG_DESKTOP_DIR (or\n"
     "~/Desktop) and $XDG_DATA_HOME/applications (or ~/.local/share/applications).\n";
 
-// Boxes of the runs without a window: "caption: text" lines in UTF-8; questions are not asked
-// in these runs, so any answer will do.
-class TStreamMessagePresenter : public platform::IMessagePresenter {
-public:
-    explicit TStreamMessagePresenter(std::ostream& out) : Out(out) {}
-    int Show(const std::string& text, const std::string& caption, unsigned flags) override {
-        std::string line;
-        for (std::size_t i = 0; i < text.size(); ++i)
-            if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
-                line += text[i];
-        Out << platform::AnsiToUtf8(caption) << ": " << platform::AnsiToUtf8(line) << std::endl;
-        return (flags & platform::MB_TYPEMASK) == platform::MB_YESNO ? platform::IDNO
-                                                                     : platform::IDOK;
-    }
-
-private:
-    std::ostream& Out;
-};
-
-// Installs a presenter for the lifetime of a run and gives the previous one back.
-class TPresenterScope {
-public:
-    explicit TPresenterScope(std::unique_ptr<platform::IMessagePresenter> p)
-        : Previous(platform::SetMessagePresenter(std::move(p))) {}
-    ~TPresenterScope() { platform::SetMessagePresenter(std::move(Previous)); }
-    TPresenterScope(const TPresenterScope&) = delete;
-    TPresenterScope& operator=(const TPresenterScope&) = delete;
-
-private:
-    std::unique_ptr<platform::IMessagePresenter> Previous;
-};
-
 // The line under the confirmation that names the results file, when there is one.
 std::string ResultsNote(const TUninstallTexts& texts, IUninstallTarget& target, bool keep) {
     std::string file = FindResultsFile(target);
@@ -132,7 +100,9 @@ int RunWindow(bool keepResults) {
 }
 
 int RunWithoutWindow(bool dryRun, bool keepResults, std::ostream& out, std::ostream& err) {
-    TPresenterScope boxes(std::make_unique<TStreamMessagePresenter>(err));
+    // Questions are not asked in these runs, so any answer will do.
+    platform::TMessagePresenterScope boxes(
+        std::make_unique<platform::TStreamMessagePresenter>(err));
     TUninstallTexts texts;
     try {
         texts = ReadUninstallTexts();

@@ -47,6 +47,9 @@ bool IsAbsolute(const std::string& path) {
 } // namespace
 
 std::vector<std::string> SplitLogLines(const std::string& text) {
+    // Not the platform's line splitter: what a line of this list is decides what root deletes.
+    // A log in CR LF ends its lines only there, so a lone LF or CR stays in a name (which is then
+    // refused) instead of ending a line that would name another file.
     const std::string ending = text.find("\r\n") != std::string::npos ? "\r\n" : "\n";
     std::vector<std::string> lines;
     std::size_t pos = 0;

@@ -1,5 +1,6 @@
 #include "config/Config.h"
 #include "app/Globals.h"
+#include "app/Reports.h"
 #include "app/Strings.h"
 #include "platform/Exception.h"
 #include "platform/Text.h"
@@ -152,7 +153,10 @@ TEST(ConfigSources, AnUnreadableContentFileIsALibraryFailure) {
     TSandbox box;
     // Reading /proc/self/mem from its start fails although the file exists.
     ASSERT_EQ(::symlink("/proc/self/mem", (box.ContentDir() + "Config.fcf").c_str()), 0);
-    TConfig c; // the whole constructor: the language is then not loaded
+    // The whole constructor, its errors shown as start-up shows them: the language is then not
+    // loaded.
+    TConfig c(AskLanguage);
+    ShowReadErrors(c.Errors);
     auto boxes = Recorder().Take();
     ASSERT_EQ(boxes.size(), 1u) << "no language question after the failure";
     EXPECT_EQ(boxes[0].Caption, "Error!");

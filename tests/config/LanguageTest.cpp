@@ -1,4 +1,5 @@
 #include "app/Globals.h"
+#include "app/Reports.h"
 #include "app/Strings.h"
 #include "config/Config.h"
 #include "platform/Exception.h"
@@ -22,6 +23,7 @@ const std::string LanguageKey = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvisoft\\Zarvo\
 TConfig Loaded(TSandbox& box) {
     TConfig c{TConfig::TSettingsOnly{}};
     c.Path = box.ContentDir();
+    c.AskLanguage = AskLanguage; // as start-up asks it
     ClearInterfaceStrings();
     c.LoadLanguage();
     return c;

@@ -32,7 +32,7 @@ void ExpectOneLibraryFailure() {
 
 TEST(RuleLibrary, HeadersTextLinesAndLookup) {
     TSandbox box;
-    TFRule rules(
+    TShownRules rules(
         RuleLib(box, {"orphan line before any header", "%  ZP1  ", "First line", "", "%ZP2", "only",
                       "%ZP1", "shadowed", "% ", "no name", "%%STOP", "%late"}));
     EXPECT_EQ(Recorder().Pending(), 0u);
@@ -52,40 +52,40 @@ TEST(RuleLibrary, HeadersTextLinesAndLookup) {
 
 TEST(RuleLibrary, StopTestLooksBothWays) {
     TSandbox box;
-    TFRule inside(RuleLib(box, {"%A", "one", "text %%STOP text", "%B"}));
+    TShownRules inside(RuleLib(box, {"%A", "one", "text %%STOP text", "%B"}));
     EXPECT_EQ(inside.RuleRecords.size(), 1u);
     EXPECT_EQ(inside.GetRule("A"), (Lines{"one"}));
     // "%", "%S" ... lie within %%STOP: such a header ends the library.
-    TFRule header(RuleLib(box, {"%A", "one", "%S", "two"}));
+    TShownRules header(RuleLib(box, {"%A", "one", "%S", "two"}));
     EXPECT_EQ(header.RuleRecords.size(), 1u);
     EXPECT_EQ(Recorder().Pending(), 0u);
     // An unterminated last line loses its last byte and still ends the reading.
     std::string bytes =
         Library(RuleLibSignature, {"%A", "one"}) + TFileCover::TransformText("%%STOP");
-    TFRule cut(platform::FromNativePath(box.Write("content/cut.frf", bytes)));
+    TShownRules cut(platform::FromNativePath(box.Write("content/cut.frf", bytes)));
     EXPECT_EQ(cut.GetRule("A"), (Lines{"one"}));
 }
 
 TEST(RuleLibrary, WrongSignatureReportsOnceAndReadsOn) {
     TSandbox box;
-    TFRule rules(RuleLib(box, {"%A", "one"}, "RULFILE"));
+    TShownRules rules(RuleLib(box, {"%A", "one"}, "RULFILE"));
     EXPECT_EQ(rules.GetRule("A"), (Lines{"one"}));
     ExpectOneLibraryFailure();
 
     // Neither signature nor rules: still one box, since the first one set the flag.
     GlobalFailure = false;
-    TFRule nothing(RuleLib(box, {"text"}, "RULfil"));
+    TShownRules nothing(RuleLib(box, {"text"}, "RULfil"));
     EXPECT_TRUE(nothing.RuleRecords.empty());
     ExpectOneLibraryFailure();
 
     GlobalFailure = false;
-    TFRule empty(RuleLib(box, {"%%STOP"}));
+    TShownRules empty(RuleLib(box, {"%%STOP"}));
     ExpectOneLibraryFailure();
 }
 
 TEST(RuleLibrary, MissingFileIsQuiet) {
     TSandbox box;
-    TFRule rules(platform::FromNativePath(box.ContentDir() + "Zarvo.frf"));
+    TShownRules rules(platform::FromNativePath(box.ContentDir() + "Zarvo.frf"));
     EXPECT_TRUE(rules.RuleRecords.empty());
     EXPECT_EQ(rules.GetRule("A").size(), 1u);
     EXPECT_EQ(Recorder().Pending(), 0u);
@@ -100,13 +100,13 @@ TEST(RuleLibrary, ReadErrorsEndTheReadingSilently) {
     // A read error, a device that never ends and a folder.
     for (const std::string& path : {std::string("/proc/self/mem"), std::string("/dev/zero"),
                                     platform::FromNativePath(box.ContentDir())}) {
-        TFRule rules(path);
+        TShownRules rules(path);
         EXPECT_TRUE(rules.RuleRecords.empty()) << path;
     }
     EXPECT_EQ(Recorder().Pending(), 0u);
     EXPECT_FALSE(GlobalFailure);
     // A pipe without a writer reads as an empty file: no signature, no rules.
-    TFRule rules(platform::FromNativePath(fifo));
+    TShownRules rules(platform::FromNativePath(fifo));
     EXPECT_TRUE(rules.RuleRecords.empty());
     ExpectOneLibraryFailure();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));

@@ -17,11 +17,12 @@ namespace {
 
 // Every line ReadRawLine gives until the file reports its end.
 std::vector<std::string> RawLines(TSandbox& box, const std::string& bytes) {
+    platform::TReadErrors Faults;
     TTextFile f(platform::FromNativePath(box.Write("f.bin", bytes)));
     std::vector<std::string> lines;
     std::string line;
     while (!f.Eof()) {
-        TFileCover::ReadRawLine(f, line);
+        TFileCover::ReadRawLine(f, line, Faults);
         lines.push_back(line);
     }
     return lines;
@@ -102,13 +103,14 @@ TEST(ReadRawLine, AgreesWithTheByteByByteRule) {
 
         // The same bytes behind a plain first line, unscrambled by the file itself: the lines
         // are the same, each transformed.
+        platform::TReadErrors Faults;
         TTextFile f(platform::FromNativePath(box.Write("u.bin", "SIGN\n" + bytes)));
         std::string sign;
         TFileCover::ReadPlainLine(f, sign);
         f.Unscramble();
         Lines lines;
         while (!f.Eof())
-            lines.emplace_back(TFileCover::ReadLineView(f));
+            lines.emplace_back(TFileCover::ReadLineView(f, Faults));
         Lines expected = reference(bytes);
         for (std::string& l : expected)
             l = TFileCover::TransformText(l);
@@ -131,6 +133,7 @@ TEST(ReadLineView, UnscrambledLinesFollowTheSameRules) {
         {"one\r\nt\x1Awo\r\nnever\r\n", {"one", "t"}},
     };
     for (const auto& [plain, expected] : cases) {
+        platform::TReadErrors Faults;
         TTextFile f(
             platform::FromNativePath(box.Write("v.bin", head + TFileCover::TransformText(plain))));
         std::string line, spill;
@@ -139,7 +142,7 @@ TEST(ReadLineView, UnscrambledLinesFollowTheSameRules) {
         f.Unscramble();
         Lines lines;
         while (!f.Eof())
-            lines.emplace_back(TFileCover::ReadLineView(f));
+            lines.emplace_back(TFileCover::ReadLineView(f, Faults));
         EXPECT_EQ(lines, expected) << expected.front().substr(0, 4);
     }
 }
@@ -237,15 +240,16 @@ TEST(TextFile, PipeWithAWriterIsReadLikeAFile) {
         }
         ::close(out);
     });
+    platform::TReadErrors Faults;
     TTextFile f(platform::FromNativePath(fifo));
     writer.join();
     ::close(keep);
     std::string l;
     TFileCover::ReadPlainLine(f, l);
     EXPECT_EQ(l, "SIGN");
-    TFileCover::ReadRawLine(f, l);
+    TFileCover::ReadRawLine(f, l, Faults);
     EXPECT_EQ(l, line);
-    TFileCover::ReadRawLine(f, l);
+    TFileCover::ReadRawLine(f, l, Faults);
     EXPECT_EQ(l, "end");
     EXPECT_TRUE(f.Eof());
 }

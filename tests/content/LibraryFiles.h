@@ -1,7 +1,10 @@
 #pragma once
 // Builds scrambled library files the way a producer of content writes them.
 
+#include "app/Reports.h"
+#include "content/FRule.h"
 #include "content/FileCover.h"
+#include "content/Task.h"
 
 #include <string>
 #include <vector>
@@ -28,3 +31,19 @@ inline std::string CheckPoints(const std::vector<std::string>& groups) {
         s += g;
     return s;
 }
+
+// The libraries as start-up loads them: read, then what the reader met shown as the boxes and
+// the failure flag that start-up shows for it.
+class TShownTask : public TTask {
+public:
+    explicit TShownTask(const std::string& path) : TTask(path) { ShowReadErrors(Errors); }
+    void OpenFFile(const std::string& path) {
+        TTask::OpenFFile(path);
+        ShowReadErrors(Errors);
+    }
+};
+
+class TShownRules : public TFRule {
+public:
+    explicit TShownRules(const std::string& path) : TFRule(path) { ShowReadErrors(Errors); }
+};

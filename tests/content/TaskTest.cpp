@@ -39,7 +39,7 @@ TEST(VariantLibrary, LoadsTheWholeTree) {
         VarLib(box, {"%C 5 class ", "%TCommas", "%V12 First variant", "%XOne, two.",
                      CheckPoints({Group(4, 0, '@', 0, "ZP1"), Group(0, 7, ';', ':', " A ")}),
                      "%X Rome", "%V-3 ", "%TSpelling", "%C6", "%%STOP", "%Cnever read"});
-    TTask task(path);
+    TShownTask task(path);
     EXPECT_EQ(Recorder().Pending(), 0u);
     EXPECT_FALSE(GlobalFailure);
     ASSERT_EQ(task.Classes.size(), 2u);
@@ -76,16 +76,16 @@ TEST(VariantLibrary, LoadsTheWholeTree) {
 TEST(VariantLibrary, EndMarksAndEmptyLibrary) {
     TSandbox box;
     for (const char* mark : {"%%STOP", "STOP", "%", "S"}) {
-        TTask task(VarLib(box, {"%Cone", mark, "%Ctwo"}));
+        TShownTask task(VarLib(box, {"%Cone", mark, "%Ctwo"}));
         EXPECT_EQ(task.Classes.size(), 1u) << mark;
     }
-    TTask empty(VarLib(box, {"%%STOP"}));
+    TShownTask empty(VarLib(box, {"%%STOP"}));
     EXPECT_TRUE(empty.Classes.empty());
     EXPECT_EQ(Recorder().Pending(), 0u);
     EXPECT_FALSE(GlobalFailure);
     // Only the line-within-%%STOP direction counts here.
     std::string path = VarLib(box, {"%Cone", "%%STOP ", "%Ctwo"});
-    TTask spaced(path);
+    TShownTask spaced(path);
     EXPECT_EQ(spaced.Classes.size(), 1u);
     ExpectIOErrors(path);
 }
@@ -121,7 +121,7 @@ TEST(VariantLibrary, ErrorsEndTheReadingAndKeepWhatCameBefore) {
     for (const Case& c : cases) {
         TSandbox box;
         std::string path = VarLib(box, c.lines);
-        TTask task(path);
+        TShownTask task(path);
         EXPECT_EQ(task.Classes.size(), c.classes) << c.what;
         EXPECT_EQ(task.FailedLine, c.failedLine) << c.what;
         ExpectIOErrors(path);
@@ -131,7 +131,7 @@ TEST(VariantLibrary, ErrorsEndTheReadingAndKeepWhatCameBefore) {
 TEST(VariantLibrary, WrongSignatureOrMissingFile) {
     TSandbox box;
     std::string path = VarLib(box, {"%Cone", "%%STOP"}, "ZARVOFIL");
-    TTask task(path);
+    TShownTask task(path);
     EXPECT_TRUE(task.Classes.empty());
     ExpectIOErrors(path);
 
@@ -144,7 +144,7 @@ TEST(VariantLibrary, WrongSignatureOrMissingFile) {
     // Without a path and without a configuration there is nothing to read.
     GlobalFailure = false;
     try {
-        TTask none("");
+        TShownTask none("");
         FAIL() << "no exception";
     } catch (const EFileError& e) {
         EXPECT_STREQ(e.what(), "No ff file found!");
@@ -170,7 +170,7 @@ TEST(VariantLibrary, CheckPointLines) {
               // Lone CR and LF bytes are values, not line ends.
               "%Xklmnopqrstuvwxyz",
               CheckPoints({Group(13, 0, 'a', 0, ""), Group(10, 0, 'b', 0, "")}), "%%STOP"});
-    TTask task(path);
+    TShownTask task(path);
     ExpectIOErrors(path, 2);
     EXPECT_EQ(task.CheckPointFaults, (std::vector<std::int32_t>{12, 13}));
     EXPECT_EQ(task.FailedLine, 0);
@@ -203,7 +203,7 @@ TEST(VariantLibrary, CheckPointsStayWithTheirExamples) {
                      one(2, "B"), "%V2 w",   "%Xb1",  one(3, "C"), "%Tu",       "%V1 x",     "%Xc1",
                      one(4, "D"), "%Cd",     "%Tt",   "%V1 y",     "%Xd1",      one(5, "E"), "%Xd2",
                      one(6, "F"), "%Vbad z", "%Xe1",  "%%STOP"});
-    TTask task(path);
+    TShownTask task(path);
     ExpectIOErrors(path, 1);
     EXPECT_NE(task.FailedLine, 0);
     std::string seen;
@@ -226,7 +226,7 @@ TEST(VariantLibrary, LongLinesAreCut) {
     std::string name(260, 'n');
     std::string path =
         VarLib(box, {"%C" + longText, "%T" + longText, "%V7 " + name, "%X" + longText, "%%STOP"});
-    TTask task(path);
+    TShownTask task(path);
     EXPECT_EQ(Recorder().Pending(), 0u);
     const TClass& c = task.Classes.at(0);
     EXPECT_EQ(c.Name.size(), 255u);
@@ -240,7 +240,7 @@ TEST(VariantLibrary, LongLinesAreCut) {
 
 TEST(VariantLibrary, ReloadReplacesTheTree) {
     TSandbox box;
-    TTask task(VarLib(box, {"%Cone", "%Ctwo", "%%STOP"}));
+    TShownTask task(VarLib(box, {"%Cone", "%Ctwo", "%%STOP"}));
     ASSERT_EQ(task.Classes.size(), 2u);
     task.OpenFFile(VarLib(box, {"%Cthree", "%%STOP"}));
     ASSERT_EQ(task.Classes.size(), 1u);
@@ -254,7 +254,7 @@ TEST(VariantLibrary, ReadErrorsAndFoldersAreInputOutputErrors) {
     for (const std::string& path :
          {std::string("/proc/self/mem"), platform::FromNativePath(box.ContentDir())}) {
         GlobalFailure = false;
-        TTask task(path);
+        TShownTask task(path);
         EXPECT_TRUE(task.Classes.empty());
         ExpectIOErrors(path);
     }
@@ -265,7 +265,7 @@ TEST(VariantLibrary, ExamplesReadBeforeAnErrorStay) {
     std::string path =
         VarLib(box, {"%Cc", "%Tt", "%V1 v", "%Xa", CheckPoints({Group(1, 1, 'b', 0, "R")}), "%Xcd",
                      "%V2 w", "%Xe", "%Xf", "%V 3 bad number"});
-    TTask task(path);
+    TShownTask task(path);
     ExpectIOErrors(path);
     EXPECT_EQ(task.FailedLine, 11);
     const auto& variants = task.Classes.at(0).Themes.at(0).Variants;
@@ -331,7 +331,7 @@ struct TLargeLibrary {
 TEST(VariantLibrary, LargeLibrary) {
     TSandbox box;
     TLargeLibrary library;
-    TTask task(VarLib(box, library.Lines));
+    TShownTask task(VarLib(box, library.Lines));
     library.ExpectLoaded(task);
 }
 
@@ -348,7 +348,7 @@ TEST(VariantLibrary, LargeLibraryEndedEarlyOrBrokenOnTheWay) {
         lines.insert(lines.end(), library.Lines.begin() + middle, library.Lines.end());
         std::string path = VarLib(box, lines);
         GlobalFailure = false;
-        TTask task(path);
+        TShownTask task(path);
         if (mark[1] == 'Q')
             ExpectIOErrors(path);
         else
@@ -385,7 +385,7 @@ TEST(VariantLibrary, LibraryWithoutAKnownSizeFromAPipe) {
         }
         ::close(out);
     });
-    TTask task(fifo);
+    TShownTask task(fifo);
     writer.join();
     ::close(keep);
     library.ExpectLoaded(task);
@@ -398,7 +398,7 @@ TEST(VariantLibrary, DeviceOrPipeWithoutWriterIsAnInputOutputError) {
     const auto start = std::chrono::steady_clock::now();
     for (const std::string& path : {std::string("/dev/zero"), fifo}) {
         GlobalFailure = false;
-        TTask task(path);
+        TShownTask task(path);
         EXPECT_TRUE(task.Classes.empty());
         ExpectIOErrors(path);
     }

@@ -4,13 +4,16 @@
 #include "Scenario.h"
 
 #include "app/Globals.h"
-#include "app/Screens.h"
 #include "app/Strings.h"
 #include "content/Task.h"
 #include "platform/Text.h"
+#include "screens/frmExitQuery.h"
+#include "screens/frmMain.h"
+#include "screens/frmSplash.h"
+#include "screens/frmVariant.h"
 #include "session/Pupil.h"
-#include "session/frmMain.h"
 #include "startup/Startup.h"
+#include "startup/Trainer.h"
 #include "support/ExitQuestion.h"
 #include "support/MessageRecorder.h"
 #include "support/Sandbox.h"
@@ -29,6 +32,21 @@
 using namespace platform;
 
 namespace {
+
+// The trainer of the run in progress, and its windows; null outside a run.
+TTrainer* Running = nullptr;
+TfrmMain* MainWindow() {
+    return Running ? Running->frmMain.get() : nullptr;
+}
+TfrmSplash* SplashWindow() {
+    return Running ? Running->frmSplash.get() : nullptr;
+}
+TfrmVariant* SelectionWindow() {
+    return Running ? Running->frmVariant.get() : nullptr;
+}
+TfrmExitQuery* ExitWindow() {
+    return Running ? Running->frmExitQuery.get() : nullptr;
+}
 
 // Two examples: a comma, then two spelling check points.
 constexpr const char* LibrarySource = "Класс: 5 класс\n"
@@ -72,13 +90,15 @@ protected:
         TStartupOptions options;
         options.ContentDir = Box.ContentDir();
         std::ostringstream err;
-        const int status = RunTrainer(options, ZARVO_BIN_DIR, err);
+        const int status =
+            RunTrainer(options, ZARVO_BIN_DIR, err, [](TTrainer& t) { Running = &t; });
+        Running = nullptr;
         EXPECT_TRUE(run.Done()) << "still waiting for: " << run.Waiting();
         EXPECT_EQ(status, 0) << err.str();
         EXPECT_EQ(Recorder().Pending(), 0u);
     }
 
-    static const TExerciseSession& Session() { return static_cast<TfrmMain*>(frmMain)->Session(); }
+    static const TExerciseSession& Session() { return MainWindow()->Session(); }
 
     // One key as the keyboard gives it: the key and the text it types.
     static void Key(QWidget* to, int key, const char* utf8 = "") {
@@ -87,7 +107,7 @@ protected:
         QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString::fromUtf8(utf8));
         QApplication::sendEvent(to, &release);
     }
-    static void MainKey(int key, const char* utf8 = "") { Key(frmMain, key, utf8); }
+    static void MainKey(int key, const char* utf8 = "") { Key(MainWindow(), key, utf8); }
 
     // Keys go where the keyboard sends them: the focused widget, which is the list of an open
     // popup.
@@ -95,7 +115,7 @@ protected:
         QWidget* to = QApplication::focusWidget();
         if (!to)
             to = QApplication::activePopupWidget();
-        Key(to ? to : frmVariant, key, utf8);
+        Key(to ? to : SelectionWindow(), key, utf8);
         QApplication::processEvents();
     }
 
@@ -106,11 +126,11 @@ protected:
     static void ThroughTheIntroToTheVariant(TScenario& run) {
         static bool selectionBuilt = false;
         run.Then(
-               "the intro is up", [] { return frmSplash && frmSplash->isVisible(); },
-               [] { Key(frmSplash, Qt::Key_Space, " "); })
+               "the intro is up", [] { return SplashWindow() && SplashWindow()->isVisible(); },
+               [] { Key(SplashWindow(), Qt::Key_Space, " "); })
             .Then(
-                "the selection has taken over", [] { return !frmSplash->isVisible(); },
-                [] { selectionBuilt = frmVariant->isVisible(); });
+                "the selection has taken over", [] { return !SplashWindow()->isVisible(); },
+                [] { selectionBuilt = SelectionWindow()->isVisible(); });
         // One key a step: an opening list runs a loop of its own, inside which the next step
         // goes on.
         auto typed = [&run](int key, const char* utf8) {
@@ -135,33 +155,38 @@ protected:
             [] {
                 if (selectionBuilt)
                     return;
-                const TClass& c = Tasks->Classes.at(0);
+                const TClass& c = Running->Tasks->Classes.at(0);
                 const TTheme& t = c.Themes.at(0);
-                SelectedClass = SelectedTheme = SelectedVariant = 0;
-                CurrentPupil->Init(Utf8ToAnsi("Маша"), std::string(c.Name), std::string(t.Name),
-                                   std::string(t.Variants.at(0).Name));
-                frmMain->StartSession();
+                TSelection first;
+                first.PupilName = Utf8ToAnsi("Маша");
+                first.Class = first.Theme = first.Variant = 0;
+                first.ClassText = std::string(c.Name);
+                first.ThemeText = std::string(t.Name);
+                first.VariantText = std::string(t.Variants.at(0).Name);
+                Running->CurrentPupil->Init(first.PupilName, first.ClassText, first.ThemeText,
+                                            first.VariantText);
+                MainWindow()->StartSession(first);
             });
     }
 
     // Out through the exit question, answered "quit", from the selection when it is up, else
     // from the main window.
     static void Quit() {
-        if (!frmVariant->isVisible()) {
+        if (!SelectionWindow()->isVisible()) {
             CloseMainAndQuit();
             return;
         }
         auto* answer = new QTimer;
         answer->setInterval(20);
         QObject::connect(answer, &QTimer::timeout, [answer] {
-            if (frmExitQuery->isVisible()) {
-                Key(frmExitQuery, Qt::Key_3, "3");
+            if (ExitWindow()->isVisible()) {
+                Key(ExitWindow(), Qt::Key_3, "3");
                 answer->stop();
                 answer->deleteLater();
             }
         });
         answer->start();
-        frmVariant->close();
+        SelectionWindow()->close();
     }
 
     TSandbox Box;
@@ -184,28 +209,28 @@ TEST_F(SessionRun, AWholeSessionByKeysEndsInItsResultsBlock) {
     ThroughTheIntroToTheVariant(run);
     std::vector<std::string> expected;
     run.Then(
-           "the comma is asked", [] { return Session().Answering; },
+           "the comma is asked", [] { return Session().Answering(); },
            [] {
                MainKey(Qt::Key_Comma, ",");
                MainKey(Qt::Key_Return, "\r");
            })
         .Then(
-            "the first example is done", [] { return Session().ExampleDone; },
+            "the first example is done", [] { return Session().ExampleDone(); },
             [] { MainKey(Qt::Key_Return, "\r"); })
         .Then(
-            "the praise is up", [] { return frmSplash->isVisible(); },
-            [] { Key(frmSplash, Qt::Key_Space, " "); })
+            "the praise is up", [] { return SplashWindow()->isVisible(); },
+            [] { Key(SplashWindow(), Qt::Key_Space, " "); })
         .Then(
             "the second example is asked",
-            [] { return !frmSplash->isVisible() && Session().ExampleIndex == 1; },
+            [] { return !SplashWindow()->isVisible() && Session().ExampleIndex() == 1; },
             [] {
                 // "ы" typed in the Latin layout, then the right "и".
                 MainKey(Qt::Key_S, "s");
                 MainKey(Qt::Key_Return, "\r");
-                EXPECT_EQ(Session().CheckPointMistakes, 1);
+                EXPECT_EQ(Session().CheckPointMistakes(), 1);
                 MainKey(0, "и");
                 MainKey(Qt::Key_Return, "\r");
-                EXPECT_EQ(Session().CheckPointIndex, 1);
+                EXPECT_EQ(Session().CheckPointIndex(), 1);
                 // The rule as a prompt, then two wrong answers.
                 MainKey(Qt::Key_F2);
                 MainKey(0, "и");
@@ -214,28 +239,28 @@ TEST_F(SessionRun, AWholeSessionByKeysEndsInItsResultsBlock) {
                 MainKey(Qt::Key_Return, "\r");
             })
         .Then(
-            "the right answer is up", [] { return frmSplash->isVisible(); },
-            [] { Key(frmSplash, Qt::Key_Space, " "); })
+            "the right answer is up", [] { return SplashWindow()->isVisible(); },
+            [] { Key(SplashWindow(), Qt::Key_Space, " "); })
         .Then(
             "the second example is done",
-            [] { return !frmSplash->isVisible() && Session().ExampleDone; },
+            [] { return !SplashWindow()->isVisible() && Session().ExampleDone(); },
             [] { MainKey(Qt::Key_Return, "\r"); })
         .Then(
-            "the results are shown", [] { return Session().ResultsShowing; },
+            "the results are shown", [] { return Session().ResultsShowing(); },
             [&expected] {
-                EXPECT_TRUE(frmMain->ResultsVisible());
-                EXPECT_FALSE(frmMain->ButtonPanelVisible());
+                EXPECT_TRUE(MainWindow()->ResultsVisible());
+                EXPECT_FALSE(MainWindow()->ButtonPanelVisible());
                 const std::string spell = " " + strSpellingMistakes + " 3:";
                 const std::string indent(1 + strSpellingMistakes.size(), ' ');
                 expected = {strResultFileCaption, "",
                             "", // the date
                             strPupil + " " + Utf8ToAnsi("Маша"),
                             // As the selection's lists show them.
-                            strVarClass + " " + CurrentPupil->GetClass(),
-                            strVarTheme + " " + CurrentPupil->GetTheme(),
-                            strVarVariant + " " + CurrentPupil->GetVariant(),
+                            strVarClass + " " + Running->CurrentPupil->GetClass(),
+                            strVarTheme + " " + Running->CurrentPupil->GetTheme(),
+                            strVarVariant + " " + Running->CurrentPupil->GetVariant(),
                             strQuestionsQuantity + " " +
-                                std::to_string(CurrentPupil->QuestionsCount()),
+                                std::to_string(Running->CurrentPupil->QuestionsCount()),
                             strMistakesQuantity + " 3", spell, indent + Utf8ToAnsi("ЖИШИ"),
                             indent + Utf8ToAnsi("БГ"), indent + Utf8ToAnsi("БГ"),
                             " " + strNoPunctuationMistakes, strPrompts + " 1", strMark + " 3"};
@@ -245,7 +270,8 @@ TEST_F(SessionRun, AWholeSessionByKeysEndsInItsResultsBlock) {
             })
         .Then(
             "the selection is back",
-            [] { return !Session().ResultsShowing && !frmMain->ResultsVisible(); }, [] { Quit(); });
+            [] { return !Session().ResultsShowing() && !MainWindow()->ResultsVisible(); },
+            [] { Quit(); });
     Run(run);
 
     ASSERT_FALSE(expected.empty());
@@ -262,7 +288,7 @@ TEST_F(SessionRun, EscapeAndAnotherVariantWriteAnInterruptedBlock) {
     TScenario run;
     ThroughTheIntroToTheVariant(run);
     run.Then(
-           "the comma is asked", [] { return Session().Answering; },
+           "the comma is asked", [] { return Session().Answering(); },
            [] {
                // A wrong answer first, so that the block has something to say.
                MainKey(Qt::Key_Delete);
@@ -271,9 +297,9 @@ TEST_F(SessionRun, EscapeAndAnotherVariantWriteAnInterruptedBlock) {
                auto* answer = new QTimer;
                answer->setInterval(20);
                QObject::connect(answer, &QTimer::timeout, [answer] {
-                   if (frmExitQuery->isVisible()) {
-                       EXPECT_FALSE(frmMain->ResultsVisible());
-                       Key(frmExitQuery, Qt::Key_2, "2");
+                   if (ExitWindow()->isVisible()) {
+                       EXPECT_FALSE(MainWindow()->ResultsVisible());
+                       Key(ExitWindow(), Qt::Key_2, "2");
                        answer->stop();
                        answer->deleteLater();
                    }
@@ -283,7 +309,7 @@ TEST_F(SessionRun, EscapeAndAnotherVariantWriteAnInterruptedBlock) {
            })
         .Then(
             "the selection is opened again",
-            [] { return !frmExitQuery->isVisible() && !frmMain->ButtonPanelVisible(); },
+            [] { return !ExitWindow()->isVisible() && !MainWindow()->ButtonPanelVisible(); },
             [this] {
                 const std::vector<std::string> lines = Lines(ResultsFile());
                 ASSERT_EQ(lines.size(), 14u);
@@ -294,7 +320,7 @@ TEST_F(SessionRun, EscapeAndAnotherVariantWriteAnInterruptedBlock) {
                 EXPECT_EQ(lines[11],
                           std::string(1 + strPunctuationMistakes.size(), ' ') + Utf8ToAnsi("ОЧ"));
                 EXPECT_EQ(lines.back(), strBroken);
-                EXPECT_TRUE(frmMain->isVisible());
+                EXPECT_TRUE(MainWindow()->isVisible());
                 Quit();
             });
     Run(run);

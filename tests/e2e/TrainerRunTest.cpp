@@ -4,12 +4,16 @@
 #include "Scenario.h"
 
 #include "app/Globals.h"
-#include "app/Screens.h"
 #include "app/Strings.h"
 #include "config/Config.h"
 #include "platform/MessageBox.h"
 #include "platform/Text.h"
+#include "screens/frmHelp.h"
+#include "screens/frmMain.h"
+#include "screens/frmRule.h"
+#include "screens/frmSplash.h"
 #include "startup/Startup.h"
+#include "startup/Trainer.h"
 #include "support/ExitQuestion.h"
 #include "support/MessageRecorder.h"
 #include "support/Sandbox.h"
@@ -65,20 +69,16 @@ TPictureMatch ComparePicture(const QImage& shot, const QImage& picture, QPoint a
     return m;
 }
 
+// No window of the run is left, and the interface strings are cleared.
 void ExpectEverythingFreed() {
-    EXPECT_EQ(::Config, nullptr);
-    EXPECT_EQ(Fonts, nullptr);
-    EXPECT_EQ(Tasks, nullptr);
-    EXPECT_EQ(Rules, nullptr);
-    EXPECT_EQ(CurrentPupil, nullptr);
-    for (const void* form :
-         {static_cast<const void*>(frmMain), static_cast<const void*>(frmVariant),
-          static_cast<const void*>(frmRule), static_cast<const void*>(frmHelp),
-          static_cast<const void*>(frmSplash), static_cast<const void*>(frmExitQuery)})
-        EXPECT_EQ(form, nullptr);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(w->objectName().startsWith("frm")) << w->objectName().toStdString();
     EXPECT_TRUE(Title.empty());
     EXPECT_TRUE(PictureFolder.empty());
 }
+
+// The trainer of the run in progress; null outside a run.
+TTrainer* Running = nullptr;
 
 struct TLanguageCase {
     const char* Name;
@@ -111,18 +111,21 @@ TEST_P(TrainerRun, FromTheIntroToTheSelectionAndOut) {
     TScenario run;
     run.Then(
            "the intro is up",
-           [] { return frmSplash && frmSplash->isVisible() && frmSplash->isActiveWindow(); },
+           [] {
+               return Running && Running->frmSplash && Running->frmSplash->isVisible() &&
+                      Running->frmSplash->isActiveWindow();
+           },
            [&] {
-               EXPECT_EQ(frmMain->Caption(), Utf8ToAnsi(lang.Title));
-               EXPECT_TRUE(frmMain->isVisible()) << "the main window lies under the intro";
+               EXPECT_EQ(Running->frmMain->Caption(), Utf8ToAnsi(lang.Title));
+               EXPECT_TRUE(Running->frmMain->isVisible()) << "the main window lies under the intro";
                const QRect screen = QGuiApplication::primaryScreen()->geometry();
-               EXPECT_EQ(frmSplash->geometry(), screen);
+               EXPECT_EQ(Running->frmSplash->geometry(), screen);
 
                const std::string file = box.ContentDir() + lang.Folder + "intro" +
-                                        std::to_string(::Config->ScreenSize) + ".fpf";
+                                        std::to_string(Running->Config->ScreenSize) + ".fpf";
                const QImage picture(QString::fromStdString(file), "BMP");
                ASSERT_FALSE(picture.isNull()) << file;
-               const QImage shot = frmSplash->grab().toImage();
+               const QImage shot = Running->frmSplash->grab().toImage();
                const QPoint at((shot.width() - picture.width()) / 2,
                                (shot.height() - picture.height()) / 2);
                const TPictureMatch m = ComparePicture(shot, picture, at);
@@ -132,18 +135,19 @@ TEST_P(TrainerRun, FromTheIntroToTheSelectionAndOut) {
                    << m.FirstDifference.y() << ") of " << file;
 
                // Up now so that the hand-over shows: only the selection hides them.
-               frmMain->ShowButtonPanel(true);
-               frmMain->findChild<QWidget*>("imgResult")->show();
-               QTest::keyClick(frmSplash->windowHandle(), Qt::Key_Space);
+               Running->frmMain->ShowButtonPanel(true);
+               Running->frmMain->findChild<QWidget*>("imgResult")->show();
+               QTest::keyClick(Running->frmSplash->windowHandle(), Qt::Key_Space);
            })
         .Then(
-            "the intro has handed over to the selection", [] { return !frmSplash->isVisible(); },
+            "the intro has handed over to the selection",
+            [] { return !Running->frmSplash->isVisible(); },
             [] {
-                EXPECT_TRUE(frmMain->isVisible());
-                EXPECT_FALSE(frmMain->ButtonPanelVisible());
-                EXPECT_FALSE(frmMain->ResultsVisible());
-                EXPECT_FALSE(frmRule->isVisible());
-                EXPECT_FALSE(frmHelp->isVisible());
+                EXPECT_TRUE(Running->frmMain->isVisible());
+                EXPECT_FALSE(Running->frmMain->ButtonPanelVisible());
+                EXPECT_FALSE(Running->frmMain->ResultsVisible());
+                EXPECT_FALSE(Running->frmRule->isVisible());
+                EXPECT_FALSE(Running->frmHelp->isVisible());
                 CloseMainAndQuit();
             });
     run.Start();
@@ -153,7 +157,8 @@ TEST_P(TrainerRun, FromTheIntroToTheSelectionAndOut) {
     TStartupOptions options;
     options.ContentDir = box.ContentDir();
     std::ostringstream err;
-    const int status = RunTrainer(options, ZARVO_BIN_DIR, err);
+    const int status = RunTrainer(options, ZARVO_BIN_DIR, err, [](TTrainer& t) { Running = &t; });
+    Running = nullptr;
 
     EXPECT_TRUE(run.Done()) << "still waiting for: " << run.Waiting();
     EXPECT_EQ(status, 0) << err.str();

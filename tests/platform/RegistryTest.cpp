@@ -162,10 +162,9 @@ TEST(Registry, ReadsUtf16ExportsAsRegeditWritesThem) {
     EXPECT_EQ(reg.ReadString("Language"), "Russian");
 }
 
-TEST(Registry, TheFileIsParsedOnceAndTheNewKeysWrittenInOneGo) {
+TEST(Registry, TheNewKeysAreWrittenInOneGo) {
     TSandbox box;
     box.WriteRegistry(Product + "\\Path]\r\n\"Path\"=\"/srv/\"\r\n");
-    const std::uint64_t before = TRegistry::FileParses();
     {
         TRegistry reg;
         ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\Orvisoft\\Zarvo", false));
@@ -190,7 +189,6 @@ TEST(Registry, TheFileIsParsedOnceAndTheNewKeysWrittenInOneGo) {
         EXPECT_EQ(reg.ReadString("Path"), "/srv/");
         EXPECT_TRUE(reg.OpenKey("\\SOFTWARE\\Orvisoft\\Zarvo\\Files\\Rule", true));
     }
-    EXPECT_EQ(TRegistry::FileParses() - before, 1u) << "the file the program wrote is known";
     EXPECT_EQ(box.Read("registry.reg"), written);
 
     // A change made by someone else is seen, even one of the same length a moment later.

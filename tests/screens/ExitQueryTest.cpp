@@ -18,11 +18,7 @@ using namespace platform;
 namespace {
 class ExitQuery : public ScreensTest {
 protected:
-    ~ExitQuery() override { frmExitQuery = nullptr; }
-    void Create() {
-        Form.FormCreate();
-        frmExitQuery = &Form;
-    }
+    void Create() { Form.FormCreate(); }
     // Asks and answers once the dialog is up; a refused answer leaves it up, ended then by 99.
     int Answer(bool allowContinue, std::function<void()> answer) {
         QObject scope;
@@ -35,7 +31,7 @@ protected:
     int Typed(bool allowContinue, int key, const char* text, Qt::KeyboardModifiers m = {}) {
         return Answer(allowContinue, [&] { Key(&Form, key, text, m); });
     }
-    TfrmExitQuery Form;
+    TfrmExitQuery Form{Settings.get()};
 };
 } // namespace
 
@@ -129,7 +125,7 @@ TEST_F(ExitQuery, UnreadablePictureKeepsTheTextsAndTheDesignSize) {
     EXPECT_EQ(Typed(false, Qt::Key_3, "3"), 3); // the question still works
 
     GlobalFailure = true; // start-up failed: the design texts stay
-    TfrmExitQuery failed;
+    TfrmExitQuery failed{Settings.get()};
     failed.FormCreate();
     EXPECT_EQ(failed.lblExit->text(), QString::fromUtf8("3. Выйти из программы"));
 }
@@ -149,7 +145,7 @@ TEST_F(ExitQuery, BundledPicturesHoldTheTextsOfBothLanguages) {
                 if (entry.Value == s)
                     *s = texts.ReadString(section, entry.Identifier, entry.Default);
         }
-        TfrmExitQuery form;
+        TfrmExitQuery form{Settings.get()};
         form.FormCreate();
         ASSERT_GT(form.width(), 0);
         // Every line stands whole on the picture, and clear of the next one.

@@ -26,7 +26,7 @@ protected:
         EXPECT_TRUE(QTest::qWaitFor([this] { return Form.isActiveWindow(); }, 2000));
     }
     QString Text() const { return Form.txtHelp->toPlainText(); }
-    TfrmHelp Form;
+    TfrmHelp Form{Settings.get()};
 };
 } // namespace
 
@@ -41,7 +41,7 @@ TEST_F(Help, FileOfTheProgramDirectoryWinsAndItsLinesEndInAnyBreak) {
 
     PictureFolder.clear(); // a language without a picture folder
     Box.Write("content/help.txt", "directly in the content directory");
-    TfrmHelp plain;
+    TfrmHelp plain{Settings.get()};
     plain.FormCreate();
     EXPECT_EQ(plain.txtHelp->toPlainText(), "directly in the content directory");
 }
@@ -104,7 +104,7 @@ TEST_F(Help, BundledTextsAreRussianAndEnglish) {
     if (const char* dir = std::getenv("ZARVO_SCREENSHOT_DIR"))
         Form.grab().save(QString(dir) + "/help.png");
     PictureFolder = "EFPF\\";
-    TfrmHelp english;
+    TfrmHelp english{Settings.get()};
     english.FormCreate();
     EXPECT_TRUE(english.txtHelp->toPlainText().contains("CHOOSING A VARIANT"));
 

@@ -48,18 +48,11 @@ protected:
         for (char c : SymbolTable)
             if (c != ' ')
                 TestFonts.FontOfSize(Size12x18)->SetSymbol(Bar(c, Size12x18));
-        ::Fonts = &TestFonts;
-        ::Rules = &TestRules;
-        frmMain = &KeyMain;
-        frmRule = &Form;
         TestRules.RuleRecords = {{"R3", {"ABC", "&DEF&", "0GH0"}}, {"R1", {"ABCD"}}};
     }
     ~RuleWindow() override {
         Form.hide();
         KeyMain.hide();
-        frmRule = nullptr;
-        ::Rules = nullptr;
-        ::Fonts = nullptr;
     }
     // The area of the sentence: the whole screen width, the upper part of the screen.
     void Show(const std::string& rule, int x = 100, int y = 200,
@@ -74,7 +67,7 @@ protected:
     TFFont TestFonts{TFFont::TBlank{}, 1024}; // small 12 x 18, large 24 x 36
     TFRule TestRules{Box.ContentDir() + "none.frf"};
     TKeyMain KeyMain;
-    TfrmRule Form;
+    TfrmRule Form{{&TestFonts, &TestRules, &KeyMain}};
 };
 
 } // namespace
@@ -228,8 +221,7 @@ TEST_F(RuleWindow, BundledRulesFitTheWindow) {
     SetScreenOverride(TScreenMetrics{size.width(), size.height(), 32});
     TFFont fonts(TFFont::TBlank{}, size.width());
     fonts.LoadFromBytes(fontBytes);
-    ::Fonts = &fonts;
-    ::Rules = &bundled;
+    TfrmRule bundledWindow({&fonts, &bundled, &KeyMain});
 
     // A navy exercise screen with a sentence in the large font; the check point is its comma.
     const int ew = SizeWidth(fonts.LargeSize()), eh = SizeHeight(fonts.LargeSize());
@@ -248,12 +240,10 @@ TEST_F(RuleWindow, BundledRulesFitTheWindow) {
     const QRect area(0, 0, size.width(), size.height() * 2 / 3);
     int shot = 0;
     for (const TRuleRecord& rule : bundled.RuleRecords) {
-        Form.ShowRule(rule.Name, start.x() + comma * ew, start.y(), area);
+        bundledWindow.ShowRule(rule.Name, start.x() + comma * ew, start.y(), area);
         QTest::qWait(150);
         screen->grabWindow(0).save(
             QString("%1/rule-%2-%3.png").arg(dir).arg(size.width()).arg(++shot, 2, 10, QChar('0')));
     }
-    Form.hide();
-    ::Rules = &TestRules;
-    ::Fonts = &TestFonts;
+    bundledWindow.hide();
 }

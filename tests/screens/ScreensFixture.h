@@ -3,9 +3,12 @@
 // a stand-in main window, and keys and clicks delivered as the window system delivers them.
 
 #include "app/Globals.h"
-#include "app/Screens.h"
 #include "app/Strings.h"
 #include "config/Config.h"
+#include "platform/Form.h"
+#include "screens/ScreenLinks.h"
+#include "screens/frmVariant.h"
+#include "session/Selection.h"
 #include "support/Sandbox.h"
 #include "support/Watchdog.h"
 
@@ -15,26 +18,48 @@
 #include <QWindow>
 #include <memory>
 
-// Counts the hand-overs it receives.
-class TFakeMain : public TMainScreen {
+// A stand-in for the exercise screen as the other windows see it: it counts the hand-overs it
+// receives, records the choice it was started with, and takes the keys the rule window passes on
+// as if they had reached it.
+class TFakeMain : public platform::TForm,
+                  public ISelectionHost,
+                  public IRuleHost,
+                  public IIntroHost {
 public:
-    void BackToSelection() override {
+    void BackToSelection() {
         ++BackCalls;
         if (OnBack)
             OnBack();
     }
-    void StartSession() override { ++StartCalls; }
-    void FormKeyDown(platform::WORD&, platform::TShiftState) override {}
-    void FormKeyPress(char&) override {}
+    void TakeFocus() override { SetKeyPreview(true); }
+    void StartSession(const TSelection& selection) override {
+        ++StartCalls;
+        Started = selection;
+    }
     void ShowButtonPanel(bool visible) override { PanelVisible = visible; }
     void HideResults() override { ResultsShown = false; }
-    bool ButtonPanelVisible() const override { return PanelVisible; }
-    bool ResultsVisible() const override { return ResultsShown; }
+    void MinimizeScreen() override { showMinimized(); }
+    void PassKeyDown(platform::WORD& key, platform::TShiftState shift) override {
+        FormKeyDown(key, shift);
+    }
+    void PassKeyPress(char& key) override { FormKeyPress(key); }
+    void RuleHidden() override {
+        if (isVisible())
+            activateWindow();
+    }
+    void PrepareSelection() override {
+        if (Selection)
+            Selection->LoadBackground();
+    }
+    void IntroClosed() override { BackToSelection(); }
     bool PanelVisible = false;
     bool ResultsShown = false;
     int BackCalls = 0;
     int StartCalls = 0;
+    TSelection Started;
     std::function<void()> OnBack;
+    // The selection whose background the intro loads, if any.
+    TfrmVariant* Selection = nullptr;
 };
 
 class ScreensTest : public testing::Test {
@@ -43,15 +68,8 @@ protected:
         PictureFolder = "RFPF\\";
         Settings->Path = Box.Root() + "program/";
         Settings->ScreenSize = 3;
-        ::Config = Settings.get();
-        frmMain = &Main;
     }
-    ~ScreensTest() override {
-        frmMain = nullptr;
-        frmVariant = nullptr;
-        ::Config = nullptr;
-        PictureFolder.clear();
-    }
+    ~ScreensTest() override { PictureFolder.clear(); }
 
     // A one-coloured picture in the content directory's picture folder, as BMP or JPEG.
     void WritePicture(const std::string& name, int width, int height, const char* format,

@@ -12,10 +12,8 @@ class Splash : public ScreensTest {
 protected:
     explicit Splash(TScreenMetrics screen = {1024, 768, 32}) : ScreensTest(screen) {
         Form.FormCreate();
-        frmSplash = &Form;
     }
-    ~Splash() override { frmSplash = nullptr; }
-    TfrmSplash Form;
+    TfrmSplash Form{Settings.get(), &Main};
 };
 class SplashOnSmallScreen : public Splash {
 protected:
@@ -26,8 +24,8 @@ protected:
 TEST_F(Splash, IntroIsCentredAndAKeyOrClickHandsOverToTheSelection) {
     WritePicture("intro3.fpf", 200, 100, "BMP");
     WritePicture("lay3.fpf", 60, 40, "BMP");
-    TfrmVariant variant;
-    frmVariant = &variant;
+    TfrmVariant variant({Settings.get()});
+    Main.Selection = &variant;
     bool hiddenAtHandOver = false;
     Main.OnBack = [&] { hiddenAtHandOver = !Form.isVisible(); };
 
@@ -62,8 +60,8 @@ TEST_F(Splash, IntroThatCannotBeLoadedLeavesBeforeAnythingIsShown) {
     EXPECT_FALSE(Form.isVisible());
     // The selection's background fails after the intro is up and reaches the caller too.
     WritePicture("intro3.fpf", 100, 80, "BMP");
-    TfrmVariant variant;
-    frmVariant = &variant;
+    TfrmVariant variant({Settings.get()});
+    Main.Selection = &variant;
     EXPECT_THROW(Form.ShowIntro(), EInOutError);
     EXPECT_EQ(Main.BackCalls, 0);
     Form.hide();

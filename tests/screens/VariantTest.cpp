@@ -24,7 +24,7 @@ using namespace platform;
 namespace {
 
 // Answers the exit question from a script and records how it was asked.
-class TFakeExitQuery : public TExitQueryScreen {
+class TFakeExitQuery : public IExitQuestion {
 public:
     int Ask(bool allowContinue) override {
         Asked.push_back(allowContinue);
@@ -45,17 +45,12 @@ class Variant : public ScreensTest {
 protected:
     explicit Variant(TScreenMetrics screen = {1024, 768, 32})
         : ScreensTest(screen), Font(TFFont::TBlank{}, screen.Width) {
-        ::Fonts = &Font;
-        ::CurrentPupil = &Pupil;
-        frmExitQuery = &Exit;
-        SelectedClass = SelectedTheme = SelectedVariant = 0;
         Form.Terminate = [this] { ++Terminated; };
     }
-    ~Variant() override {
-        ::Fonts = nullptr;
-        ::Tasks = nullptr;
-        ::CurrentPupil = nullptr;
-        frmExitQuery = nullptr;
+    // What start-up gives the selection: the fonts and library of the test, its pupil, the
+    // stand-in main window and the scripted exit question.
+    TfrmVariant::TLinks Links(const TFFont* fonts) {
+        return {Settings.get(), fonts, &Task, &Pupil, &Main, &Exit};
     }
 
     // Every character of `chars` gets a glyph that inks its whole cell.
@@ -72,8 +67,11 @@ protected:
     }
     void LoadLibrary(const std::vector<std::string>& lines) {
         const std::string path = Box.Write("content/Zarvo.ff", Library(VarLibSignature, lines));
-        Task = std::make_unique<TTask>(FromNativePath(path));
-        ::Tasks = Task.get();
+        Task.OpenFFile(FromNativePath(path));
+    }
+    // The library the form is made with; the tests load theirs into it.
+    std::string EmptyLibrary() {
+        return FromNativePath(Box.Write("content/Zarvo.ff", Library(VarLibSignature, {})));
     }
     // Class 5: theme 1 "T" with variants 3 "V" and 4 "W", theme 2 "U" without variants;
     // class 6 without themes.
@@ -81,7 +79,6 @@ protected:
         LoadLibrary({"%C5", "%T" + Title5, "%V3 V", "%Xa.", "%V4 W", "%Xb.", "%TU", "%C6"});
         WritePicture("lay3.fpf", 1024, 768, "BMP", QColor(250, 250, 240));
         Form.FormCreate();
-        frmVariant = &Form;
     }
 
     // Shows the selection modally, runs `steps` inside it and ends it if they did not.
@@ -125,8 +122,8 @@ protected:
     TFFont Font;
     TFPupil Pupil{"old", "old", "old", "old"};
     TFakeExitQuery Exit;
-    std::unique_ptr<TTask> Task;
-    TfrmVariant Form;
+    TTask Task{EmptyLibrary()};
+    TfrmVariant Form{Links(&Font)};
     int Terminated = 0;
 };
 
@@ -191,7 +188,7 @@ TEST_F(Variant, KeyboardAloneChoosesEverythingAndGoStartsTheSession) {
         EXPECT_EQ(Form.cmbClass->currentIndex(), -1) << "and does not move in it yet";
         Press(Qt::Key_Down);
         Press(Qt::Key_Return, "\r");
-        EXPECT_EQ(SelectedClass, 0);
+        EXPECT_EQ(Form.Choice().SelectedClass(), 0);
         EXPECT_TRUE(Form.isVisible()) << "Enter took the item, it did not press Go";
 
         Press(Qt::Key_Tab, "\t");
@@ -199,8 +196,8 @@ TEST_F(Variant, KeyboardAloneChoosesEverythingAndGoStartsTheSession) {
         PickWithKeys(1);
         Press(Qt::Key_Tab, "\t");
         PickWithKeys(2);
-        EXPECT_EQ(SelectedTheme, 0);
-        EXPECT_EQ(SelectedVariant, 1);
+        EXPECT_EQ(Form.Choice().SelectedTheme(), 0);
+        EXPECT_EQ(Form.Choice().SelectedVariant(), 1);
         Press(Qt::Key_Tab, "\t");
         ASSERT_EQ(Form.focusWidget(), Form.txtName);
         Type(Ivan);
@@ -212,6 +209,13 @@ TEST_F(Variant, KeyboardAloneChoosesEverythingAndGoStartsTheSession) {
     EXPECT_EQ(Pupil.GetTheme(), "5.1. " + Title5);
     EXPECT_EQ(Pupil.GetVariant(), "4.W");
     EXPECT_EQ(Main.StartCalls, 1);
+    // The choice travels to the exercise screen as a value: indices and the texts the pupil saw.
+    EXPECT_EQ(Main.Started.PupilName, Ivan);
+    EXPECT_EQ(Main.Started.Class, 0);
+    EXPECT_EQ(Main.Started.Theme, 0);
+    EXPECT_EQ(Main.Started.Variant, 1);
+    EXPECT_EQ(Main.Started.ThemeText, "5.1. " + Title5);
+    EXPECT_EQ(Main.Started.VariantText, "4.W");
     EXPECT_TRUE(Main.PanelVisible);
     EXPECT_TRUE(Main.KeyPreview());
     EXPECT_TRUE(Exit.Asked.empty()) << "leaving by Go asks nothing";
@@ -331,7 +335,7 @@ TEST_F(Variant, EmptyLibraryAndFailuresDoNotCrash) {
     EXPECT_FALSE(Form.isVisible());
 
     GlobalFailure = true;
-    TfrmVariant failed;
+    TfrmVariant failed(Links(&Font));
     failed.FormCreate();
     EXPECT_EQ(failed.Caption(), "Zarvo");
     EXPECT_TRUE(failed.imglblName->Picture().Empty());
@@ -344,16 +348,15 @@ TEST_F(Variant, BundledContentStandsWholeOnTheScreen) {
     QFile font(QString::fromStdString(std::string(ZARVO_CONTENT_BUILD_DIR) + "Zarvo.fff"));
     ASSERT_TRUE(font.open(QIODevice::ReadOnly));
     const std::string glyphs = font.readAll().toStdString();
-    Task = std::make_unique<TTask>(FromNativePath(Box.ContentDir() + "Zarvo.ff"));
-    ::Tasks = Task.get();
-    for (auto [width, height] : {std::pair{1024, 768}, std::pair{1920, 1080}}) {
+    Task.OpenFFile(FromNativePath(Box.ContentDir() + "Zarvo.ff"));
+    for (const std::pair<int, int>& size : {std::pair{1024, 768}, std::pair{1920, 1080}}) {
+        const int width = size.first, height = size.second;
         SCOPED_TRACE(width);
         SetScreenOverride(TScreenMetrics{width, height, 32});
         Settings->ScreenSize = width == 1920 ? 4 : 3;
         TFFont fonts(TFFont::TBlank{}, width);
         fonts.LoadFromBytes(glyphs);
-        ::Fonts = &fonts;
-        TfrmVariant form;
+        TfrmVariant form(Links(&fonts));
         form.FormCreate();
         const int cell = SizeWidth(fonts.SmallSize());
         EXPECT_GE(form.cmbVariant->width(), 50 * cell + 2) << "50 cells of any font";
@@ -381,6 +384,5 @@ TEST_F(Variant, BundledContentStandsWholeOnTheScreen) {
             form.SetModalResult(99);
         });
         form.ShowSelection();
-        ::Fonts = &Font;
     }
 }

@@ -20,26 +20,23 @@ public:
     TExerciseSession* Session = nullptr;
     std::vector<std::string> Drawn; // the first shown line at every redraw
 
-    TBoxGeometry BoxGeometry() const override { return Box; }
-    int HelpButtonLeft() const override { return 600; }
-    std::array<int, 3> AnswerButtonWidths() const override { return {70, 70, 70}; }
-    void ShowSessionScreen() override { Log.push_back("screen"); }
+    TSessionGeometry Geometry() const override { return {Box, 600, {70, 70, 70}}; }
+    void ShowExerciseScreen() override { Log.push_back("screen"); }
     void HideExample() override {}
     void ShowExample() override {}
-    void SetScroll(int range, int position, bool) override {
-        Box.ScrollPosition = position;
-        (void)range;
+    void PlaceExample(const TExampleLayout& layout) override {
+        Box.ScrollPosition = layout.ScrollPosition;
     }
-    void Redraw() override {
+    void DrawExample(const TExampleState& example) override {
         Log.push_back("draw");
-        Drawn.push_back(Session->Display.ShownLines(Session->ShownCheckPoints())[0].Text);
+        Drawn.push_back(example.Layout.ShownLines(example.Points)[0].Text);
     }
-    void SetAnswerButtons(const std::array<TAnswerButton, 3>& b) override { Buttons = b; }
-    void ShowAnswerButtons(bool third) override { Log.push_back(third ? "answers3" : "answers"); }
-    void ShowConfirmButtons() override { Log.push_back("confirm"); }
-    void HideAllButtons() override { Log.push_back("hideall"); }
-    void ShowFurtherButtons() override { Log.push_back("further"); }
-    void HideFurtherButton() override { Log.push_back("hidefurther"); }
+    void SetAnswers(const std::array<TAnswerButton, 3>& b) override { Buttons = b; }
+    void OfferAnswers(bool third) override { Log.push_back(third ? "answers3" : "answers"); }
+    void AskToConfirm() override { Log.push_back("confirm"); }
+    void OfferNothing() override { Log.push_back("hideall"); }
+    void OfferFurther() override { Log.push_back("further"); }
+    void WithdrawFurther() override { Log.push_back("hidefurther"); }
     void ShowRule(const std::string& rule, int, int) override {
         Log.push_back("rule");
         Rules.push_back(rule);
@@ -47,12 +44,12 @@ public:
     void HideRule() override { ++RuleHides; }
     void ShowHelp() override { Log.push_back("help"); }
     void ShowPraise() override { Log.push_back("praise"); }
-    void ShowRight() override { Log.push_back("right"); }
+    void ShowRightAnswer() override { Log.push_back("right"); }
     void ShowSlip() override { Log.push_back("slip"); }
-    void CloseSplash() override { Log.push_back("closesplash"); }
+    void CloseIntro() override { Log.push_back("closesplash"); }
     void ShowResults() override { Log.push_back("results"); }
     void RunSelection() override { Log.push_back("selection"); }
-    void CloseForm() override { Log.push_back("close"); }
+    void AskToLeave() override { Log.push_back("close"); }
 
     int RuleHides = 0;
     bool Has(const std::string& word) const {
@@ -89,7 +86,7 @@ protected:
     // The button that carries answer `a`.
     int ButtonOf(int a) const {
         for (int i = 0; i < 3; ++i)
-            if (Session.ButtonAnswer[static_cast<std::size_t>(i)] == a)
+            if (Session.ButtonAnswer()[static_cast<std::size_t>(i)] == a)
                 return i + 1;
         return 0;
     }
@@ -120,14 +117,14 @@ TSessionExample TwoPoints() {
 
 TEST_F(SessionTest, StartGoesToChoosingAtTheFirstCheckPoint) {
     Start({TwoPoints()});
-    EXPECT_FALSE(Session.IntroShowing);
-    EXPECT_TRUE(Session.Answering);
-    EXPECT_FALSE(Session.ExampleDone);
-    EXPECT_EQ(Session.ExampleIndex, 0);
-    EXPECT_EQ(Session.CheckPointIndex, 0);
-    EXPECT_EQ(Session.RightChar, ',');
-    EXPECT_EQ(Session.ChosenAnswer, 0);
-    EXPECT_EQ(Session.ButtonAnswer, (TButtonAnswers{1, 2, 0}));
+    EXPECT_FALSE(Session.IntroShowing());
+    EXPECT_TRUE(Session.Answering());
+    EXPECT_FALSE(Session.ExampleDone());
+    EXPECT_EQ(Session.ExampleIndex(), 0);
+    EXPECT_EQ(Session.CheckPointIndex(), 0);
+    EXPECT_EQ(Session.RightChar(), ',');
+    EXPECT_EQ(Session.ChosenAnswer(), 0);
+    EXPECT_EQ(Session.ButtonAnswer(), (TButtonAnswers{1, 2, 0}));
     EXPECT_EQ(View.Log, (std::vector<std::string>{"screen", "answers", "draw"}));
     EXPECT_EQ(View.Drawn.back(), "a_bc_d");
     EXPECT_EQ(Pupil.QuestionsCount(), 1);
@@ -144,16 +141,16 @@ TEST_F(SessionTest, ChooseCancelAndAccept) {
     View.Log.clear();
     // Choosing -> Confirming: the chosen character stands at the check point.
     Session.ChooseButton(2);
-    EXPECT_EQ(Session.ChosenAnswer, 2);
+    EXPECT_EQ(Session.ChosenAnswer(), 2);
     EXPECT_EQ(View.Log, (std::vector<std::string>{"confirm", "draw"}));
     EXPECT_EQ(View.Drawn.back(), "abc_d");
     // A second choice waits for accept or cancel.
     Session.ChooseButton(1);
-    EXPECT_EQ(Session.ChosenAnswer, 2);
+    EXPECT_EQ(Session.ChosenAnswer(), 2);
     // Confirming -> cancel -> Choosing at the same check point.
     Key(VK_BACK);
-    EXPECT_EQ(Session.ChosenAnswer, 0);
-    EXPECT_EQ(Session.CheckPointIndex, 0);
+    EXPECT_EQ(Session.ChosenAnswer(), 0);
+    EXPECT_EQ(Session.CheckPointIndex(), 0);
     EXPECT_EQ(View.Drawn.back(), "a_bc_d");
     // Enter with nothing chosen does nothing.
     View.Log.clear();
@@ -162,17 +159,17 @@ TEST_F(SessionTest, ChooseCancelAndAccept) {
     // Confirming -> right answer accepted -> the next check point.
     Session.ChooseButton(1);
     Type('\r');
-    EXPECT_EQ(Session.CheckPointIndex, 1);
-    EXPECT_EQ(Session.ChosenAnswer, 0);
+    EXPECT_EQ(Session.CheckPointIndex(), 1);
+    EXPECT_EQ(Session.ChosenAnswer(), 0);
     EXPECT_EQ(Pupil.MistakesCount(), 0);
     EXPECT_EQ(View.Drawn.back(), "a,bc_d");
     // The "@" chosen closes the text up, and once passed it is gone from the display text.
     Session.ChooseButton(ButtonOf(1));
     EXPECT_EQ(View.Drawn.back(), "a,bcd");
     Session.AcceptAnswer();
-    EXPECT_TRUE(Session.ExampleDone);
-    EXPECT_FALSE(Session.Answering);
-    EXPECT_EQ(Session.Display.DisplayText, "a,bcd");
+    EXPECT_TRUE(Session.ExampleDone());
+    EXPECT_FALSE(Session.Answering());
+    EXPECT_EQ(Session.Display().DisplayText, "a,bcd");
     EXPECT_EQ(View.Log.back(), "further");
 }
 
@@ -180,9 +177,9 @@ TEST_F(SessionTest, FirstWrongAnswerShowsTheRuleWithoutAPrompt) {
     Start({{"a,b", {CP(2, '@', 0, 2, "P1")}}});
     View.Log.clear();
     Answer(2);
-    EXPECT_EQ(Session.CheckPointIndex, 0);
-    EXPECT_EQ(Session.ChosenAnswer, 0);
-    EXPECT_EQ(Session.CheckPointMistakes, 1);
+    EXPECT_EQ(Session.CheckPointIndex(), 0);
+    EXPECT_EQ(Session.ChosenAnswer(), 0);
+    EXPECT_EQ(Session.CheckPointMistakes(), 1);
     EXPECT_EQ(Pupil.PunctuationMistakes, (std::vector<std::string>{"P1"}));
     EXPECT_EQ(Pupil.PromptsCount(), 0);
     EXPECT_EQ(View.Rules, (std::vector<std::string>{"P1"}));
@@ -192,7 +189,7 @@ TEST_F(SessionTest, FirstWrongAnswerShowsTheRuleWithoutAPrompt) {
 
 TEST_F(SessionTest, SecondWrongAnswerShowsTheRightOneAndMovesOn) {
     Start({{"a,b c", {CP(2, '@', 0, 1, "S1"), CP(4, '@')}}});
-    const int firstX = Session.Display.CellX;
+    const int firstX = Session.Display().CellX;
     Answer(2);
     View.Log.clear();
     Answer(2);
@@ -205,11 +202,11 @@ TEST_F(SessionTest, SecondWrongAnswerShowsTheRightOneAndMovesOn) {
     EXPECT_EQ(View.Drawn[View.Drawn.size() - 2], "a,b_c");
     EXPECT_EQ(View.Log[3], "hideall");
     EXPECT_EQ(View.Log[4], "right");
-    EXPECT_EQ(Session.CheckPointIndex, 1);
-    EXPECT_EQ(Session.CheckPointMistakes, 0);
-    ASSERT_EQ(Session.Display.MistakeMarks.size(), 1u);
-    EXPECT_EQ(Session.Display.MistakeMarks[0].Count, 2);
-    EXPECT_EQ(Session.Display.MistakeMarks[0].X, firstX);
+    EXPECT_EQ(Session.CheckPointIndex(), 1);
+    EXPECT_EQ(Session.CheckPointMistakes(), 0);
+    ASSERT_EQ(Session.Display().MistakeMarks.size(), 1u);
+    EXPECT_EQ(Session.Display().MistakeMarks[0].Count, 2);
+    EXPECT_EQ(Session.Display().MistakeMarks[0].X, firstX);
 }
 
 TEST_F(SessionTest, QuestionCounterAndPraiseOverAWholeVariant) {
@@ -218,44 +215,44 @@ TEST_F(SessionTest, QuestionCounterAndPraiseOverAWholeVariant) {
     Start({TwoPoints(), {"a,b", {CP(2, '@')}}, {"a,b", {CP(2, '@')}}});
     Answer(1);
     Answer(1);
-    EXPECT_TRUE(Session.ExampleDone);
+    EXPECT_TRUE(Session.ExampleDone());
     EXPECT_EQ(Pupil.QuestionsCount(), 3); // two shown, one when the last is passed
     EXPECT_FALSE(View.Has("praise"));
     Session.Further();
     EXPECT_EQ(View.Count("praise"), 1);
-    EXPECT_TRUE(Session.Answering);
-    EXPECT_EQ(Session.ExampleIndex, 1);
+    EXPECT_TRUE(Session.Answering());
+    EXPECT_EQ(Session.ExampleIndex(), 1);
     EXPECT_EQ(Pupil.QuestionsCount(), 5); // Further, then the new check point
     Answer(2);
     Answer(1);
     Type('\r'); // Enter is Further in the end-of-example state
-    EXPECT_EQ(Session.ExampleIndex, 2);
+    EXPECT_EQ(Session.ExampleIndex(), 2);
     EXPECT_EQ(View.Count("praise"), 1);
     Answer(1);
     Session.Further();
     EXPECT_EQ(View.Count("praise"), 1);
-    EXPECT_TRUE(Session.ResultsShowing);
-    EXPECT_FALSE(Session.Answering);
+    EXPECT_TRUE(Session.ResultsShowing());
+    EXPECT_FALSE(Session.Answering());
     EXPECT_EQ(View.Log.back(), "results");
     // Per example: one per check point and two at its end.
     EXPECT_EQ(Pupil.QuestionsCount(), (2 + 2) + (1 + 2) + (1 + 2));
     // A key on the results goes back to the selection.
     Type('x');
-    EXPECT_FALSE(Session.ResultsShowing);
+    EXPECT_FALSE(Session.ResultsShowing());
     EXPECT_EQ(View.Log.back(), "selection");
 }
 
 TEST_F(SessionTest, SkippedCheckPointsAndExamplesWithoutThem) {
     // The first check point has no distinct wrong answer, the second lies beyond the text.
     Start({{"a,b,c", {CP(2, ','), CP(40, '@'), CP(4, '@')}}, {"plain", {}}, {"a,b", {CP(2, '@')}}});
-    EXPECT_EQ(Session.CheckPointIndex, 2);
+    EXPECT_EQ(Session.CheckPointIndex(), 2);
     EXPECT_EQ(Pupil.QuestionsCount(), 3);
     Answer(1);
     Session.Further();
     // The example without check points is passed over, and not praised before.
-    EXPECT_EQ(Session.ExampleIndex, 2);
+    EXPECT_EQ(Session.ExampleIndex(), 2);
     EXPECT_EQ(View.Count("praise"), 1);
-    EXPECT_TRUE(Session.Answering);
+    EXPECT_TRUE(Session.Answering());
     EXPECT_EQ(Pupil.QuestionsCount(), 3 + 1 + 1 + 1 + 1);
 }
 
@@ -263,35 +260,35 @@ TEST_F(SessionTest, CheckPointsThatWillBeSkippedShowNoPlaceholder) {
     Start({{"a,b,c", {CP(2, '@'), CP(4, ','), CP(9, '@')}}});
     EXPECT_EQ(View.Drawn.back(), "a_b,c");
     Answer(1);
-    EXPECT_TRUE(Session.ExampleDone);
+    EXPECT_TRUE(Session.ExampleDone());
 }
 
 TEST_F(SessionTest, FirstExampleWithoutCheckPointsEndsAtOnce) {
     Start({{"plain", {}}, {"a,b", {CP(2, '@')}}});
-    EXPECT_TRUE(Session.ExampleDone);
-    EXPECT_FALSE(Session.Answering);
+    EXPECT_TRUE(Session.ExampleDone());
+    EXPECT_FALSE(Session.Answering());
     EXPECT_EQ(View.Log.back(), "further");
     // No check point yet: the Hint button has no rule to show and counts nothing.
     Session.HintClick();
     EXPECT_EQ(Pupil.PromptsCount(), 0);
     // It added no mistake, so the next one is praised.
     Session.Further();
-    EXPECT_EQ(Session.ExampleIndex, 1);
-    EXPECT_TRUE(Session.Answering);
+    EXPECT_EQ(Session.ExampleIndex(), 1);
+    EXPECT_TRUE(Session.Answering());
     EXPECT_EQ(View.Count("praise"), 1);
 }
 
 TEST_F(SessionTest, VariantWithoutExamplesGoesToTheResults) {
     Start({});
-    EXPECT_TRUE(Session.ResultsShowing);
-    EXPECT_FALSE(Session.Answering);
+    EXPECT_TRUE(Session.ResultsShowing());
+    EXPECT_FALSE(Session.Answering());
     EXPECT_EQ(View.Log, (std::vector<std::string>{"screen", "results"}));
 }
 
 TEST_F(SessionTest, KeysInTheEndOfExampleState) {
     Start({{"a,b", {CP(2, '@', 0, 0, "P7")}}, TwoPoints()});
     Answer(1);
-    ASSERT_TRUE(Session.ExampleDone);
+    ASSERT_TRUE(Session.ExampleDone());
     View.Log.clear();
     // Esc, F1, F2, BackSpace, Delete do nothing here and are not consumed.
     for (WORD k : {VK_ESCAPE, VK_F1, VK_F2, VK_BACK, VK_DELETE, VK_F5})
@@ -310,14 +307,14 @@ TEST_F(SessionTest, KeysInTheEndOfExampleState) {
 
 TEST_F(SessionTest, FunctionKeysWhileAnswering) {
     Start({{"a,b", {CP(2, '@', ':', 0, "P2")}}});
-    EXPECT_EQ(Session.AlternativeCount, 2);
+    EXPECT_EQ(Session.AlternativeCount(), 2);
     View.Log.clear();
     EXPECT_TRUE(Session.FormKeyDown(VK_F1));
     EXPECT_TRUE(Session.FormKeyDown(VK_F2));
     EXPECT_EQ(View.Log, (std::vector<std::string>{"help", "rule"}));
     EXPECT_EQ(Pupil.PromptsCount(), 1);
     Key(VK_F7);
-    EXPECT_EQ(Session.ChosenAnswer, Session.ButtonAnswer[2]);
+    EXPECT_EQ(Session.ChosenAnswer(), Session.ButtonAnswer()[2]);
     Key(VK_BACK);
     Key(VK_ESCAPE);
     EXPECT_EQ(View.Log.back(), "close");
@@ -328,15 +325,15 @@ TEST_F(SessionTest, FunctionKeysWhileAnswering) {
 TEST_F(SessionTest, DeleteChoosesTheNoCharacterAnswer) {
     Draws = {2};
     Start({{"a,b", {CP(2, '@')}}, {"a,b", {CP(2, ':')}}});
-    ASSERT_EQ(Session.ButtonAnswer, (TButtonAnswers{2, 1, 0}));
+    ASSERT_EQ(Session.ButtonAnswer(), (TButtonAnswers{2, 1, 0}));
     Key(VK_DELETE);
-    EXPECT_EQ(Session.ChosenAnswer, 2);
+    EXPECT_EQ(Session.ChosenAnswer(), 2);
     Key(VK_BACK);
     Answer(1);
     Session.Further();
     // No "@" among the answers: Delete does nothing.
     Key(VK_DELETE);
-    EXPECT_EQ(Session.ChosenAnswer, 0);
+    EXPECT_EQ(Session.ChosenAnswer(), 0);
 }
 
 TEST_F(SessionTest, TypedAnswers) {
@@ -344,7 +341,7 @@ TEST_F(SessionTest, TypedAnswers) {
     Start({{text, {CP(4, A("и")[0], 0, 1)}}});
     View.Log.clear();
     Type('b');
-    EXPECT_EQ(Session.ChosenAnswer, 2);
+    EXPECT_EQ(Session.ChosenAnswer(), 2);
     EXPECT_EQ(View.Log, (std::vector<std::string>{"confirm", "draw"}));
     EXPECT_EQ(View.Drawn.back(), A("Берииза").substr(0, 3) + A("и") + A("за"));
     Key(VK_BACK);
@@ -352,22 +349,22 @@ TEST_F(SessionTest, TypedAnswers) {
     View.Log.clear();
     Type('z');
     EXPECT_EQ(View.Log, (std::vector<std::string>{"slip"}));
-    EXPECT_EQ(Session.ChosenAnswer, 0);
+    EXPECT_EQ(Session.ChosenAnswer(), 0);
     EXPECT_EQ(Pupil.MistakesCount(), 0);
     Type('t');
-    EXPECT_EQ(Session.ChosenAnswer, 1);
+    EXPECT_EQ(Session.ChosenAnswer(), 1);
     // While an answer waits, typing chooses nothing else.
     Type('b');
-    EXPECT_EQ(Session.ChosenAnswer, 1);
+    EXPECT_EQ(Session.ChosenAnswer(), 1);
     Type('\r');
-    EXPECT_TRUE(Session.ExampleDone);
+    EXPECT_TRUE(Session.ExampleDone());
 }
 
 TEST_F(SessionTest, IntroAndSelectionKeys) {
     // Before any session a key ends the intro, and then opens the selection.
     Session.FormKeyDown(VK_RETURN);
     Session.FormKeyPress('\r');
-    EXPECT_FALSE(Session.IntroShowing);
+    EXPECT_FALSE(Session.IntroShowing());
     EXPECT_EQ(View.Log, (std::vector<std::string>{"closesplash"}));
     Type('a');
     EXPECT_EQ(View.Log.back(), "selection");
@@ -377,27 +374,68 @@ TEST_F(SessionTest, AnswerWithoutAButtonFaceIsReportedAfterTheStep) {
     // "z" has no button face: the check point still comes up with the plain face, and the
     // fault is raised once the start is complete.
     EXPECT_THROW(Start({{"abz", {CP(3, 'y')}}}), EWrongButtonSymbol);
-    EXPECT_TRUE(Session.Answering);
-    EXPECT_EQ(Session.CheckPointIndex, 0);
+    EXPECT_TRUE(Session.Answering());
+    EXPECT_EQ(Session.CheckPointIndex(), 0);
     EXPECT_EQ(View.Buttons[0].Face.Number, AnswerFace);
     EXPECT_TRUE(View.Has("answers"));
     EXPECT_EQ(Pupil.QuestionsCount(), 1);
     // The pupil can still answer; nothing more is raised.
     Session.ChooseButton(1);
     EXPECT_NO_THROW(Session.AcceptAnswer());
-    EXPECT_TRUE(Session.ExampleDone);
+    EXPECT_TRUE(Session.ExampleDone());
 }
 
 TEST_F(SessionTest, NewSessionForgetsTheInterruptedOne) {
     Start({TwoPoints()});
     Answer(2);
-    ASSERT_EQ(Session.CheckPointMistakes, 1);
+    ASSERT_EQ(Session.CheckPointMistakes(), 1);
     Session.ChooseButton(1);
     Pupil.Init("", "", "", "");
     Start({TwoPoints()});
-    EXPECT_EQ(Session.ChosenAnswer, 0);
-    EXPECT_EQ(Session.CheckPointMistakes, 0);
-    EXPECT_TRUE(Session.Display.MistakeMarks.empty());
+    EXPECT_EQ(Session.ChosenAnswer(), 0);
+    EXPECT_EQ(Session.CheckPointMistakes(), 0);
+    EXPECT_TRUE(Session.Display().MistakeMarks.empty());
     Answer(1);
-    EXPECT_TRUE(Session.Display.MistakeMarks.empty());
+    EXPECT_TRUE(Session.Display().MistakeMarks.empty());
+}
+
+TEST_F(SessionTest, OneStateGivesEveryFlagOfTheScreen) {
+    auto flags = [this] {
+        return std::vector<bool>{Session.IntroShowing(), Session.Answering(), Session.ExampleDone(),
+                                 Session.ResultsShowing()};
+    };
+    using F = std::vector<bool>;
+    Session.ShowIntro();
+    EXPECT_EQ(Session.State(), TSessionState::Intro);
+    EXPECT_EQ(flags(), (F{true, false, false, false}));
+    Session.FormKeyPress('x');
+    EXPECT_EQ(Session.State(), TSessionState::Idle);
+    EXPECT_EQ(flags(), (F{false, false, false, false}));
+
+    Start({TwoPoints()});
+    EXPECT_EQ(Session.State(), TSessionState::Choosing);
+    Session.ChooseButton(ButtonOf(2));
+    EXPECT_EQ(Session.State(), TSessionState::Confirming);
+    EXPECT_EQ(flags(), (F{false, true, false, false}));
+    Session.CancelAnswer();
+    EXPECT_EQ(Session.State(), TSessionState::Choosing);
+    Answer(1);
+    Answer(1);
+    EXPECT_EQ(Session.State(), TSessionState::ExampleDone);
+    EXPECT_EQ(flags(), (F{false, false, true, false}));
+    Session.Further();
+    EXPECT_EQ(Session.State(), TSessionState::Results);
+    EXPECT_EQ(flags(), (F{false, false, false, true}));
+    Session.BackToSelection();
+    EXPECT_EQ(Session.State(), TSessionState::Idle);
+}
+
+TEST_F(SessionTest, AKeyDownTheWindowDropsLeavesNoPressToWaitFor) {
+    Start({TwoPoints()});
+    EXPECT_TRUE(Session.FormKeyDown(VK_F5));
+    EXPECT_TRUE(Session.KeyHandled()) << "a press may follow, and is then ignored";
+    Session.CancelAnswer();
+    EXPECT_TRUE(Session.FormKeyDown(VK_F5, false));
+    EXPECT_FALSE(Session.KeyHandled());
+    EXPECT_FALSE(Session.FormKeyDown(VK_F9, false)) << "not the session's key";
 }

@@ -1,6 +1,7 @@
 #include "startup/Startup.h"
 #include "app/Globals.h"
 #include "config/Config.h"
+#include "startup/Trainer.h"
 #include "support/Sandbox.h"
 
 #include <QLockFile>
@@ -58,14 +59,14 @@ TEST(InstanceLock, OnlyALockHeldByAnotherCopyRefusesTheStart) {
     const std::string lock = box.Root() + "zarvo.lock";
     QLockFile other(QString::fromStdString(lock));
     ASSERT_TRUE(other.tryLock(0));
-    EXPECT_FALSE(TStartup().AcquireInstanceLock(lock));
+    EXPECT_FALSE(TTrainer().AcquireInstanceLock(lock));
     other.unlock();
     {
-        TStartup first;
+        TTrainer first;
         EXPECT_TRUE(first.AcquireInstanceLock(lock));
-        EXPECT_FALSE(TStartup().AcquireInstanceLock(lock));
+        EXPECT_FALSE(TTrainer().AcquireInstanceLock(lock));
     }
-    EXPECT_TRUE(TStartup().AcquireInstanceLock(lock)) << "freed with the first copy";
+    EXPECT_TRUE(TTrainer().AcquireInstanceLock(lock)) << "freed with the first copy";
     // A folder that cannot hold the lock says nothing about another copy.
-    EXPECT_TRUE(TStartup().AcquireInstanceLock(box.Root() + "missing/zarvo.lock"));
+    EXPECT_TRUE(TTrainer().AcquireInstanceLock(box.Root() + "missing/zarvo.lock"));
 }

@@ -1,12 +1,22 @@
 // The whole start-up of the trainer in a sandbox: content directory, registry, Windows folder and
 // screen of its own, the windows on the offscreen platform.
 
+#include "startup/Trainer.h"
 #include "app/Globals.h"
-#include "app/Screens.h"
 #include "app/Strings.h"
 #include "config/Config.h"
+#include "content/FRule.h"
+#include "content/Task.h"
 #include "platform/MessageBox.h"
 #include "platform/Text.h"
+#include "render/FFont.h"
+#include "screens/frmExitQuery.h"
+#include "screens/frmHelp.h"
+#include "screens/frmMain.h"
+#include "screens/frmRule.h"
+#include "screens/frmSplash.h"
+#include "screens/frmVariant.h"
+#include "session/Pupil.h"
 #include "startup/Startup.h"
 #include "support/ExitQuestion.h"
 #include "support/MessageRecorder.h"
@@ -55,23 +65,21 @@ void RegistryLanguage(TSandbox& box, const char* language) {
                       "\"Language\"=\"" + language + "\"\r\n");
 }
 
-// Starts the trainer as the program would: nothing loaded yet.
-int StartTrainer(TSandbox& box, std::ostream& err) {
+// Starts the trainer as the program would: nothing loaded yet. `ready` sees the trainer once its
+// windows exist.
+int StartTrainer(TSandbox& box, std::ostream& err,
+                 const std::function<void(TTrainer&)>& ready = {}) {
     ClearInterfaceStrings();
     GlobalFailure = false;
     TStartupOptions options;
     options.ContentDir = box.ContentDir();
-    return RunTrainer(options, "/nonexistent/bin", err);
+    return RunTrainer(options, "/nonexistent/bin", err, ready);
 }
 
+// The run has freed its objects and windows and cleared the interface strings.
 void ExpectNothingLeft() {
-    EXPECT_EQ(::Config, nullptr);
-    EXPECT_EQ(Fonts, nullptr);
-    EXPECT_EQ(Tasks, nullptr);
-    EXPECT_EQ(Rules, nullptr);
-    EXPECT_EQ(CurrentPupil, nullptr);
-    EXPECT_EQ(frmMain, nullptr);
-    EXPECT_EQ(frmExitQuery, nullptr);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(w->objectName().startsWith("frm")) << w->objectName().toStdString();
     EXPECT_TRUE(Title.empty());
     EXPECT_TRUE(strError.empty());
 }
@@ -84,29 +92,34 @@ TEST(Trainer, StartsWithTheMainWindowMaximisedAndEndsWhenItCloses) {
     Recorder().Answer(IDNO); // Russian
 
     bool seen = false;
+    TTrainer* running = nullptr;
     TWatchdog watchdog(20000);
     Later(100, [&] {
         seen = true;
-        ASSERT_NE(frmMain, nullptr);
-        EXPECT_TRUE(frmMain->isVisible());
-        EXPECT_TRUE(frmMain->isMaximized() || frmMain->isFullScreen());
-        EXPECT_EQ(frmMain->Caption(), Utf8ToAnsi("Зарво"));
+        ASSERT_NE(running, nullptr);
+        const TTrainer& t = *running;
+        ASSERT_NE(t.frmMain, nullptr);
+        EXPECT_TRUE(t.frmMain->isVisible());
+        EXPECT_TRUE(t.frmMain->isMaximized() || t.frmMain->isFullScreen());
+        EXPECT_EQ(t.frmMain->Caption(), Utf8ToAnsi("Зарво"));
         EXPECT_EQ(PictureFolder, "RFPF\\");
-        for (const void* g : {static_cast<const void*>(::Config), static_cast<const void*>(Fonts),
-                              static_cast<const void*>(Tasks), static_cast<const void*>(Rules),
-                              static_cast<const void*>(CurrentPupil)})
+        for (const void* g :
+             {static_cast<const void*>(t.Config.get()), static_cast<const void*>(t.Fonts.get()),
+              static_cast<const void*>(t.Tasks.get()), static_cast<const void*>(t.Rules.get()),
+              static_cast<const void*>(t.CurrentPupil.get())})
             EXPECT_NE(g, nullptr);
         for (const void* f :
-             {static_cast<const void*>(frmVariant), static_cast<const void*>(frmRule),
-              static_cast<const void*>(frmHelp), static_cast<const void*>(frmSplash),
-              static_cast<const void*>(frmExitQuery)})
+             {static_cast<const void*>(t.frmVariant.get()),
+              static_cast<const void*>(t.frmRule.get()), static_cast<const void*>(t.frmHelp.get()),
+              static_cast<const void*>(t.frmSplash.get()),
+              static_cast<const void*>(t.frmExitQuery.get())})
             EXPECT_NE(f, nullptr);
-        EXPECT_EQ(::Config->ScreenSize, 4);
-        EXPECT_EQ(::Config->GetPath(), box.ContentDir());
+        EXPECT_EQ(t.Config->ScreenSize, 4);
+        EXPECT_EQ(t.Config->GetPath(), box.ContentDir());
         CloseMainAndQuit();
     });
     std::ostringstream err;
-    EXPECT_EQ(StartTrainer(box, err), 0) << err.str();
+    EXPECT_EQ(StartTrainer(box, err, [&](TTrainer& t) { running = &t; }), 0) << err.str();
     EXPECT_TRUE(seen) << "the event loop ran";
     auto boxes = Recorder().Take();
     ASSERT_EQ(boxes.size(), 1u) << "only the language question";

@@ -1,7 +1,6 @@
 #include "support/Sandbox.h"
 
 #include "app/Globals.h"
-#include "app/Screens.h"
 #include "app/Strings.h"
 #include "support/MessageRecorder.h"
 
@@ -42,7 +41,6 @@ TSandbox::TSandbox(platform::TScreenMetrics screen) {
     GlobalFailure = false;
     ::ContentDir = ContentDir();
     SetDefaultInterfaceStrings();
-    SelectedClass = SelectedTheme = SelectedVariant = 0;
     Recorder().Reset();
 }
 

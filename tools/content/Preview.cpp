@@ -5,7 +5,7 @@
 #include "platform/Picture.h"
 #include "platform/Text.h"
 #include "render/FFont.h"
-#include "screens/RuleDrawing.h"
+#include "render/RuleDrawing.h"
 #include "session/ExampleDrawing.h"
 #include "session/ExampleLayout.h"
 

@@ -1,5 +1,6 @@
 #include "Source.h"
 
+#include "platform/Lines.h"
 #include "platform/Text.h"
 
 #include <algorithm>
@@ -102,13 +103,8 @@ std::vector<TSourceLine> SplitLines(const std::string& utf8) {
     if (utf8.compare(0, 3, "\xEF\xBB\xBF") == 0)
         start = 3;
     int no = 0;
-    while (start < utf8.size()) {
-        std::size_t end = utf8.find('\n', start);
-        if (end == std::string::npos)
-            end = utf8.size();
-        std::string raw = utf8.substr(start, end - start);
-        if (!raw.empty() && raw.back() == '\r')
-            raw.pop_back();
+    for (const std::string_view view : platform::SplitLines(std::string_view(utf8).substr(start))) {
+        const std::string raw(view);
         TSourceLine& l = lines.emplace_back();
         l.No = ++no;
         bool ok = true;
@@ -116,7 +112,6 @@ std::vector<TSourceLine> SplitLines(const std::string& utf8) {
         // Utf8ToAnsi turns what it cannot read into '?': a '?' that was not in the line means a
         // character code page 1251 lacks.
         l.Converted = ok && AnsiToUtf8(l.Text) == raw;
-        start = end + 1;
     }
     return lines;
 }

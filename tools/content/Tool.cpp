@@ -14,7 +14,7 @@
 #include "Stats.h"
 #include "config/Config.h"
 
-#include "app/Globals.h"
+#include "app/Reports.h"
 #include "app/Strings.h"
 #include "platform/Exception.h"
 #include "platform/Files.h"
@@ -34,47 +34,25 @@ using platform::AnsiToUtf8;
 
 namespace {
 
-// The trainer's message boxes, printed as the tool's own errors and counted.
-class TToolPresenter : public platform::IMessagePresenter {
-public:
-    explicit TToolPresenter(std::ostream& err) : Err(err) {}
-    int Show(const std::string& text, const std::string& caption, unsigned) override {
-        std::string t = text;
-        for (std::size_t p; (p = t.find("\r\n")) != std::string::npos;)
-            t.replace(p, 2, " ");
-        Err << "zarvo-content: " << AnsiToUtf8(caption) << ": " << AnsiToUtf8(t) << "\n";
-        ++Count;
-        return platform::IDOK;
-    }
-    int Count = 0;
+// The interface strings the readers' errors are told in; English unless a language was loaded.
+void NeedInterfaceStrings() {
+    if (strError.empty())
+        SetDefaultInterfaceStrings();
+}
 
-private:
-    std::ostream& Err;
-};
-
-// The trainer's global state as a library load expects it, restored afterwards.
-class TLoadScope {
-public:
-    explicit TLoadScope(std::ostream& err) {
-        auto p = std::make_unique<TToolPresenter>(err);
-        Presenter = p.get();
-        Previous = platform::SetMessagePresenter(std::move(p));
-        SavedFailure = GlobalFailure;
-        GlobalFailure = false;
-        if (strError.empty())
-            SetDefaultInterfaceStrings();
+// A reader's errors as the trainer's boxes would tell them, one line each on the error stream;
+// false when there was any.
+bool PrintReadErrors(const platform::TReadErrors& errors, std::ostream& err) {
+    NeedInterfaceStrings();
+    bool failed = false;
+    for (const TReportBox& box : ReadErrorBoxes(errors, failed)) {
+        std::string text = box.Text;
+        for (std::size_t p; (p = text.find("\r\n")) != std::string::npos;)
+            text.replace(p, 2, " ");
+        err << "zarvo-content: " << AnsiToUtf8(box.Caption) << ": " << AnsiToUtf8(text) << "\n";
     }
-    ~TLoadScope() {
-        platform::SetMessagePresenter(std::move(Previous));
-        GlobalFailure = SavedFailure;
-    }
-    bool Failed() const { return GlobalFailure || Presenter->Count > 0; }
-    TToolPresenter* Presenter;
-
-private:
-    std::unique_ptr<platform::IMessagePresenter> Previous;
-    bool SavedFailure;
-};
+    return !failed;
+}
 
 // A source or library named on the command line, read once through the platform's reader: at
 // most MaxLibraryFileSize bytes, a FIFO read like a file (without a writer it is empty), a
@@ -244,7 +222,6 @@ private:
 
 bool Load(const TInput& in, TVariantTree& classes, std::vector<TRuleRecord>& rules,
           std::ostream& err, TLoadFaults* keep = nullptr) {
-    TLoadScope scope(err);
     const TLoadPath from(in);
     if (in.Kind == TLibraryKind::Variants) {
         TTask task(ProgramPath(from.Path));
@@ -254,11 +231,11 @@ bool Load(const TInput& in, TVariantTree& classes, std::vector<TRuleRecord>& rul
             keep->FailedLine = task.FailedLine;
             keep->FailedMessage = task.FailedMessage;
         }
-    } else {
-        TFRule library(ProgramPath(from.Path));
-        rules = library.RuleRecords;
+        return PrintReadErrors(task.Errors, err);
     }
-    return !scope.Failed();
+    TFRule library(ProgramPath(from.Path));
+    rules = library.RuleRecords;
+    return PrintReadErrors(library.Errors, err);
 }
 
 int Dump(const std::string& path, std::ostream& out, std::ostream& err) {

@@ -1,6 +1,7 @@
 #include "Results.h"
 
 #include "app/Strings.h"
+#include "platform/Lines.h"
 #include "platform/Profile.h"
 #include "platform/Text.h"
 
@@ -35,19 +36,8 @@ TResultLabels FromInterfaceStrings(const std::string& language) {
 }
 
 std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
-    }
-    return lines;
+    const std::vector<std::string_view> views = platform::SplitLines(text);
+    return {views.begin(), views.end()};
 }
 
 // "Label value": the value after the label and one space; a value written empty may have lost

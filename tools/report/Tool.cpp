@@ -5,13 +5,11 @@
 #include "Summary.h"
 
 #include "TrainerSettings.h"
-#include "app/Globals.h"
 #include "app/Strings.h"
 #include "content/FRule.h"
 #include "content/Task.h"
 #include "platform/Exception.h"
 #include "platform/Files.h"
-#include "platform/MessageBox.h"
 #include "platform/Text.h"
 
 #include <QDir>
@@ -28,17 +26,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// The rule library's load reports through the trainer's message boxes, in words meant for the
-// trainer's own library; here they are only counted, and the tool says what went wrong itself.
-class TCountingPresenter : public platform::IMessagePresenter {
-public:
-    int Show(const std::string&, const std::string&, unsigned) override {
-        ++Count;
-        return platform::IDOK;
-    }
-    int Count = 0;
-};
 
 // The titles of the rules in `path`, as the user named it. False (with a message naming the rule
 // library and that path) when it cannot be read or holds no rules. The file is read once, capped
@@ -76,22 +63,15 @@ bool LoadRuleTitles(const std::string& path, std::map<std::string, std::string>&
         }
         readable = copy.fileName().toStdString();
     }
-    auto presenter = std::make_unique<TCountingPresenter>();
-    TCountingPresenter* boxes = presenter.get();
-    auto previous = platform::SetMessagePresenter(std::move(presenter));
-    const bool savedFailure = GlobalFailure;
-    if (strError.empty())
-        SetDefaultInterfaceStrings();
-    std::size_t rules = 0;
+    std::size_t rules = 0, complaints = 0;
     {
         TFRule library(platform::FromNativePath(readable));
         rules = library.RuleRecords.size();
+        complaints = library.Errors.size();
         for (const auto& r : library.RuleRecords)
             titles.emplace(r.Name, RuleTitle(r.Lines));
     }
-    const int complaints = boxes->Count;
-    platform::SetMessagePresenter(std::move(previous));
-    GlobalFailure = savedFailure;
+    // The reader's own errors speak of the trainer's library; the tool says what went wrong.
     if (complaints > 0 || rules == 0) {
         err << where << " is not a rule library (no \"" << RuleLibSignature
             << "\" signature or no rules in it)\n";
@@ -105,14 +85,10 @@ bool LoadRuleTitles(const std::string& path, std::map<std::string, std::string>&
 // exercise library with a check point on it, per class name and over all.
 TRuleExamples LoadRuleExamples(const std::string& path, std::ostream& err) {
     TRuleExamples examples;
-    auto presenter = std::make_unique<TCountingPresenter>();
-    TCountingPresenter* boxes = presenter.get();
-    auto previous = platform::SetMessagePresenter(std::move(presenter));
-    const bool savedFailure = GlobalFailure;
-    if (strError.empty())
-        SetDefaultInterfaceStrings();
+    std::size_t complaints = 0;
     {
         TTask task(platform::FromNativePath(path));
+        complaints = task.Errors.size();
         for (const TClass& c : task.Classes)
             for (const TTheme& t : c.Themes)
                 for (const TVariant& v : t.Variants)
@@ -124,9 +100,6 @@ TRuleExamples LoadRuleExamples(const std::string& path, std::ostream& err) {
                             perClass.emplace("", example);
                         }
     }
-    const int complaints = boxes->Count;
-    platform::SetMessagePresenter(std::move(previous));
-    GlobalFailure = savedFailure;
     // The sentences only illustrate; a library that cannot be read costs them, not the report.
     if (complaints > 0 || examples.empty())
         err << "zarvo-report: the exercise library " << path

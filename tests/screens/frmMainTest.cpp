@@ -1,16 +1,15 @@
 // The exercise screen's wiring: widgets, layout, keys and clicks into the session, and the calls
 // into the other windows, with the bundled content and stand-ins for the other windows.
 
-#include "session/frmMain.h"
+#include "screens/frmMain.h"
 #include "app/Globals.h"
-#include "app/Screens.h"
 #include "app/Strings.h"
 #include "config/Config.h"
 #include "content/Task.h"
 #include "platform/Image.h"
 #include "platform/Text.h"
-#include "render/FButton.h"
 #include "render/FFont.h"
+#include "screens/FButton.h"
 #include "session/Pupil.h"
 #include "support/MessageRecorder.h"
 #include "support/Sandbox.h"
@@ -30,12 +29,18 @@ using namespace platform;
 
 namespace {
 
-class TFakeRule : public TRuleScreen {
+class TFakeRule : public IRuleWindow {
 public:
     void ShowRule(const std::string& rule, int x, int y, const QRect& box) override {
         Shown.push_back({rule, QPoint(x, y), box});
+        Up = true;
     }
-    void HideRule() override { ++Hides; }
+    void HideRule() override {
+        ++Hides;
+        Up = false;
+    }
+    bool RuleShown() const override { return Up; }
+    bool Up = false;
     struct TCall {
         std::string Rule;
         QPoint At;
@@ -45,32 +50,32 @@ public:
     int Hides = 0;
 };
 
-class TFakeSplash : public TSplashScreen {
+class TFakeSplash : public ISplashWindow {
 public:
-    void ShowIntro() override {}
     void ShowPraise() override { ++Praises; }
     void ShowRight(int top) override { Rights.push_back(top); }
     void ShowSlip() override { ++Slips; }
     void CloseSplash() override { ++Closes; }
+    void HideSplash() override {}
     int Praises = 0, Slips = 0, Closes = 0;
     std::vector<int> Rights;
 };
 
-class TFakeHelp : public THelpScreen {
+class TFakeHelp : public IHelpWindow {
 public:
     void ShowHelp() override { ++Shown; }
     void HideHelp() override {}
     int Shown = 0;
 };
 
-class TFakeVariant : public TVariantScreen {
+class TFakeVariant : public ISelectionWindow {
 public:
     void ShowSelection() override { ++Shown; }
-    void LoadBackground() override {}
+    bool ActivateSelection() override { return false; }
     int Shown = 0;
 };
 
-class TFakeExit : public TExitQueryScreen {
+class TFakeExit : public IExitQuestion {
 public:
     int Ask(bool allowContinue) override {
         Asked.push_back(allowContinue);
@@ -90,7 +95,14 @@ std::pair<int, int> ShotSize() {
 
 class MainScreen : public testing::Test {
 protected:
-    explicit MainScreen(TScreenMetrics screen = {1024, 768, 32}) : Box(screen) {
+    explicit MainScreen(TScreenMetrics screen = {1024, 768, 32}) : Box(screen) {}
+    ~MainScreen() override {
+        Form.hide();
+        ClearInterfaceStrings();
+    }
+    // The bundled content in the sandbox and a configuration reading it, before the fonts, the
+    // library and the form are made from them.
+    bool PrepareContent() {
         for (const char* name : {"Zarvo.fff", "Zarvo.ff", "RFPF"})
             Box.CopyBuiltContent(name);
         SetDefaultInterfaceStrings();
@@ -99,42 +111,22 @@ protected:
         // Where the finished and interrupted sessions are written.
         QDir().mkpath(QString::fromStdString(Settings->Path));
         Settings->ScreenSize = 3;
-        ::Config = Settings.get();
-        OwnFonts = std::make_unique<TFFont>();
-        ::Fonts = OwnFonts.get();
-        OwnTasks = std::make_unique<TTask>(Box.ContentDir() + "Zarvo.ff");
-        ::Tasks = OwnTasks.get();
-        ::CurrentPupil = &Pupil;
-        SelectedClass = SelectedTheme = SelectedVariant = 0;
-        frmRule = &Rule;
-        frmSplash = &Splash;
-        frmHelp = &Help;
-        frmVariant = &Variant;
-        frmExitQuery = &Exit;
+        return true;
     }
-    ~MainScreen() override {
-        frmExitQuery = nullptr;
-        Form.hide();
-        frmMain = nullptr;
-        frmRule = nullptr;
-        frmSplash = nullptr;
-        frmHelp = nullptr;
-        frmVariant = nullptr;
-        ::CurrentPupil = nullptr;
-        ::Tasks = nullptr;
-        ::Fonts = nullptr;
-        ::Config = nullptr;
-        ClearInterfaceStrings();
+    // The first variant of the first theme of the first class.
+    static TSelection FirstVariant() {
+        TSelection s;
+        s.Class = s.Theme = s.Variant = 0;
+        return s;
     }
 
     // Created, shown and laid out as start-up leaves the main window, then a session started.
     void Start() {
-        ASSERT_FALSE(Tasks->Classes.empty()) << "the bundled content is not built";
+        ASSERT_FALSE(OwnTasks->Classes.empty()) << "the bundled content is not built";
         Form.FormCreate();
-        frmMain = &Form;
         Form.show();
         QApplication::processEvents();
-        Form.StartSession();
+        Form.StartSession(FirstVariant());
     }
     void Key(int key, const QString& text = QString()) {
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
@@ -144,7 +136,7 @@ protected:
     TFButton* ButtonOf(int a) {
         TFButton* b[3] = {Form.fbtnAnswer1, Form.fbtnAnswer2, Form.fbtnAnswer3};
         for (int i = 0; i < 3; ++i)
-            if (Form.Session().ButtonAnswer[static_cast<std::size_t>(i)] == a)
+            if (Form.Session().ButtonAnswer()[static_cast<std::size_t>(i)] == a)
                 return b[i];
         return nullptr;
     }
@@ -161,8 +153,9 @@ protected:
 
     TSandbox Box;
     std::unique_ptr<TConfig> Settings = std::make_unique<TConfig>(TConfig::TSettingsOnly{});
-    std::unique_ptr<TFFont> OwnFonts;
-    std::unique_ptr<TTask> OwnTasks;
+    bool ContentReady = PrepareContent();
+    std::unique_ptr<TFFont> OwnFonts = std::make_unique<TFFont>(Settings->GetFontFile());
+    std::unique_ptr<TTask> OwnTasks = std::make_unique<TTask>(Box.ContentDir() + "Zarvo.ff");
     TFPupil Pupil{"", "", "", ""};
     TFakeRule Rule;
     TFakeSplash Splash;
@@ -170,7 +163,8 @@ protected:
     TFakeVariant Variant;
     TFakeExit Exit;
     TWatchdog Watchdog{30000};
-    TfrmMain Form;
+    TfrmMain Form{{Settings.get(), OwnFonts.get(), OwnTasks.get(), &Pupil, &Rule, &Help, &Splash,
+                   &Variant, &Exit}};
 };
 
 } // namespace
@@ -178,8 +172,8 @@ protected:
 TEST_F(MainScreen, FirstCheckPointWithItsButtonsInPlace) {
     Start();
     const TExerciseSession& s = Form.Session();
-    ASSERT_TRUE(s.Answering);
-    EXPECT_EQ(s.CheckPointIndex, 0);
+    ASSERT_TRUE(s.Answering());
+    EXPECT_EQ(s.CheckPointIndex(), 0);
     EXPECT_TRUE(Visible(Form.panTest));
     EXPECT_FALSE(Visible(Form.imgResult));
     // Layout: the box above the 108-pixel panel, Exit, Hint, Help from the right edge.
@@ -192,10 +186,10 @@ TEST_F(MainScreen, FirstCheckPointWithItsButtonsInPlace) {
     const int centre = Form.fbtnHelp->x() / 2;
     EXPECT_TRUE(Visible(Form.fbtnAnswer1));
     EXPECT_TRUE(Visible(Form.fbtnAnswer2));
-    EXPECT_EQ(Visible(Form.fbtnAnswer3), s.AlternativeCount == 2);
+    EXPECT_EQ(Visible(Form.fbtnAnswer3), s.AlternativeCount() == 2);
     EXPECT_EQ(Form.fbtnAnswer1->size(), QSize(70, 94));
     EXPECT_EQ(Form.fbtnAnswer1->y(), Form.scbExample->height() + 6);
-    if (s.AlternativeCount == 1) {
+    if (s.AlternativeCount() == 1) {
         EXPECT_EQ(Form.fbtnAnswer1->x(), centre - 70 - 8);
         EXPECT_EQ(Form.fbtnAnswer2->x(), centre + 8);
     }
@@ -206,7 +200,7 @@ TEST_F(MainScreen, FirstCheckPointWithItsButtonsInPlace) {
     // The picture: navy, text, and the pencil above the check point's cell.
     const TBitmap& picture = Form.imgExample->Picture();
     EXPECT_EQ(picture.Width(), 1024);
-    const TExampleLayout& d = s.Display;
+    const TExampleLayout& d = s.Display();
     int pencil = 0;
     for (int y = d.CellY - 39; y < d.CellY - 7; ++y)
         for (int x = d.CellX + d.Metrics.W / 2; x < d.CellX + d.Metrics.W / 2 + 23; ++x)
@@ -227,20 +221,21 @@ TEST_F(MainScreen, KeysAndClicksReachTheSession) {
     Start();
     const TExerciseSession& s = Form.Session();
     Key(Qt::Key_F5);
-    EXPECT_EQ(s.ChosenAnswer, s.ButtonAnswer[0]);
+    EXPECT_EQ(s.ChosenAnswer(), s.ButtonAnswer()[0]);
     EXPECT_TRUE(Visible(Form.fbtnAccept));
     EXPECT_TRUE(Visible(Form.fbtnCancel));
     EXPECT_FALSE(Visible(Form.fbtnAnswer1));
     Key(Qt::Key_Backspace, "\b");
-    EXPECT_EQ(s.ChosenAnswer, 0);
+    EXPECT_EQ(s.ChosenAnswer(), 0);
     EXPECT_TRUE(Visible(Form.fbtnAnswer1));
     // Typed: the right answer's own character.
-    const std::string text = std::string(Tasks->Classes[0].Themes[0].Variants[0].Examples[0].Text);
-    const char right = text[static_cast<std::size_t>(s.CurrentCheckPoint.Position - 1)];
+    const std::string text =
+        std::string(OwnTasks->Classes[0].Themes[0].Variants[0].Examples[0].Text);
+    const char right = text[static_cast<std::size_t>(s.CurrentCheckPoint().Position - 1)];
     Key(0, FromAnsi(std::string(1, right)));
-    EXPECT_EQ(s.ChosenAnswer, 1);
+    EXPECT_EQ(s.ChosenAnswer(), 1);
     Key(Qt::Key_Return, "\r");
-    EXPECT_EQ(s.CheckPointIndex, 1);
+    EXPECT_EQ(s.CheckPointIndex(), 1);
     EXPECT_EQ(Pupil.MistakesCount(), 0);
     // A key that matches nothing brings the slip picture.
     Key(Qt::Key_Z, "z");
@@ -255,7 +250,7 @@ TEST_F(MainScreen, KeysAndClicksReachTheSession) {
     Key(Qt::Key_Escape, "\x1b");
     EXPECT_EQ(Exit.Asked, std::vector<bool>{true});
     EXPECT_TRUE(Form.isVisible());
-    EXPECT_EQ(s.CheckPointIndex, 1);
+    EXPECT_EQ(s.CheckPointIndex(), 1);
     Exit.Answer = 2;
     Click(Form.fbtnExit);
     EXPECT_TRUE(Form.isVisible());
@@ -265,14 +260,14 @@ TEST_F(MainScreen, KeysAndClicksReachTheSession) {
 TEST_F(MainScreen, WrongAnswersBringTheRuleBesideTheCellAndThenTheRightAnswer) {
     Start();
     const TExerciseSession& s = Form.Session();
-    const std::string rule = s.CurrentCheckPoint.Rule;
+    const std::string rule = s.CurrentCheckPoint().Rule;
     Click(ButtonOf(2));
     Click(Form.fbtnAccept);
     ASSERT_EQ(Rule.Shown.size(), 1u);
     EXPECT_EQ(Rule.Shown[0].Rule, rule);
     const int scroll = Form.scbExample->verticalScrollBar()->value();
     EXPECT_EQ(Rule.Shown[0].At, Form.scbExample->viewport()->mapToGlobal(
-                                    QPoint(s.Display.CellX, s.Display.CellY - scroll)));
+                                    QPoint(s.Display().CellX, s.Display().CellY - scroll)));
     EXPECT_EQ(Rule.Shown[0].Box.size(), Form.scbExample->size());
     EXPECT_EQ(Pupil.PromptsCount(), 0);
     Click(ButtonOf(2));
@@ -281,11 +276,11 @@ TEST_F(MainScreen, WrongAnswersBringTheRuleBesideTheCellAndThenTheRightAnswer) {
     EXPECT_EQ(Splash.Rights[0],
               Form.scbExample->mapToGlobal(QPoint(0, Form.scbExample->height())).y());
     EXPECT_EQ(Pupil.MistakesCount(), 2);
-    EXPECT_EQ(s.CheckPointIndex, 1);
+    EXPECT_EQ(s.CheckPointIndex(), 1);
     // Both strokes stay under the first check point's cell.
-    const TMistakeMark m = s.Display.MistakeMarks.at(0);
+    const TMistakeMark m = s.Display().MistakeMarks.at(0);
     const TBitmap& picture = Form.imgExample->Picture();
-    const int y = m.Y + s.Display.Metrics.H;
+    const int y = m.Y + s.Display().Metrics.H;
     EXPECT_EQ(picture.GetPixel(m.X + 2, y), clRed);
     EXPECT_EQ(picture.GetPixel(m.X + 2, y + 4), clRed);
 }
@@ -293,24 +288,24 @@ TEST_F(MainScreen, WrongAnswersBringTheRuleBesideTheCellAndThenTheRightAnswer) {
 TEST_F(MainScreen, WholeVariantEndsOnTheResultsAndAKeyReturnsToTheSelection) {
     Start();
     const TExerciseSession& s = Form.Session();
-    const std::size_t examples = Tasks->Classes[0].Themes[0].Variants[0].Examples.size();
-    for (int guard = 0; guard < 200 && !s.ResultsShowing; ++guard) {
-        if (s.ExampleDone) {
+    const std::size_t examples = OwnTasks->Classes[0].Themes[0].Variants[0].Examples.size();
+    for (int guard = 0; guard < 200 && !s.ResultsShowing(); ++guard) {
+        if (s.ExampleDone()) {
             EXPECT_TRUE(Visible(Form.fbtnFurther));
             Click(Form.fbtnFurther);
         } else {
             AnswerRight();
         }
     }
-    ASSERT_TRUE(s.ResultsShowing);
-    EXPECT_EQ(s.ExampleIndex, static_cast<int>(examples) - 1);
+    ASSERT_TRUE(s.ResultsShowing());
+    EXPECT_EQ(s.ExampleIndex(), static_cast<int>(examples) - 1);
     EXPECT_EQ(Splash.Praises, static_cast<int>(examples) - 1);
     EXPECT_FALSE(Visible(Form.panTest));
     EXPECT_TRUE(Visible(Form.imgResult));
     EXPECT_EQ(Form.imgResult->Picture().Width(), Form.ResultsBackground.Width());
     Key(Qt::Key_Space, " ");
     EXPECT_EQ(Variant.Shown, 1);
-    EXPECT_FALSE(s.ResultsShowing);
+    EXPECT_FALSE(s.ResultsShowing());
 }
 
 TEST_F(MainScreen, MissingPanelPictureIsReportedAndTheRestLoads) {
@@ -342,17 +337,16 @@ TEST_F(MainScreenShots, States) {
     if (qEnvironmentVariableIsEmpty("ZARVO_SHOTS"))
         GTEST_SKIP() << "ZARVO_SHOTS is not set";
     Form.FormCreate();
-    frmMain = &Form;
     Form.setGeometry(0, 0, ShotSize().first, ShotSize().second);
     Form.show();
     QTest::qWait(300);
-    Form.StartSession();
+    Form.StartSession(FirstVariant());
     const TExerciseSession& s = Form.Session();
     Shot("1-choosing");
     // A check point with a no-character answer, shown chosen.
     for (int guard = 0; guard < 50; ++guard) {
-        const char a[3] = {s.RightChar, s.CurrentCheckPoint.Alternative1,
-                           s.CurrentCheckPoint.Alternative2};
+        const char a[3] = {s.RightChar(), s.CurrentCheckPoint().Alternative1,
+                           s.CurrentCheckPoint().Alternative2};
         int at = 0;
         for (int i = 0; i < 3; ++i)
             if (a[i] == '@')
@@ -362,7 +356,7 @@ TEST_F(MainScreenShots, States) {
             break;
         }
         AnswerRight();
-        if (s.ExampleDone)
+        if (s.ExampleDone())
             Click(Form.fbtnFurther);
     }
     Shot("2-confirming-at");
@@ -370,7 +364,7 @@ TEST_F(MainScreenShots, States) {
     Click(ButtonOf(2));
     Click(Form.fbtnAccept);
     Shot("3-first-mistake");
-    while (!s.ExampleDone)
+    while (!s.ExampleDone())
         AnswerRight();
     Shot("4-example-done");
 }
@@ -392,13 +386,13 @@ protected:
     SessionEnd() : MainScreen({800, 600, 32}) {}
     void FinishVariant() {
         const TExerciseSession& s = Form.Session();
-        for (int guard = 0; guard < 200 && !s.ResultsShowing; ++guard) {
-            if (s.ExampleDone)
+        for (int guard = 0; guard < 200 && !s.ResultsShowing(); ++guard) {
+            if (s.ExampleDone())
                 Click(Form.fbtnFurther);
             else
                 AnswerRight();
         }
-        ASSERT_TRUE(s.ResultsShowing);
+        ASSERT_TRUE(s.ResultsShowing());
     }
     std::string ResultsFile() const { return Box.Read("program/Zarvo.rez"); }
     int Blocks() const {
@@ -421,7 +415,8 @@ TEST_F(SessionEnd, FinishedVariantDrawsTheFiguresAndWritesOneBlock) {
     Start();
     const int praisesBefore = Splash.Praises;
     FinishVariant();
-    const int examples = static_cast<int>(Tasks->Classes[0].Themes[0].Variants[0].Examples.size());
+    const int examples =
+        static_cast<int>(OwnTasks->Classes[0].Themes[0].Variants[0].Examples.size());
     // The last example's Further brings no praise of its own.
     EXPECT_EQ(Splash.Praises - praisesBefore, examples - 1);
     EXPECT_EQ(Blocks(), 1);
@@ -430,8 +425,8 @@ TEST_F(SessionEnd, FinishedVariantDrawsTheFiguresAndWritesOneBlock) {
     const TBitmap& shown = Form.imgResult->Picture();
     ASSERT_EQ(shown.Width(), 800);
     int ink = 0;
-    for (int y = 120; y < 120 + SizeHeight(Fonts->LargeSize()); ++y)
-        for (int x = 110; x < 110 + 8 * SizeWidth(Fonts->LargeSize()); ++x)
+    for (int y = 120; y < 120 + SizeHeight(OwnFonts->LargeSize()); ++y)
+        for (int x = 110; x < 110 + 8 * SizeWidth(OwnFonts->LargeSize()); ++x)
             ink += shown.GetPixel(x, y) == clBlack;
     EXPECT_GT(ink, 40);
     for (int y = 0; y < 120; ++y)
@@ -450,7 +445,7 @@ TEST_F(SessionEnd, ControlKeysStayOnTheResultsAndACharacterLeavesThem) {
     Key(Qt::Key_Backspace, "\b");
     Key(Qt::Key_Delete, "\x7f");
     Key(Qt::Key_F2);
-    EXPECT_TRUE(Form.Session().ResultsShowing);
+    EXPECT_TRUE(Form.Session().ResultsShowing());
     EXPECT_TRUE(Exit.Asked.empty());
     EXPECT_EQ(Variant.Shown, 0);
     Key(Qt::Key_A, "a");
@@ -462,12 +457,12 @@ TEST_F(SessionEnd, ExitQuestionDuringTheExercise) {
     const TExerciseSession& s = Form.Session();
     AnswerRight();
     Click(ButtonOf(2));
-    const int point = s.CheckPointIndex, chosen = s.ChosenAnswer;
+    const int point = s.CheckPointIndex(), chosen = s.ChosenAnswer();
     // Keep working: the same check point with the same chosen answer, nothing written.
     Exit.Answer = 1;
     Key(Qt::Key_Escape, "\x1b");
-    EXPECT_EQ(s.CheckPointIndex, point);
-    EXPECT_EQ(s.ChosenAnswer, chosen);
+    EXPECT_EQ(s.CheckPointIndex(), point);
+    EXPECT_EQ(s.ChosenAnswer(), chosen);
     EXPECT_TRUE(Visible(Form.fbtnAccept));
     EXPECT_FALSE(Box.Exists("program/Zarvo.rez"));
     // Another variant: an interrupted block, then the selection.
@@ -524,7 +519,6 @@ TEST_F(MainScreenShots, Results) {
     if (qEnvironmentVariableIsEmpty("ZARVO_SHOTS"))
         GTEST_SKIP() << "ZARVO_SHOTS is not set";
     Form.FormCreate();
-    frmMain = &Form;
     Form.setGeometry(0, 0, ShotSize().first, ShotSize().second);
     Form.show();
     QTest::qWait(300);
@@ -533,10 +527,10 @@ TEST_F(MainScreenShots, Results) {
                Utf8ToAnsi("Знаки препинания при однородных членах предложения и обращениях, "
                           "сложное предложение"),
                Utf8ToAnsi("Вариант 1: Однородные члены, обращение, сложное предложение"));
-    Form.StartSession();
+    Form.StartSession(FirstVariant());
     const TExerciseSession& s = Form.Session();
-    for (int guard = 0; guard < 200 && !s.ResultsShowing; ++guard) {
-        if (s.ExampleDone)
+    for (int guard = 0; guard < 200 && !s.ResultsShowing(); ++guard) {
+        if (s.ExampleDone())
             Click(Form.fbtnFurther);
         else
             AnswerRight();

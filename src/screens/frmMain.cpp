@@ -1,4 +1,4 @@
-#include "session/frmMain.h"
+#include "screens/frmMain.h"
 
 #include "app/Globals.h"
 #include "app/Strings.h"
@@ -10,8 +10,8 @@
 #include "platform/Picture.h"
 #include "platform/Screen.h"
 #include "platform/Text.h"
-#include "render/FButton.h"
 #include "render/FFont.h"
+#include "screens/FButton.h"
 #include "session/ExampleDrawing.h"
 #include "session/Pupil.h"
 #include "session/ResultsDrawing.h"
@@ -29,15 +29,6 @@ using namespace platform;
 namespace {
 
 constexpr int PanelHeight = 108;
-
-// A picture of the program's own (frame, pointer): program directory first, then content.
-std::string OwnPicturePath(const char* name) {
-    const std::string inProgram =
-        (Config ? Config->GetPath() : std::string()) + PictureFolder + name;
-    if (Config && FileExists(inProgram))
-        return inProgram;
-    return ContentDir + PictureFolder + name;
-}
 
 // A window's picture failed to show: the standard exception report, and the session goes on.
 void Report(const std::exception& e) {
@@ -58,9 +49,10 @@ const std::string& HintText(TAnswerHint hint) {
 
 } // namespace
 
-TfrmMain::TfrmMain(QWidget* parent)
-    : TMainScreen(parent), Generator(static_cast<std::mt19937::result_type>(
-                               std::chrono::steady_clock::now().time_since_epoch().count())),
+TfrmMain::TfrmMain(TLinks links, QWidget* parent)
+    : TForm(parent), Links(links),
+      Generator(static_cast<std::mt19937::result_type>(
+          std::chrono::steady_clock::now().time_since_epoch().count())),
       FSession(*this, [this](int lo, int hi) {
           return std::uniform_int_distribution<int>(lo, hi)(Generator);
       }) {
@@ -131,7 +123,7 @@ TfrmMain::TfrmMain(QWidget* parent)
     fbtnExit = NewButton("fbtnExit", &TfrmMain::fbtnExitClick);
     for (TFButton* b : {fbtnHelp, fbtnHint, fbtnExit})
         b->resize(130, 40);
-    HideAllButtons();
+    OfferNothing();
 
     Maximize = new QTimer(this);
     Maximize->setObjectName("Maximize");
@@ -152,9 +144,7 @@ TFButton* TfrmMain::NewButton(const char* name, void (TfrmMain::*click)()) {
 void TfrmMain::FormCreate() {
     if (GlobalFailure)
         return;
-    FSession.IntroShowing = true;
-    FSession.Answering = false;
-    FSession.KeyHandled = false;
+    FSession.ShowIntro();
     SetCaption(Title);
     const TScreenMetrics screen = GetScreenMetrics();
     if (screen.Width > 0 && screen.Height > 0)
@@ -174,24 +164,32 @@ void TfrmMain::LoadPictures() {
                 first = std::current_exception();
         }
     };
-    if (Config) {
-        attempt([this] {
-            imgButtonsBackground->SetPicture(LoadJpegFile(Config->GetButtonsPicture()));
+    const TConfig* config = Links.Config;
+    if (config) {
+        attempt([this, config] {
+            imgButtonsBackground->SetPicture(LoadJpegFile(config->GetButtonsPicture()));
         });
-        attempt([this] { imgArrow->SetPicture(LoadBitmapFile(Config->GetArrowPicture())); });
+        attempt(
+            [this, config] { imgArrow->SetPicture(LoadBitmapFile(config->GetArrowPicture())); });
         const std::pair<TFButton*, int> fixed[] = {{fbtnHelp, 80},   {fbtnHint, 81},
                                                    {fbtnExit, 82},   {fbtnAccept, 77},
                                                    {fbtnCancel, 78}, {fbtnFurther, 79}};
-        for (const auto& face : fixed)
-            attempt([&] { SetButtonFace(face.first, {face.second, 0, TAnswerHint::Answer}); });
+        for (const std::pair<TFButton*, int>& face : fixed) {
+            TFButton* const button = face.first;
+            const int number = face.second;
+            attempt([&] { SetButtonFace(button, {number, 0, TAnswerHint::Answer}); });
+        }
     }
     // The frame and the pencil are decoration: without them the screen works as well.
     try {
-        imgFrame->SetPicture(LoadBitmapFile(OwnPicturePath(FramePictureName)));
+        if (config)
+            imgFrame->SetPicture(LoadBitmapFile(config->FindPicture(FramePictureName)));
     } catch (...) {
     }
     try {
-        imgPointer->SetPicture(LoadBitmapFile(OwnPicturePath(PointerPictureName)));
+        if (!config)
+            throw Exception("No configuration to find the pointer with");
+        imgPointer->SetPicture(LoadBitmapFile(config->FindPicture(PointerPictureName)));
     } catch (...) {
         imgPointer->SetPicture(PlainPointer());
     }
@@ -210,10 +208,10 @@ void TfrmMain::FormShow() {
     fbtnHelp->setToolTip(FromAnsi(hintHelp));
     fbtnHint->setToolTip(FromAnsi(hintHint));
     fbtnExit->setToolTip(FromAnsi(hintExit));
-    if (GlobalFailure || !Config)
+    if (GlobalFailure || !Links.Config)
         return;
     try {
-        ResultsBackground = LoadBitmapFile(Config->GetResultPicture());
+        ResultsBackground = LoadBitmapFile(Links.Config->GetResultPicture());
     } catch (const std::exception& e) {
         Report(e);
     }
@@ -253,16 +251,16 @@ void TfrmMain::PlaceFrame() {
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == scbExample->viewport() && event->type() == QEvent::Resize)
         PlaceFrame();
-    return TMainScreen::eventFilter(watched, event);
+    return TForm::eventFilter(watched, event);
 }
 
 void TfrmMain::FormActivate() {
-    if (frmVariant && frmVariant->isVisible())
-        frmVariant->activateWindow();
+    if (Links.Selection)
+        Links.Selection->ActivateSelection();
 }
 
 void TfrmMain::changeEvent(QEvent* e) {
-    TMainScreen::changeEvent(e);
+    TForm::changeEvent(e);
     if (e->type() == QEvent::WindowStateChange &&
         !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
         Maximize->start();
@@ -280,9 +278,9 @@ void TfrmMain::MaximizeTimer() {
 }
 
 bool TfrmMain::FormCloseQuery() {
-    if (!frmExitQuery || CloseConfirmed)
+    if (!Links.Exit || CloseConfirmed)
         return true;
-    switch (frmExitQuery->Ask(!FSession.ResultsShowing)) {
+    switch (Links.Exit->Ask(!FSession.ResultsShowing())) {
     case 1:
         // Only offered while a session runs; on the results screen there is nothing to keep.
         return false;
@@ -309,8 +307,8 @@ bool TfrmMain::FormCloseQuery() {
 // A session that never started has nothing to write: a block of empty names would only puzzle
 // the teacher reading the file.
 void TfrmMain::SaveInterrupted() {
-    if (CurrentPupil && (FSession.ExampleIndex >= 0 || FSession.ResultsShowing))
-        CurrentPupil->SaveResults("", true);
+    if (Links.Pupil && (FSession.ExampleIndex() >= 0 || FSession.ResultsShowing()))
+        Links.Pupil->SaveResults(ResultFile(), true);
 }
 
 void TfrmMain::BackToSelection() {
@@ -321,60 +319,42 @@ void TfrmMain::RunSelection() {
     imgResult->hide();
     if (!isVisible())
         ShowMaximized();
-    if (frmRule)
-        frmRule->HideRule();
-    if (frmHelp)
-        frmHelp->HideHelp();
-    if (frmSplash)
-        frmSplash->hide();
-    if (frmVariant)
-        frmVariant->ShowSelection();
+    if (Links.Rule)
+        Links.Rule->HideRule();
+    if (Links.Help)
+        Links.Help->HideHelp();
+    if (Links.Splash)
+        Links.Splash->HideSplash();
+    if (Links.Selection)
+        Links.Selection->ShowSelection();
 }
 
-std::vector<TSessionExample> TfrmMain::SelectedExamples() const {
-    std::vector<TSessionExample> out;
-    if (!Tasks || SelectedClass < 0 ||
-        static_cast<std::size_t>(SelectedClass) >= Tasks->Classes.size())
-        return out;
-    const TClass& c = Tasks->Classes[static_cast<std::size_t>(SelectedClass)];
-    if (SelectedTheme < 0 || static_cast<std::size_t>(SelectedTheme) >= c.Themes.size())
-        return out;
-    const TTheme& t = c.Themes[static_cast<std::size_t>(SelectedTheme)];
-    if (SelectedVariant < 0 || static_cast<std::size_t>(SelectedVariant) >= t.Variants.size())
-        return out;
-    const TVariant& v = t.Variants[static_cast<std::size_t>(SelectedVariant)];
-    out.reserve(v.Examples.size());
-    for (std::size_t e = 0; e < v.Examples.size(); ++e) {
-        TSessionExample ex;
-        ex.Text = std::string(v.Examples[e].Text);
-        for (std::size_t i = 0; i < v.Examples[e].CheckPoints.size(); ++i) {
-            const TCheckPoint cp = v.Examples[e].CheckPoints[i];
-            ex.CheckPoints.push_back(
-                {cp.Position, cp.Kind, cp.Alternative1, cp.Alternative2, std::string(cp.Rule())});
-        }
-        out.push_back(std::move(ex));
-    }
-    return out;
-}
-
-void TfrmMain::StartSession() {
+void TfrmMain::StartSession(const TSelection& selection) {
+    Chosen = selection;
     if (windowState() & Qt::WindowMinimized)
         showNormal();
-    if (Fonts) {
-        LargeFont = Fonts->LargeFont();
-        FSession.Display.Metrics = {SizeWidth(Fonts->LargeSize()), SizeHeight(Fonts->LargeSize()),
-                                    SizeHeight(Fonts->SmallSize())};
+    const TFFont* fonts = Links.Fonts;
+    if (fonts) {
+        LargeFont = fonts->LargeFont();
+        FSession.SetTextMetrics({SizeWidth(fonts->LargeSize()), SizeHeight(fonts->LargeSize()),
+                                 SizeHeight(fonts->SmallSize())});
     }
     static TFPupil NoPupil("", "", "", "");
-    FSession.StartSession(SelectedExamples(), CurrentPupil ? *CurrentPupil : NoPupil);
+    FSession.StartSession(Links.Tasks ? SelectedExamples(*Links.Tasks, Chosen)
+                                      : std::vector<TSessionExample>{},
+                          Links.Pupil ? *Links.Pupil : NoPupil);
+}
+
+void TfrmMain::TakeFocus() {
+    SetKeyPreview(true);
+    activateWindow();
+    setFocus();
 }
 
 void TfrmMain::FormKeyDown(WORD& key, TShiftState) {
-    if (FSession.FormKeyDown(key)) {
-        // Consumed: no key-press follows, so the session need not wait for one.
+    // A consumed key is dropped here: no key-press follows it.
+    if (FSession.FormKeyDown(key, false))
         key = 0;
-        FSession.KeyHandled = false;
-    }
 }
 
 void TfrmMain::FormKeyPress(char& key) {
@@ -401,26 +381,20 @@ bool TfrmMain::ResultsVisible() const {
 
 // --- the session's view ---
 
-TBoxGeometry TfrmMain::BoxGeometry() const {
+TSessionGeometry TfrmMain::Geometry() const {
     const TScreenMetrics screen = GetScreenMetrics();
-    TBoxGeometry g;
-    g.ScreenWidth = screen.Width > 0 ? screen.Width : width();
-    g.Width = scbExample->width();
-    g.Height = scbExample->height();
-    g.ClientHeight = scbExample->viewport()->height();
-    g.ScrollPosition = scbExample->verticalScrollBar()->value();
+    TSessionGeometry g;
+    g.Box.ScreenWidth = screen.Width > 0 ? screen.Width : width();
+    g.Box.Width = scbExample->width();
+    g.Box.Height = scbExample->height();
+    g.Box.ClientHeight = scbExample->viewport()->height();
+    g.Box.ScrollPosition = scbExample->verticalScrollBar()->value();
+    g.HelpButtonLeft = fbtnHelp->Left();
+    g.AnswerButtonWidths = {fbtnAnswer1->Width(), fbtnAnswer2->Width(), fbtnAnswer3->Width()};
     return g;
 }
 
-int TfrmMain::HelpButtonLeft() const {
-    return fbtnHelp->Left();
-}
-
-std::array<int, 3> TfrmMain::AnswerButtonWidths() const {
-    return {fbtnAnswer1->Width(), fbtnAnswer2->Width(), fbtnAnswer3->Width()};
-}
-
-void TfrmMain::ShowSessionScreen() {
+void TfrmMain::ShowExerciseScreen() {
     panTest->show();
     imgResult->hide();
     scbExample->show();
@@ -434,32 +408,32 @@ void TfrmMain::ShowExample() {
     imgExample->show();
 }
 
-void TfrmMain::SetScroll(int, int position, bool barVisible) {
-    const TExampleLayout& d = FSession.Display;
-    imgExample->resize(d.PictureWidth, d.PictureHeight);
-    scbExample->setVerticalScrollBarPolicy(barVisible ? Qt::ScrollBarAlwaysOn
-                                                      : Qt::ScrollBarAlwaysOff);
-    scbExample->verticalScrollBar()->setValue(position);
+void TfrmMain::PlaceExample(const TExampleLayout& layout) {
+    imgExample->resize(layout.PictureWidth, layout.PictureHeight);
+    scbExample->setVerticalScrollBarPolicy(layout.ScrollBarVisible ? Qt::ScrollBarAlwaysOn
+                                                                   : Qt::ScrollBarAlwaysOff);
+    scbExample->verticalScrollBar()->setValue(layout.ScrollPosition);
 }
 
-void TfrmMain::Redraw() {
+void TfrmMain::DrawExample(const TExampleState& example) {
     TExampleDrawing what;
     what.Font = LargeFont;
     what.Pointer = &imgPointer->Picture();
-    what.Points = FSession.ShownCheckPoints();
-    what.CheckPointMistakes = FSession.CheckPointMistakes;
-    DrawExample(FSession.Display, what, ExamplePicture);
+    what.Points = example.Points;
+    what.CheckPointMistakes = example.CheckPointMistakes;
+    ::DrawExample(example.Layout, what, ExamplePicture);
     imgExample->SetPicture(ExamplePicture);
     imgExample->resize(ExamplePicture.Width(), ExamplePicture.Height());
 }
 
 void TfrmMain::SetButtonFace(TFButton* button, const TButtonFace& face) {
-    if (!Config)
+    const TConfig* config = Links.Config;
+    if (!config)
         return;
-    const std::string up = face.Number ? Config->GetButtonFile(face.Number, false)
-                                       : Config->GetSymbolButtonFile(face.Symbol, false);
-    const std::string down = face.Number ? Config->GetButtonFile(face.Number, true)
-                                         : Config->GetSymbolButtonFile(face.Symbol, true);
+    const std::string up = face.Number ? config->GetButtonFile(face.Number, false)
+                                       : config->GetSymbolButtonFile(face.Symbol, false);
+    const std::string down = face.Number ? config->GetButtonFile(face.Number, true)
+                                         : config->GetSymbolButtonFile(face.Symbol, true);
     if (!FileExists(up)) {
         // A face file that is missing must not leave the last check point's face on the button.
         TBitmap plain(std::max(button->Width(), 1), std::max(button->Height(), 1), 0x00F2FAFC);
@@ -473,7 +447,7 @@ void TfrmMain::SetButtonFace(TFButton* button, const TButtonFace& face) {
     button->LoadDownImage(down);
 }
 
-void TfrmMain::SetAnswerButtons(const std::array<TAnswerButton, 3>& buttons) {
+void TfrmMain::SetAnswers(const std::array<TAnswerButton, 3>& buttons) {
     TFButton* b[3] = {fbtnAnswer1, fbtnAnswer2, fbtnAnswer3};
     for (int i = 0; i < 3; ++i)
         b[i]->hide();
@@ -486,7 +460,7 @@ void TfrmMain::SetAnswerButtons(const std::array<TAnswerButton, 3>& buttons) {
     }
 }
 
-void TfrmMain::ShowAnswerButtons(bool third) {
+void TfrmMain::OfferAnswers(bool third) {
     fbtnAccept->hide();
     fbtnCancel->hide();
     fbtnFurther->hide();
@@ -499,7 +473,7 @@ void TfrmMain::ShowAnswerButtons(bool third) {
     fbtnExit->show();
 }
 
-void TfrmMain::ShowConfirmButtons() {
+void TfrmMain::AskToConfirm() {
     fbtnAnswer1->hide();
     fbtnAnswer2->hide();
     fbtnAnswer3->hide();
@@ -509,14 +483,14 @@ void TfrmMain::ShowConfirmButtons() {
     fbtnCancel->show();
 }
 
-void TfrmMain::HideAllButtons() {
+void TfrmMain::OfferNothing() {
     for (QWidget* w : std::initializer_list<QWidget*>{fbtnAnswer1, fbtnAnswer2, fbtnAnswer3,
                                                       fbtnFurther, fbtnAccept, fbtnCancel, fbtnHelp,
                                                       fbtnHint, fbtnExit, imgArrow})
         w->hide();
 }
 
-void TfrmMain::ShowFurtherButtons() {
+void TfrmMain::OfferFurther() {
     fbtnAnswer1->hide();
     fbtnAnswer2->hide();
     fbtnAnswer3->hide();
@@ -529,63 +503,63 @@ void TfrmMain::ShowFurtherButtons() {
     fbtnExit->show();
 }
 
-void TfrmMain::HideFurtherButton() {
+void TfrmMain::WithdrawFurther() {
     fbtnFurther->hide();
 }
 
 void TfrmMain::ShowRule(const std::string& rule, int cellX, int cellY) {
-    if (!frmRule)
+    if (!Links.Rule)
         return;
     const QPoint p = mapToGlobal(
         scbExample->mapTo(this, QPoint(cellX, cellY - scbExample->verticalScrollBar()->value())));
     const QRect box(mapToGlobal(scbExample->mapTo(this, QPoint(0, 0))), scbExample->size());
-    frmRule->ShowRule(rule, p.x(), p.y(), box);
+    Links.Rule->ShowRule(rule, p.x(), p.y(), box);
 }
 
 void TfrmMain::HideRule() {
-    if (frmRule && frmRule->isVisible())
-        frmRule->HideRule();
+    if (Links.Rule && Links.Rule->RuleShown())
+        Links.Rule->HideRule();
 }
 
 void TfrmMain::ShowHelp() {
-    if (frmHelp)
-        frmHelp->ShowHelp();
+    if (Links.Help)
+        Links.Help->ShowHelp();
 }
 
 void TfrmMain::ShowPraise() {
-    if (!frmSplash)
+    if (!Links.Splash)
         return;
     try {
-        frmSplash->ShowPraise();
+        Links.Splash->ShowPraise();
     } catch (const std::exception& e) {
         Report(e);
     }
 }
 
-void TfrmMain::ShowRight() {
-    if (!frmSplash)
+void TfrmMain::ShowRightAnswer() {
+    if (!Links.Splash)
         return;
     const int top = mapToGlobal(scbExample->mapTo(this, QPoint(0, scbExample->height()))).y();
     try {
-        frmSplash->ShowRight(top);
+        Links.Splash->ShowRight(top);
     } catch (const std::exception& e) {
         Report(e);
     }
 }
 
 void TfrmMain::ShowSlip() {
-    if (!frmSplash)
+    if (!Links.Splash)
         return;
     try {
-        frmSplash->ShowSlip();
+        Links.Splash->ShowSlip();
     } catch (const std::exception& e) {
         Report(e);
     }
 }
 
-void TfrmMain::CloseSplash() {
-    if (frmSplash)
-        frmSplash->CloseSplash();
+void TfrmMain::CloseIntro() {
+    if (Links.Splash)
+        Links.Splash->CloseSplash();
 }
 
 void TfrmMain::ShowResults() {
@@ -599,16 +573,20 @@ void TfrmMain::ShowResults() {
     const int w = screen.Width > 0 ? screen.Width : width();
     const int h = screen.Height > 0 ? screen.Height : height();
     TBitmap picture;
-    if (Fonts && CurrentPupil)
-        DrawResults(ResultLines(*CurrentPupil), ResultsBackground, *Fonts->LargeFont(),
-                    *Fonts->SmallFont(), w, h, picture);
+    if (Links.Fonts && Links.Pupil)
+        DrawResults(ResultLines(*Links.Pupil), ResultsBackground, *Links.Fonts->LargeFont(),
+                    *Links.Fonts->SmallFont(), w, h, picture);
     else
         picture = ResultsBackground;
     imgResult->SetPicture(std::move(picture));
-    if (CurrentPupil)
-        CurrentPupil->SaveResults("", false);
+    if (Links.Pupil)
+        Links.Pupil->SaveResults(ResultFile(), false);
 }
 
-void TfrmMain::CloseForm() {
+std::string TfrmMain::ResultFile() const {
+    return Links.Config ? Links.Config->GetResultFile() : std::string();
+}
+
+void TfrmMain::AskToLeave() {
     close();
 }

@@ -2,35 +2,63 @@
 // The exercise screen, the trainer's main window: its widgets, their layout on every resize, and
 // one-line handlers into the session, which decides everything else (Session.h).
 
-#include "app/Screens.h"
 #include "platform/Bitmap.h"
+#include "platform/Form.h"
+#include "screens/ScreenLinks.h"
+#include "session/Selection.h"
 #include "session/Session.h"
 
 #include <random>
 
 class QScrollArea;
 class QTimer;
+class TConfig;
 class TFButton;
+class TFFont;
+class TFPupil;
 class TNFFont;
+class TTask;
 namespace platform {
 class TImage;
 }
 
-class TfrmMain : public TMainScreen, private ISessionView {
+class TfrmMain : public platform::TForm, public ISelectionHost, private ISessionView {
     Q_OBJECT
 public:
-    explicit TfrmMain(QWidget* parent = nullptr);
+    // What the screen reads and counts into, and the windows it opens; any may be missing (the
+    // creation handler then does less, the window is not called).
+    struct TLinks {
+        const TConfig* Config = nullptr;
+        const TFFont* Fonts = nullptr;
+        const TTask* Tasks = nullptr;
+        TFPupil* Pupil = nullptr;
+        IRuleWindow* Rule = nullptr;
+        IHelpWindow* Help = nullptr;
+        ISplashWindow* Splash = nullptr;
+        ISelectionWindow* Selection = nullptr;
+        IExitQuestion* Exit = nullptr;
+    };
+    explicit TfrmMain(TLinks links, QWidget* parent = nullptr);
     ~TfrmMain() override;
 
     void FormCreate() override;
-    void BackToSelection() override;
-    void StartSession() override;
+    // Runs the variant selection modally; afterwards the main window is shown, the rule, help and
+    // splash windows are hidden and the results state is left.
+    void BackToSelection();
+    // Key preview on, to the front with the focus.
+    void TakeFocus() override;
+    // Starts the session at the first check point of the chosen variant; the pupil record has
+    // been filled by the caller.
+    void StartSession(const TSelection& selection) override;
     void FormKeyDown(platform::WORD& key, platform::TShiftState shift) override;
     void FormKeyPress(char& key) override;
     void ShowButtonPanel(bool visible) override;
     void HideResults() override;
-    bool ButtonPanelVisible() const override;
-    bool ResultsVisible() const override;
+    void MinimizeScreen() override { showMinimized(); }
+    bool ButtonPanelVisible() const;
+    bool ResultsVisible() const;
+    // The variant of the running session, as the selection chose it.
+    const TSelection& Selection() const { return Chosen; }
 
     // The state of the exercise, for the results screen and the tests.
     const TExerciseSession& Session() const { return FSession; }
@@ -66,7 +94,7 @@ public:
     void fbtnHintClick() { FSession.HintClick(); }
     void fbtnExitClick() { FSession.ExitClick(); }
     void imgResultClick() {
-        if (FSession.ResultsShowing)
+        if (FSession.ResultsShowing())
             BackToSelection();
     }
 
@@ -80,39 +108,40 @@ protected:
 
 private:
     // ISessionView
-    TBoxGeometry BoxGeometry() const override;
-    int HelpButtonLeft() const override;
-    std::array<int, 3> AnswerButtonWidths() const override;
-    void ShowSessionScreen() override;
+    TSessionGeometry Geometry() const override;
+    void ShowExerciseScreen() override;
     void HideExample() override;
     void ShowExample() override;
-    void SetScroll(int range, int position, bool barVisible) override;
-    void Redraw() override;
-    void SetAnswerButtons(const std::array<TAnswerButton, 3>& buttons) override;
-    void ShowAnswerButtons(bool third) override;
-    void ShowConfirmButtons() override;
-    void HideAllButtons() override;
-    void ShowFurtherButtons() override;
-    void HideFurtherButton() override;
+    void PlaceExample(const TExampleLayout& layout) override;
+    void DrawExample(const TExampleState& example) override;
+    void SetAnswers(const std::array<TAnswerButton, 3>& buttons) override;
+    void OfferAnswers(bool third) override;
+    void AskToConfirm() override;
+    void OfferNothing() override;
+    void OfferFurther() override;
+    void WithdrawFurther() override;
     void ShowRule(const std::string& rule, int cellX, int cellY) override;
     void HideRule() override;
     void ShowHelp() override;
     void ShowPraise() override;
-    void ShowRight() override;
+    void ShowRightAnswer() override;
     void ShowSlip() override;
-    void CloseSplash() override;
+    void CloseIntro() override;
     void ShowResults() override;
     void RunSelection() override;
-    void CloseForm() override;
+    void AskToLeave() override;
 
     void LoadPictures();
     void PlaceFrame();
     void MaximizeTimer();
     void SaveInterrupted();
+    // The configuration's results file; empty without one.
+    std::string ResultFile() const;
     void SetButtonFace(TFButton* button, const TButtonFace& face);
     TFButton* NewButton(const char* name, void (TfrmMain::*click)());
-    std::vector<TSessionExample> SelectedExamples() const;
 
+    TLinks Links;
+    TSelection Chosen;
     std::mt19937 Generator;
     TExerciseSession FSession;
     const TNFFont* LargeFont = nullptr;

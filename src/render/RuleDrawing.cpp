@@ -1,4 +1,4 @@
-#include "screens/RuleDrawing.h"
+#include "render/RuleDrawing.h"
 
 #include "render/NFFont.h"
 

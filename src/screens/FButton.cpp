@@ -1,4 +1,4 @@
-#include "render/FButton.h"
+#include "screens/FButton.h"
 
 #include "platform/Files.h"
 #include "platform/Picture.h"

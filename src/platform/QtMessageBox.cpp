@@ -1,0 +1,54 @@
+#include "platform/QtMessageBox.h"
+
+#include "platform/Text.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace platform {
+
+int TQtMessagePresenter::Show(const std::string& text, const std::string& caption, unsigned flags) {
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    switch (flags & MB_ICONMASK) {
+    case MB_ICONERROR:
+        icon = QMessageBox::Critical;
+        break;
+    case MB_ICONQUESTION:
+        icon = QMessageBox::Question;
+        break;
+    case MB_ICONEXCLAMATION:
+        icon = QMessageBox::Warning;
+        break;
+    case MB_ICONINFORMATION:
+        icon = QMessageBox::Information;
+        break;
+    }
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    switch (flags & MB_TYPEMASK) {
+    case MB_YESNO:
+        buttons = QMessageBox::Yes | QMessageBox::No;
+        break;
+    case MB_OKCANCEL:
+        buttons = QMessageBox::Ok | QMessageBox::Cancel;
+        break;
+    }
+    QMessageBox box(icon, FromAnsi(caption), FromAnsi(WithoutCr(text)), buttons,
+                    QApplication::activeWindow());
+    // Texts of the program are plain; a '<' in a file name must not turn them into markup.
+    box.setTextFormat(Qt::PlainText);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return IDYES;
+    case QMessageBox::No:
+        return IDNO;
+    case QMessageBox::Cancel:
+        return IDCANCEL;
+    default:
+        // Closing a Yes/No box by the window system is no answer; take it as the safe "No".
+        return (flags & MB_TYPEMASK) == MB_YESNO      ? IDNO
+               : (flags & MB_TYPEMASK) == MB_OKCANCEL ? IDCANCEL
+                                                      : IDOK;
+    }
+}
+
+} // namespace platform
