@@ -139,6 +139,10 @@ std::uint8_t TFPupil::GetMark() const {
     return 2;
 }
 
+std::string RoundVariantName(const std::string& variant) {
+    return strWorkOnMistakes + " " + variant;
+}
+
 std::string FormatResultsDateTime(const QDateTime& moment) {
     QLocale locale = QLocale::system();
     QString text = locale.toString(moment.date(), QLocale::ShortFormat);
