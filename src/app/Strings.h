@@ -67,7 +67,9 @@ extern std::string PictureFolder;
     X(strPrompts, "Prompts:")                                                                      \
     X(strBroken, "Interrupted by user!")                                                           \
     X(strMark, "Mark:")                                                                            \
-    X(strNoMark, "No mark - training regime!")
+    X(strNoMark, "No mark - training regime!")                                                     \
+    X(strWorkOnMistakesKey, "F3 - work on mistakes")                                               \
+    X(strWorkOnMistakes, "Work on mistakes:")
 
 #define ZARVO_DECLARE_STRING(id, english) extern std::string id;
 ZARVO_INTERFACE_STRINGS(ZARVO_DECLARE_STRING)

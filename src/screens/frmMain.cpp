@@ -575,7 +575,8 @@ void TfrmMain::ShowResults() {
     TBitmap picture;
     if (Links.Fonts && Links.Pupil)
         DrawResults(ResultLines(*Links.Pupil), ResultsBackground, *Links.Fonts->LargeFont(),
-                    *Links.Fonts->SmallFont(), w, h, picture);
+                    *Links.Fonts->SmallFont(), w, h, picture,
+                    FSession.RoundOffered() ? strWorkOnMistakesKey : std::string());
     else
         picture = ResultsBackground;
     imgResult->SetPicture(std::move(picture));

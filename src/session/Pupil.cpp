@@ -179,6 +179,10 @@ std::uint8_t MarkFor(std::size_t s, std::size_t p) {
     return 2;
 }
 
+std::string RoundVariantName(const std::string& variant) {
+    return strWorkOnMistakes + " " + variant;
+}
+
 std::string FormatResultsDateTime(const QDateTime& moment) {
     QLocale locale = QLocale::system();
     QString text = locale.toString(moment.date(), QLocale::ShortFormat);

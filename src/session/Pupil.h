@@ -53,6 +53,9 @@ public:
 // or 2. Also what the content tool judges blind guessing by.
 std::uint8_t MarkFor(std::size_t spelling, std::size_t punctuation);
 
+// The variant name a round of work on mistakes writes: the label and the variant's own text.
+std::string RoundVariantName(const std::string& variant);
+
 // The system locale's short date, a space and the time as hours, minutes and seconds; the date
 // alone at exactly midnight. cp1251.
 std::string FormatResultsDateTime(const QDateTime& moment);

@@ -55,7 +55,7 @@ TResultLines ResultLines(const TFPupil& pupil) {
 
 std::vector<TResultRow> DrawResults(const TResultLines& lines, const TBitmap& background,
                                     const TNFFont& large, const TNFFont& small, int width,
-                                    int height, TBitmap& picture) {
+                                    int height, TBitmap& picture, const std::string& foot) {
     width = std::max(width, 1);
     height = std::max(height, 1);
     picture = TBitmap(width, height, clSilver);
@@ -75,7 +75,7 @@ std::vector<TResultRow> DrawResults(const TResultLines& lines, const TBitmap& ba
     const int room = width - x;
     std::vector<TResultRow> rows;
     int y = height / 6 + 20;
-    for (const TResultLine& line : lines) {
+    const auto draw = [&](const TResultLine& line) {
         bool useLarge = line.Large;
         if (useLarge && static_cast<long long>(line.Text.size()) * large.CellWidth() > room)
             useLarge = false;
@@ -87,6 +87,12 @@ std::vector<TResultRow> DrawResults(const TResultLines& lines, const TBitmap& ba
             rows.push_back({std::move(piece), useLarge, x, y});
             y += pitch;
         }
+    };
+    for (const TResultLine& line : lines)
+        draw(line);
+    if (!foot.empty()) {
+        y += pitch;
+        draw({foot, false});
     }
     return rows;
 }

@@ -34,9 +34,11 @@ struct TResultRow {
 // (an empty background leaves the silver), and the lines in black from (width div 8 + 10,
 // height div 6 + 20), one row every large cell height + 10. A line too wide for the picture is
 // not cut: a large line goes to the small font, and what is still too wide wraps onto further
-// rows, moving the lines below it down.
+// rows, moving the lines below it down. A non-empty `foot` (the key that offers work on mistakes)
+// follows in the small font after one free row.
 std::vector<TResultRow> DrawResults(const TResultLines& lines, const platform::TBitmap& background,
                                     const TNFFont& large, const TNFFont& small, int width,
-                                    int height, platform::TBitmap& picture);
+                                    int height, platform::TBitmap& picture,
+                                    const std::string& foot = {});
 
 constexpr platform::TColor clSilver = 0x00C0C0C0;

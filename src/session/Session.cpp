@@ -18,8 +18,44 @@ TExerciseSession::TExerciseSession(ISessionView& view, TRandom random)
     : View(view), Random(std::move(random)) {}
 
 void TExerciseSession::StartSession(std::vector<TSessionExample> examples, TFPupil& pupil) {
-    Variant = std::move(examples);
     Pupil = &pupil;
+    FInRound = false;
+    Begin(std::move(examples));
+}
+
+bool TExerciseSession::RoundOffered() const {
+    if (!ResultsShowing() || Pupil == nullptr)
+        return false;
+    for (int m : ExampleMistakes)
+        if (m > 0)
+            return true;
+    return false;
+}
+
+std::vector<TSessionExample> TExerciseSession::MistakenExamples() const {
+    std::vector<TSessionExample> out;
+    for (std::size_t i = 0; i < Variant.size() && i < ExampleMistakes.size(); ++i)
+        if (ExampleMistakes[i] > 0)
+            out.push_back(Variant[i]);
+    return out;
+}
+
+bool TExerciseSession::StartRound() {
+    if (!RoundOffered())
+        return false;
+    std::vector<TSessionExample> examples = MistakenExamples();
+    // Every round names the variant the pupil chose, not the round before it.
+    const std::string variant =
+        FInRound ? Pupil->GetVariant() : RoundVariantName(Pupil->GetVariant());
+    Pupil->Init(Pupil->GetName(), Pupil->GetClass(), Pupil->GetTheme(), variant);
+    FInRound = true;
+    Begin(std::move(examples));
+    return true;
+}
+
+void TExerciseSession::Begin(std::vector<TSessionExample> examples) {
+    Variant = std::move(examples);
+    ExampleMistakes.assign(Variant.size(), 0);
     View.ShowExerciseScreen();
     // An interrupted session must not leave its check point's state to the new one.
     FState = TSessionState::Choosing;
@@ -227,6 +263,8 @@ void TExerciseSession::DoAccept() {
 
 void TExerciseSession::WrongAnswer() {
     ++FCheckPointMistakes;
+    if (FExampleIndex >= 0 && FExampleIndex < static_cast<int>(ExampleMistakes.size()))
+        ++ExampleMistakes[static_cast<std::size_t>(FExampleIndex)];
     if (FCurrentCheckPoint.Kind == 1 || FCurrentCheckPoint.Kind == 3)
         Pupil->AddSpellingMistake(FCurrentCheckPoint.Rule);
     else
@@ -312,6 +350,11 @@ bool TExerciseSession::HasAnswerableCheckPoint(const TSessionExample& example) c
 }
 
 bool TExerciseSession::FormKeyDown(WORD key, bool pressFollows) {
+    if (key == VK_F3 && StartRound()) {
+        FKeyHandled = pressFollows;
+        RaisePending();
+        return true;
+    }
     FKeyHandled = !(ExampleDone() || IntroShowing() || ResultsShowing());
     if (!FKeyHandled)
         return false;

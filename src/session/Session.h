@@ -117,6 +117,17 @@ public:
     // Starts at the first check point of the first example. The pupil record has been filled by
     // the caller and stays the caller's.
     void StartSession(std::vector<TSessionExample> examples, TFPupil& pupil);
+    // Work on mistakes: on the results of a session or round with mistakes, a round of exactly
+    // the examples that had a mistake, each whole, in their order. The pupil record starts again
+    // under the round's variant name, so that the round writes its own block. False (and nothing
+    // changes) when no round is offered.
+    bool StartRound();
+    // The results are up and some example had a mistake: F3 starts a round.
+    bool RoundOffered() const;
+    // The examples of this session or round that had at least one mistake, in their order.
+    std::vector<TSessionExample> MistakenExamples() const;
+    // The running session is a round of work on mistakes.
+    bool InRound() const { return FInRound; }
     // Leaves the results and runs the selection.
     void BackToSelection();
 
@@ -161,6 +172,7 @@ public:
     const std::vector<TSessionExample>& Examples() const { return Variant; }
 
 private:
+    void Begin(std::vector<TSessionExample> examples);
     void NextExample();
     void NextCheckPoint();
     void PassCheckPoint();
@@ -186,6 +198,8 @@ private:
     TRandom Random;
     TFPupil* Pupil = nullptr;
     std::vector<TSessionExample> Variant;
+    std::vector<int> ExampleMistakes; // per example of Variant
+    bool FInRound = false;
     TSessionState FState = TSessionState::Intro;
     bool FKeyHandled = false;
     int FExampleIndex = -1;

@@ -132,7 +132,7 @@ TEST(Reports, AskLanguageIsTheFixedBilingualQuestion) {
 }
 
 TEST(InterfaceStrings, TableKeysAndDefaults) {
-    ASSERT_EQ(InterfaceStrings.size(), 56u);
+    ASSERT_EQ(InterfaceStrings.size(), 58u);
     std::set<std::string> ids;
     for (const TInterfaceString& s : InterfaceStrings) {
         EXPECT_TRUE(ids.insert(s.Identifier).second) << s.Identifier;
@@ -149,5 +149,6 @@ TEST(InterfaceStrings, TableKeysAndDefaults) {
     EXPECT_STREQ(InterfaceStrings[44].Identifier, "strResultFileCaption");
     EXPECT_STREQ(InterfaceStrings[44].Default, "The \"Zarvo\" Results file");
     EXPECT_STREQ(InterfaceStrings[55].Identifier, "strNoMark");
+    EXPECT_STREQ(InterfaceStrings[57].Identifier, "strWorkOnMistakes");
     EXPECT_EQ(ids.count(LibraryFailureString.Identifier), 0u);
 }

@@ -20,6 +20,7 @@
 #include "support/Watchdog.h"
 
 #include "Tool.h" // the teachers' content tool, which packs the library
+#include "report/Tool.h"
 
 #include <QApplication>
 #include <QDir>
@@ -324,4 +325,99 @@ TEST_F(SessionRun, EscapeAndAnotherVariantWriteAnInterruptedBlock) {
                 Quit();
             });
     Run(run);
+}
+
+TEST_F(SessionRun, WorkOnMistakesPlaysTheWrongSentenceAgainAndWritesItsOwnBlock) {
+    TScenario run;
+    ThroughTheIntroToTheVariant(run);
+    std::string variant;
+    // The labels as the running trainer writes them; start-up fills them and the end clears them.
+    std::string variantLabel, roundLabel, mistakesLabel, markLabel;
+    run.Then(
+           "the comma is asked", [] { return Session().Answering(); },
+           [&] {
+               variantLabel = strVarVariant;
+               roundLabel = strWorkOnMistakes;
+               mistakesLabel = strMistakesQuantity;
+               markLabel = strMark;
+               // Wrong first, then right: the first sentence has a mistake.
+               MainKey(Qt::Key_Delete);
+               MainKey(Qt::Key_Return, "\r");
+               MainKey(Qt::Key_Comma, ",");
+               MainKey(Qt::Key_Return, "\r");
+           })
+        .Then(
+            "the first example is done", [] { return Session().ExampleDone(); },
+            [] { MainKey(Qt::Key_Return, "\r"); })
+        .Then(
+            "the second example is asked",
+            [] { return Session().Answering() && Session().ExampleIndex() == 1; },
+            [] {
+                MainKey(0, "и");
+                MainKey(Qt::Key_Return, "\r");
+                MainKey(0, "е");
+                MainKey(Qt::Key_Return, "\r");
+            })
+        .Then(
+            "the second example is done", [] { return Session().ExampleDone(); },
+            [] { MainKey(Qt::Key_Return, "\r"); })
+        .Then(
+            "the results offer a round",
+            [] { return Session().ResultsShowing() && !SplashWindow()->isVisible(); },
+            [&variant] {
+                EXPECT_TRUE(Session().RoundOffered());
+                variant = Running->CurrentPupil->GetVariant();
+                MainKey(Qt::Key_F3);
+            })
+        .Then(
+            "the round asks the first sentence again", [] { return Session().Answering(); },
+            [] {
+                EXPECT_TRUE(MainWindow()->ButtonPanelVisible());
+                EXPECT_FALSE(MainWindow()->ResultsVisible());
+                ASSERT_EQ(Session().Examples().size(), 1u);
+                EXPECT_EQ(Session().ExampleIndex(), 0);
+                EXPECT_EQ(Session().RightChar(), ',');
+                MainKey(Qt::Key_Comma, ",");
+                MainKey(Qt::Key_Return, "\r");
+            })
+        .Then(
+            "the round's sentence is done", [] { return Session().ExampleDone(); },
+            [] { MainKey(Qt::Key_Return, "\r"); })
+        .Then(
+            "the round's results", [] { return Session().ResultsShowing(); },
+            [] {
+                EXPECT_TRUE(MainWindow()->ResultsVisible());
+                EXPECT_FALSE(Session().RoundOffered());
+                MainKey(Qt::Key_A, "a");
+            })
+        .Then(
+            "the selection is back", [] { return !Session().ResultsShowing(); }, [] { Quit(); });
+    Run(run);
+
+    const std::vector<std::string> lines = Lines(ResultsFile());
+    ASSERT_EQ(lines.size(), 1u + 13u + 12u);
+    // The session: one punctuation mistake.
+    EXPECT_EQ(lines[6], variantLabel + " " + variant);
+    EXPECT_EQ(lines[8], mistakesLabel + " 1");
+    EXPECT_EQ(lines[13], markLabel + " 4");
+    // The round: its own block, read by every reader as a session.
+    EXPECT_EQ(lines[14], "");
+    EXPECT_EQ(lines[19], variantLabel + " " + roundLabel + " " + variant);
+    EXPECT_EQ(lines[21], mistakesLabel + " 0");
+    EXPECT_EQ(lines[25], markLabel + " 5");
+
+    std::ostringstream out, err;
+    ASSERT_EQ(RunReportTool(
+                  {"--language", Box.ContentDir() + "Zarvo.flt", Box.Root() + "program/Zarvo.rez"},
+                  ZARVO_BIN_DIR, out, err),
+              0)
+        << err.str();
+    const std::string report = out.str();
+    // One session; the round is listed apart, clean.
+    EXPECT_NE(report.find("Sessions: 1,"), std::string::npos) << report;
+    EXPECT_NE(report.find("Work on mistakes:\n"), std::string::npos) << report;
+    EXPECT_NE(report.find("Маша                             1  yes\n"), std::string::npos)
+        << report;
+    EXPECT_EQ(report.find("Work on mistakes: "), std::string::npos)
+        << "no round among the sessions";
 }

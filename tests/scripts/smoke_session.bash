@@ -1,7 +1,8 @@
 # Sourced by desktop_smoke.sh; smoke_session runs once the selection's Go has begun a session.
-# A whole variant by keys alone to the results screen, a key back to the selection and Return
-# for the same choices again, then Esc and "3" on the exit question, which ends the program; the
-# results file must hold the finished block and the interrupted one. The first screenshot of
+# A whole variant by keys alone to the results screen (the first answer wrong on purpose), F3 and
+# a round of work on mistakes to its own results, a key back to the selection and Return for the
+# same choices again, then Esc and "3" on the exit question, which ends the program; the
+# results file must hold the session's block, the round's and the interrupted one. The first screenshot of
 # every state stays in the screenshot folder. Uses desktop_smoke.sh's helpers and variables.
 
 smoke_session() {
@@ -40,29 +41,39 @@ smoke_session() {
     shot "$1"
   }
 
+  # Answers until the results are up: F5 takes the first button and Return accepts; an example
+  # done takes F5 as nothing and Return as Further. `$1` names the screenshots of this run.
+  play_to_results() {
+    for step in $(seq 150); do
+      if picture_up; then
+        top="$(pictures | head -n1 | xargs xdotool getwindowgeometry |
+          sed -n 's/^ *Position: [0-9]*,\([0-9]*\).*/\1/p')"
+        # The right answer stands just below the example box; the praise in the middle.
+        if [ "$top" = "$box_bottom" ]; then keep "9-right-answer$1"; else keep "10-praise$1"; fi
+        xdotool key space
+      elif on_results; then
+        return 0
+      else
+        rule_up && keep "8-rule$1"
+        xdotool key F5
+        sleep 0.2
+        [ "$step" -eq 1 ] && keep "7-confirming$1"
+        xdotool key Return
+        sleep 0.3
+      fi
+      sleep 0.2
+    done
+    return 1
+  }
+
   sleep 0.5
   keep 6-choosing
-  for step in $(seq 150); do
-    if picture_up; then
-      top="$(pictures | head -n1 | xargs xdotool getwindowgeometry |
-        sed -n 's/^ *Position: [0-9]*,\([0-9]*\).*/\1/p')"
-      # The right answer stands just below the example box; the praise in the middle.
-      if [ "$top" = "$box_bottom" ]; then keep 9-right-answer; else keep 10-praise; fi
-      xdotool key space
-    elif on_results; then
-      break
-    else
-      rule_up && keep 8-rule
-      # Choosing: F5 takes the first button and Return accepts. An example done: F5 does
-      # nothing there and Return is Further.
-      xdotool key F5
-      sleep 0.2
-      [ "$step" -eq 1 ] && keep 7-confirming
-      xdotool key Return
-      sleep 0.3
-    fi
-    sleep 0.2
-  done
+  # "f" types the Cyrillic "а" here: wrong at "пол_жили", so that the session has a mistake.
+  xdotool key f
+  sleep 0.2
+  xdotool key Return
+  sleep 0.3
+  play_to_results ""
   on_results || fail "no results screen after $step steps"
   keep 11-results
   [[ "$seen" == *" 9-right-answer "* ]] || echo "note: no right-answer picture in this session"
@@ -74,6 +85,18 @@ smoke_session() {
   [ "$(grep -c '^Ученик: Маша' <<<"$text")" -eq 1 ] || fail "not one block for Маша: $text"
   grep -q '^\(Оценка: [2-5]\|Без оценки - тренировочный режим!\)'$'\r''$' <<<"$text" ||
     fail "the block ends with no mark line: $text"
+
+  # F3 on results with a mistake: a round of the sentences with mistakes, to its own results and
+  # its own block, named after the variant.
+  xdotool key F3
+  off_results() { ! on_results; }
+  wait_until 5 off_results || fail "F3 on the results started no round"
+  keep 11a-round
+  play_to_results "-round" || fail "no results screen at the end of the round"
+  keep 11b-round-results
+  text="$(iconv -f CP1251 -t UTF-8 "$results_file")"
+  [ "$(grep -c '^Ученик: Маша' <<<"$text")" -eq 2 ] || fail "not two blocks after the round: $text"
+  grep -q '^Вариант: Работа над ошибками: ' <<<"$text" || fail "no round block: $text"
 
   # A key on the results goes back to the selection with the same choices: Return is Go again.
   xdotool key a
@@ -98,7 +121,7 @@ smoke_session() {
   local status=$?
   [ $status -eq 0 ] || fail "the trainer ended with status $status after option 3"
   text="$(iconv -f CP1251 -t UTF-8 "$results_file")"
-  [ "$(grep -c '^Ученик: Маша' <<<"$text")" -eq 2 ] || fail "not two blocks: $text"
+  [ "$(grep -c '^Ученик: Маша' <<<"$text")" -eq 3 ] || fail "not three blocks: $text"
   [ "$(tail -n1 <<<"$text" | tr -d '\r')" = 'Работа прервана учеником!' ] ||
     fail "the second block is not marked interrupted: $text"
   cp "$results_file" "$shots/Zarvo.rez"

@@ -112,3 +112,16 @@ TEST_F(ResultsDrawing, LongLinesAreNeitherCutNorOverlapping) {
     // Short lines keep their large font.
     EXPECT_TRUE(rows.back().Large);
 }
+
+TEST_F(ResultsDrawing, TheWorkOnMistakesKeyStandsAfterAFreeRowInTheSmallFont) {
+    const std::vector<TResultRow> rows =
+        DrawResults(Plain(), TBitmap(), Large, Small, 800, 600, Picture, "F3 - x");
+    ASSERT_EQ(rows.size(), 10u);
+    EXPECT_EQ(rows[9].Text, "F3 - x");
+    EXPECT_FALSE(rows[9].Large);
+    EXPECT_EQ(rows[9].Y, 120 + 10 * 34);
+    EXPECT_EQ(Picture.GetPixel(110, 120 + 9 * 34), clSilver);
+    EXPECT_EQ(Picture.GetPixel(110, 120 + 10 * 34), clBlack);
+    // Still inside the smallest picture the screen classes have.
+    EXPECT_LT(rows[9].Y + 18, 600);
+}

@@ -2,6 +2,7 @@
 #include "config/Config.h"
 #include "platform/Text.h"
 #include "session/Pupil.h"
+#include "support/Sandbox.h"
 
 #include <deque>
 #include <gtest/gtest.h>
@@ -438,4 +439,117 @@ TEST_F(SessionTest, AKeyDownTheWindowDropsLeavesNoPressToWaitFor) {
     EXPECT_TRUE(Session.FormKeyDown(VK_F5, false));
     EXPECT_FALSE(Session.KeyHandled());
     EXPECT_FALSE(Session.FormKeyDown(VK_F9, false)) << "not the session's key";
+}
+
+namespace {
+
+// One check point each: "," at 2 against "@".
+std::vector<TSessionExample> SixSentences() {
+    std::vector<TSessionExample> v;
+    for (char c = 'a'; c < 'g'; ++c)
+        v.push_back({std::string(1, c) + ",x", {CP(2, '@', 0, 0, std::string("R") + c)}});
+    return v;
+}
+
+class RoundTest : public SessionTest {
+protected:
+    RoundTest() { Pupil.Init("Ann", "5", "Commas", "V1"); }
+    TSandbox Box; // the English labels
+    // Answers the current sentence wrong first when `wrong`, then right, and goes on.
+    void Sentence(bool wrong) {
+        if (wrong)
+            Answer(2);
+        Answer(1);
+        Session.Further();
+    }
+};
+
+} // namespace
+
+TEST_F(RoundTest, MistakenSentencesMakeTheRoundWholeAndInOrder) {
+    Start(SixSentences());
+    for (int i = 1; i <= 6; ++i)
+        Sentence(i == 2 || i == 5);
+    ASSERT_TRUE(Session.ResultsShowing());
+    EXPECT_TRUE(Session.RoundOffered());
+    EXPECT_EQ(Pupil.MistakesCount(), 2);
+
+    Key(VK_F3);
+    EXPECT_TRUE(Session.InRound());
+    EXPECT_TRUE(Session.Answering());
+    ASSERT_EQ(Session.Examples().size(), 2u);
+    EXPECT_EQ(Session.Examples()[0].Text, "b,x");
+    EXPECT_EQ(Session.Examples()[1].Text, "e,x");
+    EXPECT_EQ(Session.Examples()[1].CheckPoints[0].Rule, "Re");
+    // The round counts afresh under its own variant name.
+    EXPECT_EQ(Pupil.QuestionsCount(), 1);
+    EXPECT_EQ(Pupil.MistakesCount(), 0);
+    EXPECT_EQ(Pupil.GetName(), "Ann");
+    EXPECT_EQ(Pupil.GetVariant(), "Work on mistakes: V1");
+    EXPECT_EQ(Session.CurrentCheckPoint().Rule, "Rb");
+}
+
+TEST_F(RoundTest, MistakesInARoundOfferAnotherAndACleanRoundEndsTheOffer) {
+    Start(SixSentences());
+    for (int i = 1; i <= 6; ++i)
+        Sentence(i != 3);
+    Key(VK_F3);
+    ASSERT_EQ(Session.Examples().size(), 5u);
+    for (int i = 1; i <= 5; ++i)
+        Sentence(i == 4);
+    ASSERT_TRUE(Session.ResultsShowing());
+    EXPECT_EQ(Pupil.MistakesCount(), 1);
+    EXPECT_EQ(Pupil.GetMark(), 4);
+    ASSERT_TRUE(Session.RoundOffered());
+
+    Key(VK_F3);
+    ASSERT_EQ(Session.Examples().size(), 1u);
+    EXPECT_EQ(Session.Examples()[0].Text, "e,x");
+    // The variant's own name, not the round's name twice.
+    EXPECT_EQ(Pupil.GetVariant(), "Work on mistakes: V1");
+    Sentence(false);
+    ASSERT_TRUE(Session.ResultsShowing());
+    EXPECT_EQ(Pupil.GetMark(), 5);
+    EXPECT_FALSE(Session.RoundOffered());
+    EXPECT_FALSE(Session.StartRound());
+    Key(VK_F3);
+    EXPECT_TRUE(Session.ResultsShowing());
+}
+
+TEST_F(RoundTest, CleanSessionOffersNoRoundAndANewSessionForgetsTheRound) {
+    Start(SixSentences());
+    for (int i = 1; i <= 6; ++i)
+        Sentence(false);
+    EXPECT_FALSE(Session.RoundOffered());
+    Key(VK_F3);
+    EXPECT_TRUE(Session.ResultsShowing());
+    EXPECT_FALSE(Session.InRound());
+
+    Start({{"a,x", {CP(2, '@')}}});
+    Sentence(true);
+    Key(VK_F3);
+    EXPECT_TRUE(Session.InRound());
+    Start(SixSentences());
+    EXPECT_FALSE(Session.InRound());
+}
+
+TEST_F(RoundTest, RoundBlocksCarryTheRoundVariantLineAndAnInterruptedOneSaysSo) {
+    Start(SixSentences());
+    for (int i = 1; i <= 6; ++i)
+        Sentence(i == 2);
+    Key(VK_F3);
+    Answer(2);
+    const QDateTime moment(QDate(2026, 3, 2), QTime(10, 0));
+    const std::string interrupted = Pupil.ResultsBlock(moment, true);
+    EXPECT_NE(interrupted.find("\r\nVariant: Work on mistakes: V1\r\n"), std::string::npos);
+    EXPECT_NE(interrupted.find("\r\nNumber of questions: 1\r\nNumber of mistakes: 1\r\n"),
+              std::string::npos);
+    EXPECT_NE(interrupted.find("\r\nInterrupted by user!\r\n"), std::string::npos);
+
+    Answer(1);
+    Session.Further();
+    ASSERT_TRUE(Session.ResultsShowing());
+    const std::string done = Pupil.ResultsBlock(moment, false);
+    EXPECT_NE(done.find("\r\nVariant: Work on mistakes: V1\r\n"), std::string::npos);
+    EXPECT_NE(done.find("\r\nMark: 4\r\n"), std::string::npos);
 }

@@ -265,6 +265,19 @@ apply();
 
 } // namespace
 
+void RoundsHtml(std::ostream& out, const std::vector<TPupilRounds>& rounds, const THeadings& h) {
+    if (rounds.empty())
+        return;
+    out << "<h3>" << E(h.WorkOnMistakes)
+        << "</h3>\n<div class=\"wrap\"><table class=\"rounds\"><thead><tr><th>" << E(h.Pupil)
+        << "</th><th>" << E(h.Rounds) << "</th><th>" << E(h.LastRoundClean)
+        << "</th></tr></thead><tbody>\n";
+    for (const TPupilRounds& r : rounds)
+        out << "<tr><td>" << E(r.Name) << "</td><td class=\"n\">" << r.Rounds << "</td><td>"
+            << E(r.LastClean ? h.Yes : h.No) << "</td></tr>\n";
+    out << "</tbody></table></div>\n";
+}
+
 std::string HtmlReport(const TSummary& summary, const TRuleExamples& examples) {
     const THeadings& h = HeadingsFor(summary.Russian);
     std::ostringstream out;
@@ -316,6 +329,7 @@ std::string HtmlReport(const TSummary& summary, const TRuleExamples& examples) {
             out << "</td></tr>\n";
         }
         out << "</tbody></table></div>\n";
+        RoundsHtml(out, c.Rounds, h);
 
         for (const auto& t : c.Themes) {
             out << "<h3>" << E(h.Theme) << ": " << E(t.Name) << "</h3>\n"

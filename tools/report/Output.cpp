@@ -73,6 +73,11 @@ THeadings Make(bool russian) {
     set(h.From, "from", "с");
     set(h.To, "to", "по");
     set(h.Show, "Show", "Показать");
+    set(h.WorkOnMistakes, "Work on mistakes", "Работа над ошибками");
+    set(h.Rounds, "Rounds", "Раундов");
+    set(h.LastRoundClean, "Last round clean", "Последний раунд без ошибок");
+    set(h.Yes, "yes", "да");
+    set(h.No, "no", "нет");
     return h;
 }
 
@@ -117,6 +122,17 @@ const THeadings& HeadingsFor(bool russian) {
     return russian ? ru : en;
 }
 
+void RoundsText(std::ostream& out, const std::vector<TPupilRounds>& rounds, const THeadings& h) {
+    if (rounds.empty())
+        return;
+    out << "\n"
+        << h.WorkOnMistakes << ":\n  " << Pad(h.Pupil, 24) << "  " << Pad(h.Rounds, 8, true) << "  "
+        << h.LastRoundClean << "\n";
+    for (const TPupilRounds& r : rounds)
+        out << "  " << Pad(r.Name, 24) << "  " << Pad(std::to_string(r.Rounds), 8, true) << "  "
+            << (r.LastClean ? h.Yes : h.No) << "\n";
+}
+
 std::string TextReport(const TSummary& summary) {
     const THeadings& h = HeadingsFor(summary.Russian);
     std::ostringstream out;
@@ -131,6 +147,7 @@ std::string TextReport(const TSummary& summary) {
         out << "\n== " << c.Name << " (" << h.SessionsColumn << ": " << c.SessionCount << ") ==\n\n"
             << h.WeakSpots << ":\n";
         WeakSpotTable(out, c.WeakSpots, h, "  ");
+        RoundsText(out, c.Rounds, h);
         for (const auto& t : c.Themes) {
             out << "\n" << h.Theme << ": " << t.Name << "\n  " << h.Averages << ":\n";
             for (const auto& v : t.Variants)

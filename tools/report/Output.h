@@ -5,6 +5,7 @@
 #include "Summary.h"
 
 #include <map>
+#include <ostream>
 #include <string>
 
 // The headings in the language of the results.
@@ -13,12 +14,17 @@ struct THeadings {
         PupilsColumn, SessionsColumn, Share, RuleTitle, Theme, Averages, Variant, Average, WithMark,
         Date, Pupil, Questions, Prompts, Mark, Interrupted, NoMark, NoSessions, MarksOverTime,
         NoWeakSpots, Legend, TopThree, TopThreeNone, MissedBy, FilterClass, AllClasses, From, To,
-        Show;
+        Show, WorkOnMistakes, Rounds, LastRoundClean, Yes, No;
 };
 const THeadings& HeadingsFor(bool russian);
 
 // "Sessions: 36, pupils: 12, classes: 1" (cp1251).
 std::string OverviewLine(const TSummary& summary);
+
+// The rounds of work on mistakes of one class, one row a pupil: how many, and whether the last
+// one was clean.
+void RoundsText(std::ostream& out, const std::vector<TPupilRounds>& rounds, const THeadings& h);
+void RoundsHtml(std::ostream& out, const std::vector<TPupilRounds>& rounds, const THeadings& h);
 
 std::string TextReport(const TSummary& summary);
 // A sentence that practises a rule, with the place of its check point (1-based), as the exercise

@@ -95,6 +95,16 @@ std::vector<TPupilSessions> GroupByPupil(const std::vector<const TSession*>& ses
     return pupils;
 }
 
+std::vector<TPupilRounds> RoundsByPupil(const std::vector<const TSession*>& rounds) {
+    std::vector<TPupilRounds> out;
+    for (const TPupilSessions& p : GroupByPupil(rounds)) {
+        const TSession& last = *p.Sessions.back();
+        out.push_back(
+            {p.Name, static_cast<int>(p.Sessions.size()), !last.Interrupted && last.Mistakes == 0});
+    }
+    return out;
+}
+
 } // namespace
 
 std::vector<TWeakSpot> TopRules(const std::vector<const TSession*>& sessions,
@@ -106,6 +116,15 @@ std::vector<TWeakSpot> TopRules(const std::vector<const TSession*>& sessions,
     if (spots.size() > count)
         spots.resize(count);
     return spots;
+}
+
+bool IsWorkOnMistakes(const TSession& session) {
+    static const std::string labels[] = {"Work on mistakes: ",
+                                         platform::Utf8ToAnsi("Работа над ошибками: ")};
+    for (const std::string& label : labels)
+        if (session.Variant.compare(0, label.size(), label) == 0)
+            return true;
+    return false;
 }
 
 bool NaturalLess(const std::string& a, const std::string& b) {
@@ -156,8 +175,14 @@ std::string RuleTitle(const std::vector<std::string>& lines) {
 TSummary Summarise(const std::vector<TSession>& sessions,
                    const std::map<std::string, std::string>& ruleTitles) {
     TSummary out;
-    const std::vector<const TSession*> ordered = InTimeOrder(sessions);
+    std::vector<const TSession*> ordered, rounds;
+    for (const TSession* s : InTimeOrder(sessions))
+        (IsWorkOnMistakes(*s) ? rounds : ordered).push_back(s);
     out.SessionCount = static_cast<int>(ordered.size());
+    out.RoundCount = static_cast<int>(rounds.size());
+    std::map<std::string, std::vector<const TSession*>> roundsByClass;
+    for (const TSession* s : rounds)
+        roundsByClass[Identity(s->Class)].push_back(s);
 
     int russian = 0;
     std::set<std::string> pupils;
@@ -180,6 +205,8 @@ TSummary Summarise(const std::vector<TSession>& sessions,
         c.SessionCount = static_cast<int>(list.size());
         c.Pupils = GroupByPupil(list);
         c.WeakSpots = WeakSpots(list, ruleTitles);
+        if (auto r = roundsByClass.find(key); r != roundsByClass.end())
+            c.Rounds = RoundsByPupil(r->second);
         std::map<std::string, std::vector<const TSession*>> byTheme;
         std::map<std::string, std::string> themeName;
         for (const TSession* s : list) {

@@ -35,21 +35,35 @@ struct TWeakSpot {
     double Share = 0; // of all sessions counted
 };
 
+// A pupil's rounds of work on mistakes: the blocks whose variant the trainer named
+// "Work on mistakes: ..." after a session with mistakes.
+struct TPupilRounds {
+    std::string Name;
+    int Rounds = 0;
+    bool LastClean = false; // the last round was finished without a mistake
+};
+
 struct TClassSummary {
     std::string Name;
     int SessionCount = 0;
     std::vector<TThemeSummary> Themes;
     std::vector<TPupilSessions> Pupils; // over all themes, for the marks over time
     std::vector<TWeakSpot> WeakSpots;   // most frequent first
+    std::vector<TPupilRounds> Rounds;   // pupils with at least one round
 };
 
 struct TSummary {
     std::vector<TClassSummary> Classes;
     std::vector<TWeakSpot> WeakSpots; // over every class
-    int SessionCount = 0;
+    int SessionCount = 0;             // first attempts; rounds are counted apart
+    int RoundCount = 0;
     int PupilCount = 0;
     bool Russian = false; // most blocks were written in Russian
 };
+
+// A round of work on mistakes, told by its variant line in either language. Rounds stay out of
+// the weak spots, the marks and the session counts, which speak of first attempts.
+bool IsWorkOnMistakes(const TSession& session);
 
 // The summary points into `sessions`, which must outlive it. `ruleTitles` maps a rule identifier
 // to its title. Pupils are told apart by name and class,
