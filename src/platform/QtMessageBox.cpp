@@ -39,10 +39,11 @@ int TQtMessagePresenter::Show(const std::string& text, const std::string& captio
     QMessageBox box(icon, FromAnsi(caption), FromAnsi(WithoutCr(text)), buttons, TopWindow());
     box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     if (flags & MB_BILINGUAL) {
+        // The letters Y and N still answer, as they did before the labels were bilingual.
         if (QAbstractButton* yes = box.button(QMessageBox::Yes))
-            yes->setText(QString::fromUtf8("Yes / Да"));
+            yes->setText(QString::fromUtf8("&Yes / Да"));
         if (QAbstractButton* no = box.button(QMessageBox::No))
-            no->setText(QString::fromUtf8("No / Нет"));
+            no->setText(QString::fromUtf8("&No / Нет"));
     }
     // Texts of the program are plain; a '<' in a file name must not turn them into markup.
     box.setTextFormat(Qt::PlainText);
