@@ -13,10 +13,23 @@ const char* const CRLF = "\r\n";
 
 namespace {
 
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// One blank between two parts unless one of them already has it (the translation files give
+// the parts with or without their own blanks).
+void JoinWithBlank(std::string& text, const std::string& part) {
+    if (!text.empty() && !part.empty() && !IsBlank(text.back()) && !IsBlank(part.front()))
+        text += ' ';
+    text += part;
+}
+
 TReportBox FileIOErrorBox(const std::string& fileName) {
-    return {strFileIOError,
-            Title + CRLF + strFileIOErrorMessage1 + fileName + strFileIOErrorMessage2,
-            MB_OK | MB_ICONERROR};
+    std::string message = strFileIOErrorMessage1;
+    JoinWithBlank(message, DisplayPath(fileName));
+    JoinWithBlank(message, strFileIOErrorMessage2);
+    return {strFileIOError, Title + CRLF + message, MB_OK | MB_ICONERROR};
 }
 
 TReportBox LibraryFailureBox() {
@@ -31,6 +44,13 @@ int Show(const TReportBox& box) {
 }
 
 } // namespace
+
+std::string DisplayPath(std::string path) {
+    for (char& c : path)
+        if (c == '\\')
+            c = '/';
+    return path;
+}
 
 void ShowFileIOError(const std::string& fileName) {
     Show(FileIOErrorBox(fileName));
@@ -94,7 +114,7 @@ std::string AskLanguageText() {
 
 std::string AskLanguage() {
     std::string language = "English";
-    if (MessageBox(AskLanguageText(), Title, MB_YESNO | MB_ICONQUESTION) == IDNO)
+    if (MessageBox(AskLanguageText(), Title, MB_YESNO | MB_ICONQUESTION | MB_BILINGUAL) == IDNO)
         language = "Russian";
     return language;
 }

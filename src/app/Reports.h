@@ -7,7 +7,11 @@
 #include <string>
 #include <vector>
 
-// "Input/Output Error": Title, a line break, then the two message parts around the file name.
+// A path as a pupil on this system reads it: every '\' of the program's internal form as '/'.
+std::string DisplayPath(std::string path);
+
+// "Input/Output Error": Title, a line break, then the two message parts around the file name
+// (shown with '/'), one blank between neighbours where neither has one.
 // Sets the global failure flag.
 void ShowFileIOError(const std::string& fileName);
 // The results file could not be written. Leaves the flag alone.
@@ -19,7 +23,7 @@ int ShowRuleOutputError();
 void ReportLibraryFailure();
 // The screen is too small or has too few colours. Sets the flag.
 void ShowSystemRequirementsError();
-// The bilingual question; "English" for Yes, "Russian" for No.
+// The bilingual question, with bilingual buttons; "English" for Yes, "Russian" for No.
 std::string AskLanguage();
 
 // The fixed bilingual question text (cp1251, CR LF between lines).

@@ -6,8 +6,56 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QWindow>
 
 namespace platform {
+
+namespace {
+
+bool Shown(const QWidget* w) {
+    return w && w->isWindow() && w->isVisible() && !w->isMinimized();
+}
+
+bool KeptOnTop(const QWidget* w) {
+    return (w->windowFlags() & Qt::WindowStaysOnTopHint) != 0;
+}
+
+} // namespace
+
+QWidget* TopWindow(const QWidget* except) {
+    auto usable = [except](const QWidget* w) { return Shown(w) && w != except; };
+    if (QWidget* modal = QApplication::activeModalWidget(); usable(modal))
+        return modal;
+    QWidget* active = QApplication::activeWindow();
+    if (usable(active) && KeptOnTop(active))
+        return active;
+    const QWidgetList all = QApplication::topLevelWidgets();
+    for (QWidget* w : all)
+        if (usable(w) && KeptOnTop(w))
+            return w;
+    if (usable(active))
+        return active;
+    for (QWidget* w : all)
+        if (usable(w))
+            return w;
+    return nullptr;
+}
+
+void MakeTransientForTop(QWidget* w) {
+    QWidget* top = TopWindow(w);
+    if (top && w->isAncestorOf(top))
+        top = nullptr;
+    if (top && KeptOnTop(top) && !KeptOnTop(w)) {
+        // Setting a flag hides a shown window; only windows about to come up get it.
+        const bool visible = w->isVisible();
+        w->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        if (visible)
+            w->show();
+    }
+    w->winId(); // the native window the hint is set on
+    if (QWindow* handle = w->windowHandle())
+        handle->setTransientParent(top ? top->windowHandle() : nullptr);
+}
 
 TForm::TForm(QWidget* parent) : QDialog(parent) {}
 

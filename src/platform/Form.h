@@ -13,6 +13,16 @@ namespace platform {
 
 enum : int { mrNone = 0, mrOk = 1, mrCancel = 2 };
 
+// The program's window a new box or question must come over: a running modal dialog, else a
+// shown window kept on top (the intro, the rule, help; the active one first), else the active
+// window, else any shown one. `except` (the window about to come up) is never chosen. Null when
+// no window is shown.
+QWidget* TopWindow(const QWidget* except = nullptr);
+
+// Makes `w` transient for TopWindow(w), so that the window manager keeps it above that window,
+// and keeps it on top when that window is kept on top. Called before showing `w`.
+void MakeTransientForTop(QWidget* w);
+
 class TForm : public QDialog {
     Q_OBJECT
 public:

@@ -19,6 +19,9 @@ enum : unsigned {
     MB_ICONINFORMATION = 0x40,
     MB_ICONMASK = 0xF0,
     MB_TYPEMASK = 0x0F,
+    // Ours, not the Windows set: the buttons carry both languages ("Yes / Да"), for a question
+    // asked before the language is known.
+    MB_BILINGUAL = 0x100000,
 };
 
 enum : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };

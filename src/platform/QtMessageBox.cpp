@@ -1,7 +1,9 @@
 #include "platform/QtMessageBox.h"
 
+#include "platform/Form.h"
 #include "platform/Text.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 
@@ -32,8 +34,17 @@ int TQtMessagePresenter::Show(const std::string& text, const std::string& captio
         buttons = QMessageBox::Ok | QMessageBox::Cancel;
         break;
     }
-    QMessageBox box(icon, FromAnsi(caption), FromAnsi(WithoutCr(text)), buttons,
-                    QApplication::activeWindow());
+    // Over whatever is on top (a rule window, the intro), and, as a box that must be answered,
+    // over the full-screen windows of another copy too.
+    QMessageBox box(icon, FromAnsi(caption), FromAnsi(WithoutCr(text)), buttons, TopWindow());
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    if (flags & MB_BILINGUAL) {
+        // The letters Y and N still answer, as they did before the labels were bilingual.
+        if (QAbstractButton* yes = box.button(QMessageBox::Yes))
+            yes->setText(QString::fromUtf8("&Yes / Да"));
+        if (QAbstractButton* no = box.button(QMessageBox::No))
+            no->setText(QString::fromUtf8("&No / Нет"));
+    }
     // Texts of the program are plain; a '<' in a file name must not turn them into markup.
     box.setTextFormat(Qt::PlainText);
     switch (box.exec()) {

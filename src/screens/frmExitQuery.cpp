@@ -136,6 +136,8 @@ int TfrmExitQuery::Ask(bool allowContinue) {
     lblCancel->setEnabled(allowContinue);
     const TScreenMetrics screen = GetScreenMetrics();
     move((screen.Width - width()) / 2, (screen.Height - height()) / 2);
+    // Asked from under a rule window, it must not come up behind it.
+    MakeTransientForTop(this);
     return ShowModal();
 }
 

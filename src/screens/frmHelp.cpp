@@ -106,6 +106,7 @@ void TfrmHelp::ShowHelp() {
              (screen.Height - frameGeometry().height()) / 2);
         Placed = true;
     }
+    MakeTransientForTop(this);
     show();
     raise();
     activateWindow();

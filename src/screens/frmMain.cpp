@@ -17,6 +17,7 @@
 #include "session/ResultsDrawing.h"
 
 #include <QEvent>
+#include <QLabel>
 #include <QPalette>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -107,6 +108,16 @@ TfrmMain::TfrmMain(TLinks links, QWidget* parent)
     imgArrow->SetAutoSize(true);
     imgArrow->SetTransparent(true);
     imgArrow->resize(362, 41);
+    lblProgress = new QLabel(panTest);
+    lblProgress->setObjectName("lblProgress");
+    QPalette white = lblProgress->palette();
+    white.setColor(QPalette::WindowText, Qt::white);
+    lblProgress->setPalette(white);
+    QFont bold = lblProgress->font();
+    bold.setPixelSize(18);
+    bold.setBold(true);
+    lblProgress->setFont(bold);
+    lblProgress->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     fbtnAnswer1 = NewButton("fbtnAnswer1", &TfrmMain::fbtnAnswer1Click);
     fbtnAnswer2 = NewButton("fbtnAnswer2", &TfrmMain::fbtnAnswer2Click);
@@ -237,7 +248,23 @@ void TfrmMain::FormResize() {
     fbtnCancel->move(fbtnAccept->Left(), fbtnAccept->Top() + fbtnAccept->Height() + 8);
     fbtnFurther->move((fbtnHelp->Left() - fbtnFurther->Width()) / 2,
                       box + (106 - fbtnFurther->Height()) / 2);
+    PlaceProgress();
     PlaceFrame();
+    // The sentence, its pointer and the answers follow the new size; a rule that is up moves
+    // with its check point's cell.
+    FSession.Resized();
+    if (Links.Rule && Links.Rule->RuleShown() && FSession.Answering())
+        ShowRule(FSession.CurrentCheckPoint().Rule, FSession.Display().CellX,
+                 FSession.Display().CellY);
+}
+
+// At the panel's left edge, where neither the answer buttons (centred left of Help) nor Accept,
+// Cancel and Further reach on any screen the trainer runs on.
+void TfrmMain::PlaceProgress() {
+    lblProgress->adjustSize();
+    const int box = std::max(height() - PanelHeight, 0);
+    lblProgress->move(12, box + (PanelHeight - lblProgress->height()) / 2);
+    lblProgress->raise();
 }
 
 // The frame keeps to the bottom-right corner of the box's client area, which also changes when
@@ -379,6 +406,12 @@ bool TfrmMain::ResultsVisible() const {
     return !imgResult->isHidden();
 }
 
+std::string ProgressText(int index, std::size_t count) {
+    if (index < 0 || count == 0)
+        return {};
+    return std::to_string(index + 1) + " / " + std::to_string(count);
+}
+
 // --- the session's view ---
 
 TSessionGeometry TfrmMain::Geometry() const {
@@ -406,6 +439,9 @@ void TfrmMain::HideExample() {
 
 void TfrmMain::ShowExample() {
     imgExample->show();
+    lblProgress->setText(
+        QString::fromStdString(ProgressText(FSession.ExampleIndex(), FSession.Examples().size())));
+    PlaceProgress();
 }
 
 void TfrmMain::PlaceExample(const TExampleLayout& layout) {

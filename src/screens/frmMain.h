@@ -10,6 +10,7 @@
 
 #include <random>
 
+class QLabel;
 class QScrollArea;
 class QTimer;
 class TConfig;
@@ -72,6 +73,8 @@ public:
     platform::TImage* imgFrame = nullptr;
     platform::TImage* imgButtonsBackground = nullptr;
     platform::TImage* imgArrow = nullptr;
+    // How far the pupil is: "3 / 10", the sentence the session plays of those it plays.
+    QLabel* lblProgress = nullptr;
     TFButton* fbtnAnswer1 = nullptr;
     TFButton* fbtnAnswer2 = nullptr;
     TFButton* fbtnAnswer3 = nullptr;
@@ -133,6 +136,7 @@ private:
 
     void LoadPictures();
     void PlaceFrame();
+    void PlaceProgress();
     void MaximizeTimer();
     void SaveInterrupted();
     // The configuration's results file; empty without one.
@@ -148,6 +152,9 @@ private:
     platform::TBitmap ExamplePicture;
     bool CloseConfirmed = false;
 };
+
+// "3 / 10" for the sentence at `index` (from 0) of `count`; empty before the first sentence.
+std::string ProgressText(int index, std::size_t count);
 
 // The pictures stored with the program, in the picture folder beside the others.
 constexpr const char* FramePictureName = "frame.fpf";

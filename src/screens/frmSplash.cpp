@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTimer>
 
 using namespace platform;
 
@@ -120,6 +121,18 @@ void TfrmSplash::CloseSplash() {
         hide();
         break;
     }
+}
+
+bool TfrmSplash::FormCloseQuery() {
+    // Hidden without handing over, the intro would leave an empty screen that waits for a key.
+    if (Mode == smIntro && isVisible()) {
+        QTimer::singleShot(0, this, [this] { CloseSplash(); });
+        return false;
+    }
+    if (Mode == smSlip)
+        return true;
+    CloseSplash();
+    return false;
 }
 
 void TfrmSplash::FormDeactivate() {

@@ -36,6 +36,8 @@ public:
     platform::TImage* imgBackground = nullptr;
 
 protected:
+    // The window manager's close acts as the key that ends what is shown.
+    bool FormCloseQuery() override;
     void FormDeactivate() override;
     void FormResize() override;
     void keyPressEvent(QKeyEvent* e) override;

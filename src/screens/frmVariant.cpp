@@ -123,7 +123,8 @@ void TOwnerDrawList::paintEvent(QPaintEvent*) {
     if (!r.isValid() || !OnDrawItem)
         return;
     if (currentIndex() < 0 && !isEnabled()) {
-        p.fillRect(r, palette().color(QPalette::Disabled, QPalette::Window));
+        // Empty, on the list's own background: a disabled list is no bar.
+        p.fillRect(r, palette().color(QPalette::Disabled, QPalette::Base));
         return;
     }
     // As in a list, the chosen item of the list with the focus stands out.

@@ -74,7 +74,17 @@ void TExampleLayout::LayOut(std::string_view text, const TBoxGeometry& box) {
     DisplayText = std::string(text.substr(b, e - b));
     Trimmed = static_cast<int>(b);
     RemovedCount = 0;
-    PictureWidth = box.ScreenWidth;
+    Fit(box);
+    CellX = 0;
+    CellY = 0;
+    MistakeMarks.clear();
+}
+
+void TExampleLayout::Fit(const TBoxGeometry& box) {
+    // A window narrower than the screen (un-maximised) centres the lines in what it shows.
+    PictureWidth = box.Width > 0 && (box.ScreenWidth <= 0 || box.Width < box.ScreenWidth)
+                       ? box.Width
+                       : box.ScreenWidth;
     PictureHeight = std::max(box.ClientHeight, 1);
     LineChars = std::max(box.Width / std::max(Metrics.W, 1) - 3, 2);
     BreakDisplayText();
@@ -90,23 +100,32 @@ void TExampleLayout::LayOut(std::string_view text, const TBoxGeometry& box) {
         ScrollBarVisible = false;
     }
     TopMargin = std::max(CentredTop(), 40);
-    CellX = 0;
-    CellY = 0;
-    MistakeMarks.clear();
+}
+
+void TExampleLayout::Reflow(const TBoxGeometry& box) {
+    Fit(box);
+    for (TMistakeMark& m : MistakeMarks)
+        CellOf(m.At, m.X, m.Y);
+}
+
+bool TExampleLayout::CellOf(int p, int& x, int& y) const {
+    const int line = LineOfPosition(Lines, p, static_cast<int>(DisplayText.size()));
+    if (line < 0)
+        return false;
+    x = (p - LineStart(Lines, line)) * Metrics.W + LeftMargin() + 1;
+    y = LineHeight() * line + TopMargin + 1;
+    return true;
 }
 
 void TExampleLayout::Locate(int position, const TBoxGeometry& box) {
     BreakDisplayText();
     TopMargin = std::max(CentredTop(), 40);
-    const int p = DisplayPosition(position);
-    const int line = LineOfPosition(Lines, p, static_cast<int>(DisplayText.size()));
-    if (line < 0) {
+    CellAt = DisplayPosition(position);
+    if (!CellOf(CellAt, CellX, CellY)) {
         CellX = 0;
         CellY = 0;
         return;
     }
-    CellX = (p - LineStart(Lines, line)) * Metrics.W + LeftMargin() + 1;
-    CellY = LineHeight() * line + TopMargin + 1;
     if (box.Height - Metrics.Hs < PictureHeight) {
         int pos = box.ScrollPosition;
         while (CellY < pos + 44 && pos > 0)

@@ -48,6 +48,9 @@ struct TMistakeMark {
     int X = 0;
     int Y = 0;
     int Count = 0;
+    // The display position of the marked cell, so that the mark follows it to a new line
+    // length; later closed-up "@"s stand after it and do not move it.
+    int At = 0;
     bool operator==(const TMistakeMark&) const = default;
 };
 
@@ -71,6 +74,8 @@ public:
     int TopMargin = 40;
     int CellX = 0;
     int CellY = 0;
+    // The display position of the located cell.
+    int CellAt = 0;
     std::vector<TMistakeMark> MistakeMarks;
     int PictureWidth = 0;
     int PictureHeight = 0;
@@ -89,6 +94,9 @@ public:
     // A new example: the display text, the picture size, the line length, the lines and the
     // scroll range. No check point is located yet.
     void LayOut(std::string_view text, const TBoxGeometry& box);
+    // The same display text broken again for a new box: picture size, line length, lines,
+    // scroll range, and the mistake marks moved with their cells. The cell is left to Locate.
+    void Reflow(const TBoxGeometry& box);
     // The cell of the check point at `position` and the scroll position that keeps it in view.
     // A position outside the text leaves the cell at 0, 0 (no pointer).
     void Locate(int position, const TBoxGeometry& box);
@@ -99,4 +107,8 @@ public:
 
 private:
     void BreakDisplayText();
+    // The picture and line sizes for the box, and the lines of the display text in them.
+    void Fit(const TBoxGeometry& box);
+    // The cell of a display position; false when it is outside the text.
+    bool CellOf(int p, int& x, int& y) const;
 };

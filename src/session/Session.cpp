@@ -131,7 +131,8 @@ void TExerciseSession::NextCheckPoint() {
         Pupil->AddQuestion();
         SetChosen(0);
         if (FCheckPointMistakes > 0)
-            FDisplay.MistakeMarks.push_back({FDisplay.CellX, FDisplay.CellY, FCheckPointMistakes});
+            FDisplay.MistakeMarks.push_back(
+                {FDisplay.CellX, FDisplay.CellY, FCheckPointMistakes, FDisplay.CellAt});
         FCheckPointMistakes = 0;
         if (FCheckPointIndex + 1 >= static_cast<int>(example.CheckPoints.size())) {
             if (Answering())
@@ -167,6 +168,10 @@ void TExerciseSession::NextCheckPoint() {
 
 void TExerciseSession::PrepareButtons() {
     FButtonAnswer = DealButtonAnswers(FAlternativeCount, Random);
+    PlaceButtons();
+}
+
+void TExerciseSession::PlaceButtons() {
     const TSessionGeometry geometry = View.Geometry();
     const std::array<int, 3> lefts = AnswerButtonLefts(
         FAlternativeCount, geometry.HelpButtonLeft / 2, geometry.AnswerButtonWidths);
@@ -189,6 +194,19 @@ void TExerciseSession::PrepareButtons() {
         buttons[static_cast<std::size_t>(i)] = {face, lefts[static_cast<std::size_t>(i)], true};
     }
     View.SetAnswers(buttons);
+}
+
+void TExerciseSession::Resized() {
+    if (FExampleIndex < 0 || FState == TSessionState::Intro || FState == TSessionState::Results)
+        return;
+    const TBoxGeometry box = View.Geometry().Box;
+    FDisplay.Reflow(box);
+    if (HaveCheckPoint)
+        FDisplay.Locate(FCurrentCheckPoint.Position, box);
+    View.PlaceExample(FDisplay);
+    if (Answering())
+        PlaceButtons();
+    DrawExample();
 }
 
 void TExerciseSession::PassCheckPoint() {

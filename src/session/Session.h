@@ -130,6 +130,9 @@ public:
     bool InRound() const { return FInRound; }
     // Leaves the results and runs the selection.
     void BackToSelection();
+    // The window's size changed: the example, its check point's cell, the mistake marks and the
+    // answer buttons are laid out again for the new geometry; nothing else changes.
+    void Resized();
 
     // The pupil's actions.
     void ChooseButton(int button); // 1..3
@@ -184,6 +187,7 @@ private:
     void ShowAnswerButtons();
     void LayOutExample();
     void PrepareButtons();
+    void PlaceButtons();
     void DrawExample();
     // The chosen answer, and with it the state between choosing and confirming while answering.
     void SetChosen(int answer);

@@ -26,14 +26,32 @@ TEST(Reports, FileIOErrorJoinsTitleAndMessagePartsAndSetsTheFlag) {
     ShowFileIOError("/opt/zarvo/Zarvo.ff");
     TRecordedBox b = OnlyBox();
     EXPECT_EQ(b.Caption, "Input/Output Error");
-    EXPECT_EQ(b.Text, "Zarvo\r\nThe file/opt/zarvo/Zarvo.ffcannot be opened!");
+    EXPECT_EQ(b.Text, "Zarvo\r\nThe file /opt/zarvo/Zarvo.ff cannot be opened!");
     EXPECT_EQ(b.Flags, 16u);
     EXPECT_TRUE(GlobalFailure);
 
-    // Shown again when the flag is already set; an empty name runs the parts together.
+    // Shown again when the flag is already set; without a name the parts get one blank.
     ShowFileIOError("");
-    EXPECT_EQ(OnlyBox().Text, "Zarvo\r\nThe filecannot be opened!");
+    EXPECT_EQ(OnlyBox().Text, "Zarvo\r\nThe file cannot be opened!");
     EXPECT_TRUE(GlobalFailure);
+}
+
+TEST(Reports, FileIOErrorShowsSlashesAndNeverDoublesABlank) {
+    TSandbox box;
+    // The program's internal form of a picture path.
+    ShowFileIOError("RFPF\\help.txt");
+    EXPECT_EQ(OnlyBox().Text, "Zarvo\r\nThe file RFPF/help.txt cannot be opened!");
+
+    // Translations that bring their own blanks keep exactly those.
+    strFileIOErrorMessage1 = "The file ";
+    strFileIOErrorMessage2 = " cannot be opened!";
+    ShowFileIOError("C:\\ZARVO\\Zarvo.fff");
+    EXPECT_EQ(OnlyBox().Text, "Zarvo\r\nThe file C:/ZARVO/Zarvo.fff cannot be opened!");
+    strFileIOErrorMessage1 = "The file\r\n";
+    ShowFileIOError("x");
+    EXPECT_EQ(OnlyBox().Text, "Zarvo\r\nThe file\r\nx cannot be opened!");
+
+    EXPECT_EQ(DisplayPath("a\\b/c\\"), "a/b/c/");
 }
 
 TEST(Reports, ResultAndRuleBoxesLeaveTheFlagAsItWas) {
@@ -119,7 +137,8 @@ TEST(Reports, AskLanguageIsTheFixedBilingualQuestion) {
     TRecordedBox b = OnlyBox();
     EXPECT_EQ(b.Text, expected);
     EXPECT_EQ(b.Caption, "");
-    EXPECT_EQ(b.Flags, 36u);
+    // Asked before the language is known, so the buttons speak both.
+    EXPECT_EQ(b.Flags, MB_YESNO | MB_ICONQUESTION | MB_BILINGUAL);
 
     Recorder().Answer(IDNO);
     EXPECT_EQ(AskLanguage(), "Russian");

@@ -40,7 +40,7 @@ TEST(Language, WithoutARegistryLanguageTheQuestionDecides) {
     TConfig c = Loaded(box);
     auto boxes = Recorder().Take();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].Flags, 36u);
+    EXPECT_EQ(boxes[0].Flags, MB_YESNO | MB_ICONQUESTION | MB_BILINGUAL);
     EXPECT_EQ(boxes[0].Caption, "") << "asked before the title is read";
     EXPECT_EQ(c.Language, "Russian");
     EXPECT_EQ(Title, Utf8ToAnsi("Зарво"));

@@ -26,7 +26,8 @@ void ExpectIOErrors(const std::string& path, std::size_t times = 1) {
     ASSERT_EQ(boxes.size(), times);
     for (const TRecordedBox& b : boxes) {
         EXPECT_EQ(b.Caption, strFileIOError);
-        EXPECT_EQ(b.Text, Title + "\r\n" + strFileIOErrorMessage1 + path + strFileIOErrorMessage2);
+        EXPECT_EQ(b.Text, Title + "\r\n" + strFileIOErrorMessage1 + " " + path + " " +
+                              strFileIOErrorMessage2);
     }
     EXPECT_TRUE(GlobalFailure);
 }

@@ -167,7 +167,7 @@ TEST_P(TrainerRun, FromTheIntroToTheSelectionAndOut) {
     const auto boxes = Recorder().Take();
     ASSERT_EQ(boxes.size(), lang.Registry ? 0u : 1u) << "only the language question";
     if (!boxes.empty()) {
-        EXPECT_EQ(boxes[0].Flags, static_cast<unsigned>(MB_YESNO | MB_ICONQUESTION));
+        EXPECT_EQ(boxes[0].Flags, static_cast<unsigned>(MB_YESNO | MB_ICONQUESTION | MB_BILINGUAL));
     }
 }
 

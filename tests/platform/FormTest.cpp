@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -164,4 +166,47 @@ TEST(Form, CloseQueryKeepsTheWindowOpen) {
     form.AllowClose = true;
     EXPECT_TRUE(form.close());
     EXPECT_FALSE(form.isVisible());
+}
+
+// What a box or question comes over: under the window manager a window kept on top (a rule
+// window) hides anything that is neither kept on top nor transient for it.
+TEST(Form, BoxesBelongToTheWindowOnTop) {
+    TWatchdog watchdog(10000);
+    EXPECT_EQ(TopWindow(), nullptr);
+    TForm main;
+    main.setWindowFlags(Qt::Window);
+    main.show();
+    TForm rule;
+    rule.setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint);
+    TForm question;
+    question.setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+
+    EXPECT_EQ(TopWindow(&question), &main);
+    MakeTransientForTop(&question);
+    ASSERT_NE(question.windowHandle(), nullptr);
+    EXPECT_EQ(question.windowHandle()->transientParent(), main.windowHandle());
+    EXPECT_FALSE(question.windowFlags() & Qt::WindowStaysOnTopHint);
+
+    // The rule window comes up over the main window, though the main window stays active.
+    rule.show();
+    main.activateWindow();
+    EXPECT_EQ(TopWindow(&question), &rule);
+    EXPECT_EQ(TopWindow(&rule), &main) << "never the window about to come up";
+    MakeTransientForTop(&question);
+    EXPECT_EQ(question.windowHandle()->transientParent(), rule.windowHandle());
+    EXPECT_TRUE(question.windowFlags() & Qt::WindowStaysOnTopHint);
+
+    // A question running modally is on top of both; a hidden window counts no more.
+    bool seen = false;
+    QTimer::singleShot(0, &question, [&] {
+        seen = TopWindow() == &question;
+        question.SetModalResult(mrOk);
+    });
+    question.ShowModal();
+    EXPECT_TRUE(seen);
+    rule.hide();
+    main.hide();
+    EXPECT_EQ(TopWindow(), nullptr);
+    MakeTransientForTop(&question);
+    EXPECT_EQ(question.windowHandle()->transientParent(), nullptr);
 }

@@ -53,6 +53,26 @@ TEST_F(Splash, IntroIsCentredAndAKeyOrClickHandsOverToTheSelection) {
     EXPECT_EQ(Main.BackCalls, 3);
 }
 
+TEST_F(Splash, TheWindowManagersCloseEndsWhatIsShownAsAKeyDoes) {
+    WritePicture("intro3.fpf", 200, 100, "BMP");
+    WritePicture("praise.fpf", 120, 80, "JPEG");
+    bool hiddenAtHandOver = false;
+    Main.OnBack = [&] { hiddenAtHandOver = !Form.isVisible(); };
+    Form.ShowIntro();
+    Form.close();
+    // Handed over once the close event is over, not hidden into a blank screen.
+    EXPECT_TRUE(QTest::qWaitFor([this] { return Main.BackCalls == 1; }, 2000));
+    EXPECT_TRUE(hiddenAtHandOver);
+    EXPECT_FALSE(Form.isVisible());
+
+    QObject scope;
+    InModal(scope, [&] { Form.close(); });
+    Form.ShowPraise();
+    EXPECT_EQ(Form.ModalResult(), -1);
+    EXPECT_FALSE(Form.isVisible());
+    EXPECT_EQ(Main.BackCalls, 1);
+}
+
 TEST_F(Splash, IntroThatCannotBeLoadedLeavesBeforeAnythingIsShown) {
     EXPECT_THROW(Form.ShowIntro(), EInOutError);
     WritePicture("intro3.fpf", 100, 80, "JPEG"); // the intro must be a bitmap

@@ -157,6 +157,17 @@ TEST_F(Variant, LabelsAndItemsAreDrawnWithTheSmallFontInTheirColours) {
     });
 }
 
+TEST_F(Variant, DisabledListsAreEmptyOnTheirOwnBackgroundNotNavyBars) {
+    Create();
+    ASSERT_FALSE(Form.cmbVariant->isEnabled());
+    const QImage drawn = Form.cmbVariant->grab().toImage();
+    const QRect item = Form.cmbVariant->ItemRect();
+    int navy = 0;
+    for (int x = item.left(); x <= item.right(); x += 4)
+        navy += QColor(drawn.pixel(x, item.center().y())) == QColor(0, 0, 0x80);
+    EXPECT_EQ(navy, 0);
+}
+
 TEST_F(Variant, ColumnIsCentredOnTheScreenAndTheMainWindowIsCleared) {
     Create();
     Main.PanelVisible = Main.ResultsShown = true;

@@ -17,6 +17,7 @@
 
 #include <QDir>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QProcess>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -306,6 +307,69 @@ TEST_F(MainScreen, WholeVariantEndsOnTheResultsAndAKeyReturnsToTheSelection) {
     Key(Qt::Key_Space, " ");
     EXPECT_EQ(Variant.Shown, 1);
     EXPECT_FALSE(s.ResultsShowing());
+}
+
+TEST_F(MainScreen, ProgressCountsTheSentencesAndCoversNoButton) {
+    Start();
+    const TExerciseSession& s = Form.Session();
+    const auto count = s.Examples().size();
+    ASSERT_GT(count, 1u);
+    int seen = -1;
+    for (int guard = 0; guard < 200 && !s.ResultsShowing(); ++guard) {
+        if (s.ExampleIndex() != seen) {
+            seen = s.ExampleIndex();
+            EXPECT_EQ(Form.lblProgress->text().toStdString(),
+                      std::to_string(seen + 1) + " / " + std::to_string(count));
+            EXPECT_TRUE(Form.lblProgress->isVisible());
+            for (const TFButton* b : {Form.fbtnAnswer1, Form.fbtnAnswer2, Form.fbtnAnswer3,
+                                      Form.fbtnAccept, Form.fbtnFurther, Form.fbtnHelp})
+                EXPECT_FALSE(b->isVisible() &&
+                             Form.lblProgress->geometry().intersects(b->geometry()))
+                    << b->objectName().toStdString();
+            EXPECT_GE(Form.lblProgress->y(), Form.scbExample->height()) << "below the sentence";
+        }
+        if (s.ExampleDone())
+            Click(Form.fbtnFurther);
+        else
+            AnswerRight();
+    }
+    EXPECT_EQ(seen, static_cast<int>(count) - 1);
+    EXPECT_EQ(ProgressText(-1, 10), "");
+    EXPECT_EQ(ProgressText(2, 10), "3 / 10");
+}
+
+TEST_F(MainScreen, ASmallerWindowLaysTheSentenceAndAnswersOutAgain) {
+    Start();
+    const TExerciseSession& s = Form.Session();
+    // A wrong answer brings the rule up.
+    Click(ButtonOf(2));
+    Click(Form.fbtnAccept);
+    ASSERT_EQ(Rule.Shown.size(), 1u);
+    const int index = s.CheckPointIndex();
+    const auto answers = s.ButtonAnswer();
+
+    Form.resize(900, 600);
+    QApplication::processEvents();
+    const QWidget* client = Form.scbExample->viewport();
+    const TExampleLayout& d = s.Display();
+    EXPECT_EQ(Form.scbExample->height(), 600 - 108);
+    EXPECT_LE(d.LeftMargin() + d.LineChars * d.Metrics.W, client->width()) << "no line is cut";
+    EXPECT_GE(d.LeftMargin(), 0);
+    EXPECT_LT(d.CellX + d.Metrics.W, client->width());
+    EXPECT_EQ(Form.imgExample->width(), d.PictureWidth);
+    // The same check point with the same answers, the buttons around half of Help's new left.
+    EXPECT_EQ(s.CheckPointIndex(), index);
+    EXPECT_EQ(s.ButtonAnswer(), answers);
+    const int centre = Form.fbtnHelp->x() / 2;
+    if (s.AlternativeCount() == 1) {
+        EXPECT_EQ(Form.fbtnAnswer2->x(), centre + 8);
+    }
+    EXPECT_EQ(Form.fbtnExit->x(), 900 - 130 - 6);
+    // The rule that was up moved with the cell.
+    ASSERT_GE(Rule.Shown.size(), 2u);
+    const int scroll = Form.scbExample->verticalScrollBar()->value();
+    EXPECT_EQ(Rule.Shown.back().At, client->mapToGlobal(QPoint(d.CellX, d.CellY - scroll)));
+    EXPECT_EQ(Rule.Shown.back().Box.size(), Form.scbExample->size());
 }
 
 TEST_F(MainScreen, MissingPanelPictureIsReportedAndTheRestLoads) {

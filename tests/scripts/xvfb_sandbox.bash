@@ -15,9 +15,9 @@ for tool in $tools; do
 done
 
 sandbox="$(mktemp -d)"
-xvfb_pid="" watched_pid="" pid=""
+xvfb_pid="" wm_pid="" watched_pid="" pid=""
 finish() {
-  for p in $watched_pid $pid; do kill -KILL "$p" 2>/dev/null; done
+  for p in $watched_pid $pid $wm_pid; do kill -KILL "$p" 2>/dev/null; done
   if [ -n "$xvfb_pid" ]; then
     kill "$xvfb_pid" 2>/dev/null
     for _ in $(seq 30); do kill -0 "$xvfb_pid" 2>/dev/null || break; sleep 0.1; done
@@ -61,4 +61,26 @@ start_xvfb() {
   xvfb_pid=$!
   wait_until 10 test -s "$sandbox/display" || fail "Xvfb did not start: $(cat "$sandbox/xvfb.log")"
   export DISPLAY=":$(head -n1 "$sandbox/display")"
+}
+
+# A window manager (openbox) in that display, as on a pupil's desktop: it, not the program, has
+# the last word on stacking, frames, size and closing. Returns once it has taken the screen.
+start_wm() {
+  openbox --sm-disable >"$sandbox/openbox.log" 2>&1 &
+  wm_pid=$!
+  wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+  wait_until 10 wm_running || fail "openbox did not start: $(cat "$sandbox/openbox.log")"
+}
+
+# Stops the display and the window manager of start_xvfb / start_wm, for a script that starts
+# them again at another size.
+stop_xvfb() {
+  for p in $wm_pid $xvfb_pid; do kill "$p" 2>/dev/null; done
+  for p in $wm_pid $xvfb_pid; do
+    for _ in $(seq 30); do kill -0 "$p" 2>/dev/null || break; sleep 0.1; done
+    kill -KILL "$p" 2>/dev/null
+    wait "$p" 2>/dev/null
+  done
+  wm_pid="" xvfb_pid=""
+  rm -f "$sandbox/display"
 }

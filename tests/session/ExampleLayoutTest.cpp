@@ -108,11 +108,48 @@ TEST(ExampleLayout, LeadingBlanksDoNotShiftTheCheckPoints) {
 TEST(ExampleLayout, CellAndCentring) {
     TExampleLayout l = Layout("abc def", 20, 400);
     l.Locate(5, {640, 23 * 16, 400, 400, 0});
-    EXPECT_EQ(l.LeftMargin(), (640 - 20 * 16) / 2);
+    // Centred in the box that shows it.
+    EXPECT_EQ(l.LeftMargin(), (23 * 16 - 20 * 16) / 2);
     EXPECT_EQ(l.TopMargin, (400 - 64) / 2);
     EXPECT_EQ(l.CellX, 4 * 16 + l.LeftMargin() + 1);
     EXPECT_EQ(l.CellY, l.TopMargin + 1);
     EXPECT_FALSE(l.ScrollBarVisible);
+}
+
+TEST(ExampleLayout, ReflowKeepsTheTextCellAndMarksInANarrowerBox) {
+    // A window un-maximised from 640 to 272 pixels on a 640-pixel screen.
+    TExampleLayout l;
+    l.Metrics = {16, 24, 18};
+    l.LayOut("abc de@f ghi,jk lmn", {640, 640, 400, 400, 0});
+    ASSERT_EQ(l.Lines.size(), 1u);
+    l.Locate(7, {640, 640, 400, 400, 0});
+    l.MistakeMarks.push_back({l.CellX, l.CellY, 2, l.CellAt});
+    l.RemoveAt(7); // the passed "@" closes up; the mark stays on its cell
+    l.Locate(13, {640, 640, 400, 400, 0});
+
+    const TBoxGeometry narrow{640, 272, 300, 300, 0};
+    l.Reflow(narrow);
+    l.Locate(13, narrow);
+    EXPECT_EQ(l.LineChars, 14);
+    EXPECT_EQ(Texts(l.Lines), (Strings{"abc def ", "ghi,jk lmn"}));
+    // Every line fits the box that shows it, centred in it rather than on the screen.
+    EXPECT_EQ(l.PictureWidth, 272);
+    EXPECT_GE(l.LeftMargin(), 0);
+    EXPECT_LE(l.LeftMargin() + l.LineChars * 16, 272);
+    EXPECT_EQ(l.CellX, 3 * 16 + l.LeftMargin() + 1);
+    EXPECT_EQ(l.CellY, 64 + l.TopMargin + 1);
+    ASSERT_EQ(l.MistakeMarks.size(), 1u);
+    EXPECT_EQ(l.MistakeMarks[0].X, 6 * 16 + l.LeftMargin() + 1);
+    EXPECT_EQ(l.MistakeMarks[0].Y, l.TopMargin + 1);
+    EXPECT_EQ(l.DisplayText, "abc def ghi,jk lmn") << "nothing closed up comes back";
+
+    // Too low for the lines: the box scrolls, and back at full size it does not.
+    l.Reflow({640, 272, 60, 60, 0});
+    EXPECT_TRUE(l.ScrollBarVisible);
+    l.Reflow({640, 640, 400, 400, 0});
+    EXPECT_FALSE(l.ScrollBarVisible);
+    EXPECT_EQ(l.Lines.size(), 1u);
+    EXPECT_EQ(l.PictureWidth, 640);
 }
 
 TEST(ExampleLayout, TallTextScrollsToTheCheckPoint) {
@@ -147,7 +184,7 @@ TEST(ExampleDrawing, PointerAndStrokes) {
     pointer.SetPixel(22, 0, clRed);
     TBitmap picture;
     DrawExample(l, {nullptr, &pointer, {5, '_', {}}, 2}, picture);
-    ASSERT_EQ(picture.Width(), 640);
+    ASSERT_EQ(picture.Width(), 23 * 16);
     ASSERT_EQ(picture.Height(), 400);
     // White pointer pixels are left out; the others stand above the middle of the cell.
     const int px = l.CellX + 8, py = l.CellY - 39;

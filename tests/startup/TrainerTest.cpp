@@ -123,7 +123,7 @@ TEST(Trainer, StartsWithTheMainWindowMaximisedAndEndsWhenItCloses) {
     EXPECT_TRUE(seen) << "the event loop ran";
     auto boxes = Recorder().Take();
     ASSERT_EQ(boxes.size(), 1u) << "only the language question";
-    EXPECT_EQ(boxes[0].Flags, 36u);
+    EXPECT_EQ(boxes[0].Flags, MB_YESNO | MB_ICONQUESTION | MB_BILINGUAL);
     EXPECT_EQ(boxes[0].Caption, "");
     ExpectNothingLeft();
     EXPECT_TRUE(err.str().empty()) << err.str();

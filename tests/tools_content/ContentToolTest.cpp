@@ -477,7 +477,7 @@ TEST(Dump, PrintsTheTreeOrTheTrainersMessage) {
     const std::string bad = box.Write("Bad.ff", bytes);
     r = Tool({"dump", bad});
     EXPECT_EQ(r.Status, 1);
-    EXPECT_NE(r.Err.find("Input/Output Error: Zarvo The file" + bad + "cannot be opened!"),
+    EXPECT_NE(r.Err.find("Input/Output Error: Zarvo The file " + bad + " cannot be opened!"),
               std::string::npos)
         << r.Err;
     EXPECT_EQ(Tool({"dump", box.Root() + "none.ff"}).Status, 1);
