@@ -546,10 +546,26 @@ void TfrmMain::WithdrawFurther() {
 void TfrmMain::ShowRule(const std::string& rule, int cellX, int cellY) {
     if (!Links.Rule)
         return;
-    const QPoint p = mapToGlobal(
-        scbExample->mapTo(this, QPoint(cellX, cellY - scbExample->verticalScrollBar()->value())));
+    const int scroll = scbExample->verticalScrollBar()->value();
+    const QPoint p = mapToGlobal(scbExample->mapTo(this, QPoint(cellX, cellY - scroll)));
     const QRect box(mapToGlobal(scbExample->mapTo(this, QPoint(0, 0))), scbExample->size());
-    Links.Rule->ShowRule(rule, p.x(), p.y(), box);
+    // The sentence's lines where they stand on the screen; the check point's line keeps the room
+    // above it, where the pointer stands.
+    TSentenceOnScreen sentence;
+    const TExampleLayout& layout = FSession.Display();
+    const std::vector<TLineBox> lines = layout.LineBoxes();
+    const QPoint origin = mapToGlobal(scbExample->mapTo(this, QPoint(0, -scroll)));
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const QRect line =
+            QRect(lines[i].Left, lines[i].Top, lines[i].Width, lines[i].Height).translated(origin);
+        if (!line.intersects(box))
+            continue;
+        sentence.Lines.push_back(line);
+        if (static_cast<int>(i) == layout.CellLine())
+            sentence.KeepClear =
+                line.adjusted(0, -(layout.LineHeight() - layout.Metrics.H), 0, 0).intersected(box);
+    }
+    Links.Rule->ShowRule(rule, p.x(), p.y(), box, sentence);
 }
 
 void TfrmMain::HideRule() {

@@ -22,6 +22,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <memory>
@@ -32,8 +33,9 @@ namespace {
 
 class TFakeRule : public IRuleWindow {
 public:
-    void ShowRule(const std::string& rule, int x, int y, const QRect& box) override {
-        Shown.push_back({rule, QPoint(x, y), box});
+    void ShowRule(const std::string& rule, int x, int y, const QRect& box,
+                  const TSentenceOnScreen& sentence) override {
+        Shown.push_back({rule, QPoint(x, y), box, sentence});
         Up = true;
     }
     void HideRule() override {
@@ -46,6 +48,7 @@ public:
         std::string Rule;
         QPoint At;
         QRect Box;
+        TSentenceOnScreen Sentence;
     };
     std::vector<TCall> Shown;
     int Hides = 0;
@@ -270,6 +273,16 @@ TEST_F(MainScreen, WrongAnswersBringTheRuleBesideTheCellAndThenTheRightAnswer) {
     EXPECT_EQ(Rule.Shown[0].At, Form.scbExample->viewport()->mapToGlobal(
                                     QPoint(s.Display().CellX, s.Display().CellY - scroll)));
     EXPECT_EQ(Rule.Shown[0].Box.size(), Form.scbExample->size());
+    // The window is told where every line stands, and that the cell's line and the pointer above
+    // it must stay in sight.
+    const TSentenceOnScreen& sentence = Rule.Shown[0].Sentence;
+    EXPECT_EQ(sentence.Lines.size(), s.Display().Lines.size());
+    EXPECT_TRUE(sentence.KeepClear.contains(Rule.Shown[0].At));
+    const QPoint pointerTop = Rule.Shown[0].At + QPoint(s.Display().Metrics.W / 2, -39);
+    EXPECT_TRUE(sentence.KeepClear.contains(pointerTop));
+    EXPECT_EQ(std::count_if(sentence.Lines.begin(), sentence.Lines.end(),
+                            [&](const QRect& l) { return l.contains(Rule.Shown[0].At); }),
+              1);
     EXPECT_EQ(Pupil.PromptsCount(), 0);
     Click(ButtonOf(2));
     Click(Form.fbtnAccept);
