@@ -68,6 +68,7 @@ TfrmMain::TfrmMain(TLinks links, QWidget* parent)
     imgResult = new TImage(this);
     imgResult->setObjectName("imgResult");
     imgResult->SetCenter(true);
+    imgResult->SetExtendEdges(true);
     imgResult->OnClick = [this] { imgResultClick(); };
     imgResult->hide();
 
