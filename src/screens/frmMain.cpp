@@ -301,8 +301,9 @@ void TfrmMain::MaximizeTimer() {
     const TScreenMetrics screen = GetScreenMetrics();
     if (screen.Width <= 0 || screen.Height <= 0)
         return;
-    move(0, 0);
-    resize(screen.Width - x(), screen.Height - y());
+    // Maximised through the window manager, which keeps its frame and panels in sight; without
+    // one, that is the whole screen as before.
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
 }
 
 bool TfrmMain::FormCloseQuery() {
@@ -486,11 +487,13 @@ void TfrmMain::SetButtonFace(TFButton* button, const TButtonFace& face) {
 
 void TfrmMain::SetAnswers(const std::array<TAnswerButton, 3>& buttons) {
     TFButton* b[3] = {fbtnAnswer1, fbtnAnswer2, fbtnAnswer3};
-    for (int i = 0; i < 3; ++i)
-        b[i]->hide();
+    // The buttons in use keep whether they are shown: a resize lays them out again while the
+    // pupil chooses, and OfferAnswers shows them for a new check point.
     for (int i = 0; i < 3; ++i) {
-        if (!buttons[static_cast<std::size_t>(i)].Used)
+        if (!buttons[static_cast<std::size_t>(i)].Used) {
+            b[i]->hide();
             continue;
+        }
         SetButtonFace(b[i], buttons[static_cast<std::size_t>(i)].Face);
         b[i]->setToolTip(FromAnsi(HintText(buttons[static_cast<std::size_t>(i)].Face.Hint)));
         b[i]->SetLeft(buttons[static_cast<std::size_t>(i)].Left);

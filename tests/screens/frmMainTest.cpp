@@ -377,12 +377,22 @@ TEST_F(MainScreen, ASmallerWindowLaysTheSentenceAndAnswersOutAgain) {
     if (s.AlternativeCount() == 1) {
         EXPECT_EQ(Form.fbtnAnswer2->x(), centre + 8);
     }
+    // Still shown: the pupil is still choosing.
+    EXPECT_TRUE(Form.fbtnAnswer1->isVisible());
+    EXPECT_TRUE(Form.fbtnAnswer2->isVisible());
+    EXPECT_EQ(Form.fbtnAnswer3->isVisible(), s.AlternativeCount() == 2);
     EXPECT_EQ(Form.fbtnExit->x(), 900 - 130 - 6);
     // The rule that was up moved with the cell.
     ASSERT_GE(Rule.Shown.size(), 2u);
     const int scroll = Form.scbExample->verticalScrollBar()->value();
     EXPECT_EQ(Rule.Shown.back().At, client->mapToGlobal(QPoint(d.CellX, d.CellY - scroll)));
     EXPECT_EQ(Rule.Shown.back().Box.size(), Form.scbExample->size());
+
+    // Un-maximised, it asks the window manager to maximise it again.
+    Form.setWindowState(Qt::WindowMaximized);
+    Form.setWindowState(Qt::WindowNoState);
+    ASSERT_FALSE(Form.isMaximized());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Form.isMaximized(); }, 2000));
 }
 
 TEST_F(MainScreen, MissingPanelPictureIsReportedAndTheRestLoads) {
