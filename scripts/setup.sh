@@ -12,7 +12,7 @@ packages=(
   qt6-base-dev libgl-dev libjpeg-dev libfreetype-dev libxcb1-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xfonts-terminus fonts-dejavu-core fonts-dejavu-extra
-  xvfb xauth xdotool x11-utils imagemagick openbox
+  xvfb xauth xdotool x11-utils x11-apps wmctrl imagemagick openbox
   chromium desktop-file-utils appstream dpkg-dev rpm
 )
 

@@ -1,5 +1,6 @@
 #include "platform/Image.h"
 
+#include "platform/PaperEdges.h"
 #include "platform/Picture.h"
 
 #include <QMouseEvent>
@@ -39,6 +40,7 @@ void TImage::PictureChanged() {
     } else {
         Shown = Pic.Image();
     }
+    Extended = QImage();
     // An empty picture keeps the size: a control that shrank to nothing could not be pressed or
     // placed any more.
     if (FAutoSize && !Pic.Empty())
@@ -54,6 +56,12 @@ void TImage::SetAutoSize(bool on) {
 
 void TImage::SetCenter(bool on) {
     FCenter = on;
+    update();
+}
+
+void TImage::SetExtendEdges(bool on) {
+    FExtendEdges = on;
+    Extended = QImage();
     update();
 }
 
@@ -84,6 +92,14 @@ void TImage::paintEvent(QPaintEvent*) {
         return;
     QPainter p(this);
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    if (FExtendEdges && FCenter && !FStretch && !FTransparent &&
+        (Shown.width() < width() || Shown.height() < height())) {
+        // Made once per size: a resize is rare, a repaint is not.
+        if (Extended.size() != size())
+            Extended = ExtendedPicture(Shown, size());
+        p.drawImage(0, 0, Extended);
+        return;
+    }
     p.drawImage(PictureRect(), Shown);
 }
 

@@ -31,6 +31,10 @@ public:
     void SetAutoSize(bool on);
     bool Center() const { return FCenter; }
     void SetCenter(bool on);
+    // A centred picture smaller than the control continues its edges into the margins (see
+    // PaperEdges.h) instead of leaving them to the background.
+    bool ExtendEdges() const { return FExtendEdges; }
+    void SetExtendEdges(bool on);
     bool Stretch() const { return FStretch; }
     void SetStretch(bool on);
     // The colour of the picture's bottom-left pixel is not drawn.
@@ -79,6 +83,8 @@ private:
     bool FCenter = false;
     bool FStretch = false;
     bool FTransparent = false;
+    bool FExtendEdges = false;
+    QImage Extended; // the picture with its margins, for the control's size when it was made
     bool LeftDown = false;
 };
 

@@ -8,17 +8,27 @@
 
 #include <QRect>
 #include <string>
+#include <vector>
 
 struct TSelection;
+
+// The sentence as it stands on the screen: its lines' rectangles and what must stay in sight (the
+// check point's line with its pointer).
+struct TSentenceOnScreen {
+    std::vector<QRect> Lines;
+    QRect KeepClear;
+};
 
 // The rule window, as the exercise screen uses it.
 class IRuleWindow {
 public:
     virtual ~IRuleWindow() = default;
     // Draws the rule and shows the window beside the check point's cell (screen pixels). The
-    // example box is the sentence area on the screen; its right and bottom edges decide whether
-    // the window goes left of or above the cell instead.
-    virtual void ShowRule(const std::string& rule, int x, int y, const QRect& exampleBox) = 0;
+    // example box is the sentence area on the screen. Without the sentence's lines its right and
+    // bottom edges decide whether the window goes left of or above the cell instead; with them
+    // the window keeps off the lines as far as the room allows.
+    virtual void ShowRule(const std::string& rule, int x, int y, const QRect& exampleBox,
+                          const TSentenceOnScreen& sentence) = 0;
     // Hides the window and gives the focus back to the exercise screen.
     virtual void HideRule() = 0;
     virtual bool RuleShown() const = 0;

@@ -68,6 +68,7 @@ TfrmMain::TfrmMain(TLinks links, QWidget* parent)
     imgResult = new TImage(this);
     imgResult->setObjectName("imgResult");
     imgResult->SetCenter(true);
+    imgResult->SetExtendEdges(true);
     imgResult->OnClick = [this] { imgResultClick(); };
     imgResult->hide();
 
@@ -300,8 +301,9 @@ void TfrmMain::MaximizeTimer() {
     const TScreenMetrics screen = GetScreenMetrics();
     if (screen.Width <= 0 || screen.Height <= 0)
         return;
-    move(0, 0);
-    resize(screen.Width - x(), screen.Height - y());
+    // Maximised through the window manager, which keeps its frame and panels in sight; without
+    // one, that is the whole screen as before.
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
 }
 
 bool TfrmMain::FormCloseQuery() {
@@ -485,11 +487,13 @@ void TfrmMain::SetButtonFace(TFButton* button, const TButtonFace& face) {
 
 void TfrmMain::SetAnswers(const std::array<TAnswerButton, 3>& buttons) {
     TFButton* b[3] = {fbtnAnswer1, fbtnAnswer2, fbtnAnswer3};
-    for (int i = 0; i < 3; ++i)
-        b[i]->hide();
+    // The buttons in use keep whether they are shown: a resize lays them out again while the
+    // pupil chooses, and OfferAnswers shows them for a new check point.
     for (int i = 0; i < 3; ++i) {
-        if (!buttons[static_cast<std::size_t>(i)].Used)
+        if (!buttons[static_cast<std::size_t>(i)].Used) {
+            b[i]->hide();
             continue;
+        }
         SetButtonFace(b[i], buttons[static_cast<std::size_t>(i)].Face);
         b[i]->setToolTip(FromAnsi(HintText(buttons[static_cast<std::size_t>(i)].Face.Hint)));
         b[i]->SetLeft(buttons[static_cast<std::size_t>(i)].Left);
@@ -546,10 +550,26 @@ void TfrmMain::WithdrawFurther() {
 void TfrmMain::ShowRule(const std::string& rule, int cellX, int cellY) {
     if (!Links.Rule)
         return;
-    const QPoint p = mapToGlobal(
-        scbExample->mapTo(this, QPoint(cellX, cellY - scbExample->verticalScrollBar()->value())));
+    const int scroll = scbExample->verticalScrollBar()->value();
+    const QPoint p = mapToGlobal(scbExample->mapTo(this, QPoint(cellX, cellY - scroll)));
     const QRect box(mapToGlobal(scbExample->mapTo(this, QPoint(0, 0))), scbExample->size());
-    Links.Rule->ShowRule(rule, p.x(), p.y(), box);
+    // The sentence's lines where they stand on the screen; the check point's line keeps the room
+    // above it, where the pointer stands.
+    TSentenceOnScreen sentence;
+    const TExampleLayout& layout = FSession.Display();
+    const std::vector<TLineBox> lines = layout.LineBoxes();
+    const QPoint origin = mapToGlobal(scbExample->mapTo(this, QPoint(0, -scroll)));
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const QRect line =
+            QRect(lines[i].Left, lines[i].Top, lines[i].Width, lines[i].Height).translated(origin);
+        if (!line.intersects(box))
+            continue;
+        sentence.Lines.push_back(line);
+        if (static_cast<int>(i) == layout.CellLine())
+            sentence.KeepClear =
+                line.adjusted(0, -(layout.LineHeight() - layout.Metrics.H), 0, 0).intersected(box);
+    }
+    Links.Rule->ShowRule(rule, p.x(), p.y(), box, sentence);
 }
 
 void TfrmMain::HideRule() {

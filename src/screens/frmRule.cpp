@@ -7,6 +7,8 @@
 #include "platform/Screen.h"
 #include "render/FFont.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <algorithm>
 
 using namespace platform;
@@ -20,6 +22,64 @@ QPoint PlaceRule(int x, int y, int areaRight, int areaBottom, QSize outer, const
                         ? y - height - m.Margin
                         : y + m.EH + m.Margin;
     return {left, top};
+}
+
+QPoint PlaceRuleOffText(int x, int y, const QRect& area, const QRect& screen, QSize outer,
+                        const TRuleMetrics& m, const TSentenceOnScreen& sentence) {
+    const int w = outer.width(), h = outer.height();
+    const QPoint described =
+        PlaceRule(x, y, area.x() + area.width(), area.y() + area.height(), outer, m);
+    const QRect cell(x, y, std::max(m.EW, 1), std::max(m.EH, 1));
+    const auto coversLine = [&](const QRect& r) {
+        return std::any_of(sentence.Lines.begin(), sentence.Lines.end(),
+                           [&](const QRect& line) { return r.intersects(line); });
+    };
+    const QRect there(described, outer);
+    if (area.contains(there) && screen.contains(there) && !there.intersects(cell) &&
+        !there.intersects(sentence.KeepClear) && !coversLine(there))
+        return described;
+    // Candidate edges: the described place, each side of the cell, each side of every line and
+    // the area's edges; the best window has its edges on some of them.
+    std::vector<int> lefts{described.x(), x + m.EW + m.Margin, x - w - m.Margin, area.left(),
+                           area.right() + 1 - w};
+    std::vector<int> tops{described.y(), y + m.EH + m.Margin, y - h - m.Margin, area.top(),
+                          area.bottom() + 1 - h};
+    for (const QRect& line : sentence.Lines) {
+        lefts.push_back(line.right() + 1 + m.Margin);
+        lefts.push_back(line.left() - m.Margin - w);
+        tops.push_back(line.bottom() + 1 + m.Margin);
+        tops.push_back(line.top() - m.Margin - h);
+    }
+    const auto clampTo = [](int v, int low, int high) {
+        return high < low ? low : std::clamp(v, low, high);
+    };
+    struct TScore {
+        int CoversClear, OutsideArea, LinesCovered, Distance, FromDescribed;
+        auto operator<=>(const TScore&) const = default;
+    };
+    std::optional<TScore> best;
+    QPoint chosen = described;
+    for (int l : lefts) {
+        l = clampTo(l, screen.left(), screen.right() + 1 - w);
+        for (int t : tops) {
+            t = clampTo(t, screen.top(), screen.bottom() + 1 - h);
+            const QRect r(l, t, w, h);
+            TScore score{};
+            score.CoversClear = r.intersects(cell) || r.intersects(sentence.KeepClear);
+            score.OutsideArea = !area.contains(r);
+            for (const QRect& line : sentence.Lines)
+                score.LinesCovered += r.intersects(line);
+            const int dx = std::max({0, r.left() - cell.right(), cell.left() - r.right()});
+            const int dy = std::max({0, r.top() - cell.bottom(), cell.top() - r.bottom()});
+            score.Distance = dx + dy;
+            score.FromDescribed = std::abs(l - described.x()) + std::abs(t - described.y());
+            if (!best || score < *best) {
+                best = score;
+                chosen = r.topLeft();
+            }
+        }
+    }
+    return chosen;
 }
 
 std::optional<QPoint> RuleMovedByKey(WORD key, const QRect& frame, QSize screen, int stepX,
@@ -57,7 +117,8 @@ TfrmRule::TfrmRule(TLinks links, QWidget* parent) : TForm(parent), Links(links) 
     resize(324, 326);
 }
 
-void TfrmRule::ShowRule(const std::string& rule, int x, int y, const QRect& exampleBox) {
+void TfrmRule::ShowRule(const std::string& rule, int x, int y, const QRect& exampleBox,
+                        const TSentenceOnScreen& sentence) {
     SetCaption(strfrmRuleTitle);
     if (!Links.Fonts || !Links.Rules) {
         // Start-up would have ended the program before any session; nothing to draw with.
@@ -67,11 +128,9 @@ void TfrmRule::ShowRule(const std::string& rule, int x, int y, const QRect& exam
     const std::vector<std::string>& lines = Links.Rules->GetRule(rule);
     Metrics =
         RuleMetrics(Links.Fonts->SmallSize(), Links.Fonts->LargeSize(), GetScreenMetrics().Width);
-    // The sentence area's edges as Windows gives a rectangle's: just past its last pixel.
-    const QPoint areaEnd(exampleBox.x() + exampleBox.width(), exampleBox.y() + exampleBox.height());
 
     const QSize frame = FrameSize();
-    Layout(lines.size(), QPoint(x, y), areaEnd, frame);
+    Layout(lines.size(), QPoint(x, y), exampleBox, frame, sentence);
     const bool drawn = DrawRule(lines);
     show();
     raise();
@@ -79,7 +138,7 @@ void TfrmRule::ShowRule(const std::string& rule, int x, int y, const QRect& exam
     // The window system tells the size of its frame only once the window is up: the first
     // showing is laid out again with it (without a second error box if drawing failed).
     if (FrameSize() != frame) {
-        Layout(lines.size(), QPoint(x, y), areaEnd, FrameSize());
+        Layout(lines.size(), QPoint(x, y), exampleBox, FrameSize(), sentence);
         if (drawn)
             DrawRule(lines);
         else
@@ -91,13 +150,24 @@ QSize TfrmRule::FrameSize() const {
     return frameGeometry().size() - geometry().size();
 }
 
-void TfrmRule::Layout(std::size_t lines, QPoint cell, QPoint areaEnd, QSize frame) {
+void TfrmRule::Layout(std::size_t lines, QPoint cell, const QRect& area, QSize frame,
+                      const TSentenceOnScreen& sentence) {
     // The outer width is fixed; the page gets what the frame leaves of it.
     const int clientWidth = std::max(Metrics.WindowWidth() - frame.width(), 1);
     const int clientHeight = Metrics.PageHeight(lines);
-    const QPoint at =
-        PlaceRule(cell.x(), cell.y(), areaEnd.x(), areaEnd.y(),
-                  QSize(Metrics.WindowWidth(), clientHeight + frame.height()), Metrics);
+    const QSize outer(Metrics.WindowWidth(), clientHeight + frame.height());
+    QPoint at;
+    if (sentence.Lines.empty()) {
+        // The sentence area's edges as Windows gives a rectangle's: just past its last pixel.
+        at = PlaceRule(cell.x(), cell.y(), area.x() + area.width(), area.y() + area.height(), outer,
+                       Metrics);
+    } else {
+        const QScreen* screen = QGuiApplication::screenAt(cell);
+        if (!screen)
+            screen = QGuiApplication::primaryScreen();
+        const QRect room = screen ? screen->availableGeometry() : area;
+        at = PlaceRuleOffText(cell.x(), cell.y(), area, room, outer, Metrics, sentence);
+    }
     setFixedSize(clientWidth, std::max(clientHeight, 1));
     imgRule->setGeometry(0, 0, clientWidth, clientHeight);
     move(at);

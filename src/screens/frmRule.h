@@ -35,7 +35,11 @@ public:
     // Draws the rule (an unknown identifier gets the library's line for a missing rule) and shows
     // the window beside the check point's cell, whose top-left corner is at (x, y) on the screen.
     // Of the sentence area only the right and bottom edges count.
-    void ShowRule(const std::string& rule, int x, int y, const QRect& exampleBox) override;
+    void ShowRule(const std::string& rule, int x, int y, const QRect& exampleBox) {
+        ShowRule(rule, x, y, exampleBox, TSentenceOnScreen{});
+    }
+    void ShowRule(const std::string& rule, int x, int y, const QRect& exampleBox,
+                  const TSentenceOnScreen& sentence) override;
     void HideRule() override;
     bool RuleShown() const override { return isVisible(); }
     // Draws the lines into imgRule. On failure the error box is shown, the empty page stays and
@@ -58,7 +62,8 @@ protected:
 private:
     // Sizes the window for that many lines, keeping its outer width, and places it beside the
     // check point's cell.
-    void Layout(std::size_t lines, QPoint cell, QPoint areaEnd, QSize frame);
+    void Layout(std::size_t lines, QPoint cell, const QRect& area, QSize frame,
+                const TSentenceOnScreen& sentence);
     QSize FrameSize() const;
 
     TLinks Links;
@@ -69,6 +74,13 @@ private:
 // (x, y), or left of / above it when it would cross the sentence area's right / bottom edge and
 // there is room on that side.
 QPoint PlaceRule(int x, int y, int areaRight, int areaBottom, QSize outer, const TRuleMetrics& m);
+
+// Where the window's outer top-left corner goes when the sentence's lines are known: never over
+// what must stay clear, inside the sentence area when it fits there, over as few lines as the
+// room allows, and then as near the check point's cell (x, y) as it can be - beside it as
+// PlaceRule puts it when that covers nothing. `screen` is the room the window may take at all.
+QPoint PlaceRuleOffText(int x, int y, const QRect& area, const QRect& screen, QSize outer,
+                        const TRuleMetrics& m, const TSentenceOnScreen& sentence);
 
 // The window's new outer top-left corner after an arrow key, by a step, kept on the screen (flush
 // against the edge when the step would pass it); nothing for any other key.

@@ -33,12 +33,15 @@ TfrmSplash::TfrmSplash(const TConfig* config, IIntroHost* host, QWidget* parent)
     imgBackground->SetBounds(0, 0, 473, 304);
     imgBackground->SetAutoSize(true);
     imgBackground->SetCenter(true);
+    imgBackground->SetExtendEdges(true);
     imgBackground->OnClick = [this] { CloseSplash(); };
 }
 
 void TfrmSplash::CentreImage() {
-    imgBackground->move((width() - imgBackground->Width()) / 2,
-                        (height() - imgBackground->Height()) / 2);
+    // The picture stays centred in a control that fills the window, which continues the
+    // picture's paper to the screen's edges.
+    imgBackground->SetAutoSize(false);
+    imgBackground->setGeometry(rect());
 }
 
 void TfrmSplash::FormResize() {
@@ -70,6 +73,7 @@ void TfrmSplash::ShowPicture(const std::string& fileName) {
         hide();
     setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowFullScreen));
     resize(1, 1);
+    imgBackground->SetAutoSize(true);
     TBitmap picture = LoadPicture(fileName);
     imgBackground->SetPicture(std::move(picture));
     imgBackground->move(0, 0);
@@ -101,6 +105,7 @@ void TfrmSplash::ShowSlip() {
 }
 
 void TfrmSplash::CloseSplash() {
+    LoneModifier = 0;
     switch (Mode) {
     case smIntro:
         // Only a shown intro hands over: a second key that reaches the main window after the
@@ -141,10 +146,46 @@ void TfrmSplash::FormDeactivate() {
         CloseSplash();
 }
 
+namespace {
+bool IsModifier(int key) {
+    switch (key) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+        return true;
+    default:
+        return false;
+    }
+}
+} // namespace
+
 void TfrmSplash::keyPressEvent(QKeyEvent* e) {
-    // Any key at all, a shift key alone included.
+    // Any key at all, a shift key alone included - that one once it is let go alone.
     e->accept();
+    if (IsModifier(e->key()) && !e->isAutoRepeat()) {
+        LoneModifier = e->key();
+        return;
+    }
+    LoneModifier = 0;
     CloseSplash();
+}
+
+void TfrmSplash::keyReleaseEvent(QKeyEvent* e) {
+    e->accept();
+    if (e->isAutoRepeat() || e->key() != LoneModifier)
+        return;
+    LoneModifier = 0;
+    CloseSplash();
+}
+
+void TfrmSplash::focusOutEvent(QFocusEvent* e) {
+    // The window manager took the keys (Alt+Tab, its menu): the shift key was not pressed alone.
+    LoneModifier = 0;
+    TForm::focusOutEvent(e);
 }
 
 void TfrmSplash::mousePressEvent(QMouseEvent* e) {

@@ -41,6 +41,8 @@ protected:
     void FormDeactivate() override;
     void FormResize() override;
     void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
 
@@ -52,4 +54,7 @@ private:
     const TConfig* Config;
     IIntroHost* Host;
     bool LeftDown = false;
+    // A shift, control or alt key pressed alone so far: it ends the picture when it is released
+    // without another key, so that the window manager's Alt+F4 or Alt+Tab stay its own.
+    int LoneModifier = 0;
 };

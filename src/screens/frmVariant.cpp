@@ -182,6 +182,7 @@ TfrmVariant::TfrmVariant(TLinks links, QWidget* parent) : TForm(parent), Links(l
     imgIntro = new TImage(this);
     imgIntro->setObjectName("imgIntro");
     imgIntro->SetCenter(true);
+    imgIntro->SetExtendEdges(true);
     imgIntro->SetBounds(0, 0, width(), height());
 
     panBlock = new TBlockCard(this);

@@ -117,6 +117,22 @@ bool TExampleLayout::CellOf(int p, int& x, int& y) const {
     return true;
 }
 
+std::vector<TLineBox> TExampleLayout::LineBoxes() const {
+    std::vector<TLineBox> boxes;
+    boxes.reserve(Lines.size());
+    for (std::size_t i = 0; i < Lines.size(); ++i)
+        // Down to the mistake marks' strokes under the cells.
+        boxes.push_back({LeftMargin(), LineHeight() * static_cast<int>(i) + TopMargin,
+                         Metrics.W * static_cast<int>(Lines[i].Text.size()), Metrics.H + 7});
+    return boxes;
+}
+
+int TExampleLayout::CellLine() const {
+    if (CellX == 0 && CellY == 0)
+        return -1;
+    return LineOfPosition(Lines, CellAt, static_cast<int>(DisplayText.size()));
+}
+
 void TExampleLayout::Locate(int position, const TBoxGeometry& box) {
     BreakDisplayText();
     TopMargin = std::max(CentredTop(), 40);

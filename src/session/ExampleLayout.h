@@ -44,6 +44,14 @@ struct TBoxGeometry {
     int ScrollPosition = 0;
 };
 
+// Where a line's characters stand in the example picture.
+struct TLineBox {
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;
+    int Height = 0;
+};
+
 struct TMistakeMark {
     int X = 0;
     int Y = 0;
@@ -102,6 +110,10 @@ public:
     void Locate(int position, const TBoxGeometry& box);
     // A passed "@": the text closes up at the check point.
     void RemoveAt(int position);
+    // Each line's characters in the picture, in line order (the rule window keeps off them).
+    std::vector<TLineBox> LineBoxes() const;
+    // The line of the located cell; -1 when no cell is located.
+    int CellLine() const;
     // The lines as drawn, with the check points' characters in place.
     TTextLines ShownLines(const TShownCheckPoints& points) const;
 

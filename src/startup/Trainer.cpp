@@ -37,9 +37,10 @@ public:
     explicit TWindowLinks(TTrainer& trainer) : T(trainer) {}
 
     // The rule window.
-    void ShowRule(const std::string& rule, int x, int y, const QRect& exampleBox) override {
+    void ShowRule(const std::string& rule, int x, int y, const QRect& exampleBox,
+                  const TSentenceOnScreen& sentence) override {
         if (T.frmRule)
-            T.frmRule->ShowRule(rule, x, y, exampleBox);
+            T.frmRule->ShowRule(rule, x, y, exampleBox, sentence);
     }
     void HideRule() override {
         if (T.frmRule)

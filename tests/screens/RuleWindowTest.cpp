@@ -11,6 +11,7 @@
 #include "support/MessageRecorder.h"
 
 #include <QScreen>
+#include <algorithm>
 
 using namespace platform;
 
@@ -107,6 +108,92 @@ TEST_F(RuleWindow, RuleIsSizedDrawnAndShownBelowRightOfTheCell) {
     Show("E");
     EXPECT_TRUE(Form.isVisible());
     EXPECT_TRUE(Page().Empty());
+}
+
+namespace {
+// Lines of a sentence in the large font at `top`, one under the other at the exercise screen's
+// line pitch, each as long as given in cells.
+TSentenceOnScreen SentenceAt(int left, int top, const TRuleMetrics& m, std::vector<int> cells,
+                             int currentLine) {
+    TSentenceOnScreen sentence;
+    const int pitch = m.EH + 40;
+    for (std::size_t i = 0; i < cells.size(); ++i)
+        sentence.Lines.emplace_back(left, top + pitch * static_cast<int>(i), cells[i] * m.EW, m.EH);
+    sentence.KeepClear = sentence.Lines[currentLine].adjusted(0, -40, 0, 0);
+    return sentence;
+}
+
+int LinesCovered(const QRect& window, const TSentenceOnScreen& sentence) {
+    return static_cast<int>(std::count_if(sentence.Lines.begin(), sentence.Lines.end(),
+                                          [&](const QRect& l) { return l.intersects(window); }));
+}
+} // namespace
+
+TEST_F(RuleWindow, KeptOffTheSentenceAsFarAsTheRoomAllows) {
+    const TRuleMetrics m = RuleMetrics(Size12x18, Size24x36, 1024);
+    const QRect screen(0, 0, 1024, 768), area(0, 20, 1024, 640);
+    // The 1024 x 768 exercise screen: two lines, the check point on the first; the described
+    // place (just below the cell) would cut through the second line.
+    const QSize outer(444, 245);
+    TSentenceOnScreen two = SentenceAt(48, 265, m, {33, 30}, 0);
+    const QPoint cell(48 + 4 * m.EW, 266);
+    const QPoint described = PlaceRule(cell.x(), cell.y(), 1024, 660, outer, m);
+    EXPECT_EQ(LinesCovered(QRect(described, outer), two), 1);
+    QRect at(PlaceRuleOffText(cell.x(), cell.y(), area, screen, outer, m, two), outer);
+    EXPECT_EQ(LinesCovered(at, two), 0);
+    EXPECT_TRUE(area.contains(at));
+    // Its title bar is below the second line, not through it, and it stays near the cell.
+    EXPECT_GT(at.top(), two.Lines[1].bottom());
+    EXPECT_LT(at.top() - two.Lines[1].bottom(), 40);
+
+    // The check point on the second line: the window must not cover that line, the first one
+    // may stay visible too since there is room below.
+    two.KeepClear = two.Lines[1].adjusted(0, -40, 0, 0);
+    at = QRect(PlaceRuleOffText(cell.x(), 341, area, screen, outer, m, two), outer);
+    EXPECT_EQ(LinesCovered(at, two), 0);
+    EXPECT_FALSE(at.intersects(two.KeepClear));
+
+    // The described place covers nothing: it is kept.
+    const TSentenceOnScreen one = SentenceAt(48, 265, m, {33}, 0);
+    EXPECT_EQ(PlaceRuleOffText(cell.x(), cell.y(), area, screen, outer, m, one), described);
+
+    // 1920 x 1080 with a long first line and a short second one: no room below the second line,
+    // but beside it there is.
+    const TRuleMetrics wide = RuleMetrics(Size12x18, Size24x36, 1920);
+    const QSize big(890, 440);
+    const QRect area2(0, 20, 1920, 950), screen2(0, 0, 1920, 1080);
+    const TSentenceOnScreen longShort = SentenceAt(50, 430, wide, {72, 10}, 0);
+    at = QRect(PlaceRuleOffText(180, 431, area2, screen2, big, wide, longShort), big);
+    EXPECT_EQ(LinesCovered(at, longShort), 0);
+    EXPECT_TRUE(area2.contains(at));
+}
+
+TEST_F(RuleWindow, WhenTheRoomForcesItCoversFewLinesAndNeverTheCheckPoints) {
+    const TRuleMetrics m = RuleMetrics(Size12x18, Size24x36, 1024);
+    const QRect screen(0, 0, 1024, 768), area(0, 20, 1024, 640);
+    const QSize outer(444, 245);
+    // Eight full lines fill the area; wherever the check point is, the window keeps off its line
+    // and the pointer above it, stays in the area, and covers no more lines than its height needs.
+    const TSentenceOnScreen full = SentenceAt(48, 60, m, std::vector<int>(8, 40), 0);
+    for (int line = 0; line < 8; ++line) {
+        TSentenceOnScreen s = full;
+        s.KeepClear = s.Lines[line].adjusted(0, -40, 0, 0);
+        for (int column : {0, 20, 39}) {
+            const int x = 48 + column * m.EW + 1, y = s.Lines[line].top() + 1;
+            const QRect at(PlaceRuleOffText(x, y, area, screen, outer, m, s), outer);
+            SCOPED_TRACE(testing::Message() << "line " << line << " column " << column);
+            EXPECT_FALSE(at.intersects(s.KeepClear));
+            EXPECT_TRUE(area.contains(at));
+            EXPECT_LE(LinesCovered(at, s), (outer.height() + 40) / (m.EH + 40) + 1);
+        }
+    }
+
+    // A window taller than the whole screen still gets a place on it, from its top.
+    const QSize tall(444, 900);
+    const QPoint p = PlaceRuleOffText(100, 300, area, screen, tall, m, full);
+    EXPECT_EQ(p.y(), 0);
+    EXPECT_GE(p.x(), 0);
+    EXPECT_LE(p.x() + tall.width(), 1024);
 }
 
 TEST_F(RuleWindow, PlacedLeftOrAboveOnlyWhenItWouldCrossTheAreaAndThereIsRoom) {

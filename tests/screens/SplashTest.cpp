@@ -31,8 +31,9 @@ TEST_F(Splash, IntroIsCentredAndAKeyOrClickHandsOverToTheSelection) {
 
     Form.ShowIntro();
     EXPECT_TRUE(Form.isVisible());
-    EXPECT_EQ(Form.imgBackground->pos(),
-              QPoint((Form.width() - 200) / 2, (Form.height() - 100) / 2));
+    EXPECT_EQ(Form.imgBackground->geometry(), Form.rect());
+    EXPECT_EQ(Form.imgBackground->PictureRect(),
+              QRect((Form.width() - 200) / 2, (Form.height() - 100) / 2, 200, 100));
     EXPECT_EQ(variant.imgIntro->Picture().Width(), 60); // loaded while the intro is up
     ActivateOther();
     EXPECT_TRUE(Form.isVisible()); // the intro stays when another window comes forward
@@ -51,6 +52,39 @@ TEST_F(Splash, IntroIsCentredAndAKeyOrClickHandsOverToTheSelection) {
     Form.ShowIntro();
     ClickAt(&Form, Form.imgBackground->geometry().center());
     EXPECT_EQ(Main.BackCalls, 3);
+}
+
+TEST_F(Splash, AShiftKeyEndsTheIntroWhenLetGoAloneNotAsPartOfTheWindowManagersKeys) {
+    WritePicture("intro3.fpf", 200, 100, "BMP");
+    const auto send = [&](QEvent::Type type, int key, Qt::KeyboardModifiers modifiers) {
+        QKeyEvent e(type, key, modifiers);
+        QApplication::sendEvent(&Form, &e);
+    };
+    Form.ShowIntro();
+    // Alt+F4: the window manager takes F4 and sends its close; the intro has seen Alt only.
+    send(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+    EXPECT_EQ(Main.BackCalls, 0);
+    Form.close();
+    EXPECT_TRUE(QTest::qWaitFor([this] { return Main.BackCalls == 1; }, 2000));
+    send(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+    EXPECT_EQ(Main.BackCalls, 1);
+
+    // Alt alone, let go: as any key.
+    Form.ShowIntro();
+    send(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+    send(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+    EXPECT_EQ(Main.BackCalls, 2);
+
+    // Ctrl+C ends it once, at the C.
+    Form.ShowIntro();
+    send(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier);
+    send(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(Main.BackCalls, 3);
+    Form.ShowIntro();
+    send(QEvent::KeyRelease, Qt::Key_C, Qt::ControlModifier);
+    send(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
+    EXPECT_EQ(Main.BackCalls, 3);
+    EXPECT_TRUE(Form.isVisible());
 }
 
 TEST_F(Splash, TheWindowManagersCloseEndsWhatIsShownAsAKeyDoes) {

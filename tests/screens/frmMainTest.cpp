@@ -22,6 +22,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <memory>
@@ -32,8 +33,9 @@ namespace {
 
 class TFakeRule : public IRuleWindow {
 public:
-    void ShowRule(const std::string& rule, int x, int y, const QRect& box) override {
-        Shown.push_back({rule, QPoint(x, y), box});
+    void ShowRule(const std::string& rule, int x, int y, const QRect& box,
+                  const TSentenceOnScreen& sentence) override {
+        Shown.push_back({rule, QPoint(x, y), box, sentence});
         Up = true;
     }
     void HideRule() override {
@@ -46,6 +48,7 @@ public:
         std::string Rule;
         QPoint At;
         QRect Box;
+        TSentenceOnScreen Sentence;
     };
     std::vector<TCall> Shown;
     int Hides = 0;
@@ -270,6 +273,16 @@ TEST_F(MainScreen, WrongAnswersBringTheRuleBesideTheCellAndThenTheRightAnswer) {
     EXPECT_EQ(Rule.Shown[0].At, Form.scbExample->viewport()->mapToGlobal(
                                     QPoint(s.Display().CellX, s.Display().CellY - scroll)));
     EXPECT_EQ(Rule.Shown[0].Box.size(), Form.scbExample->size());
+    // The window is told where every line stands, and that the cell's line and the pointer above
+    // it must stay in sight.
+    const TSentenceOnScreen& sentence = Rule.Shown[0].Sentence;
+    EXPECT_EQ(sentence.Lines.size(), s.Display().Lines.size());
+    EXPECT_TRUE(sentence.KeepClear.contains(Rule.Shown[0].At));
+    const QPoint pointerTop = Rule.Shown[0].At + QPoint(s.Display().Metrics.W / 2, -39);
+    EXPECT_TRUE(sentence.KeepClear.contains(pointerTop));
+    EXPECT_EQ(std::count_if(sentence.Lines.begin(), sentence.Lines.end(),
+                            [&](const QRect& l) { return l.contains(Rule.Shown[0].At); }),
+              1);
     EXPECT_EQ(Pupil.PromptsCount(), 0);
     Click(ButtonOf(2));
     Click(Form.fbtnAccept);
@@ -364,12 +377,22 @@ TEST_F(MainScreen, ASmallerWindowLaysTheSentenceAndAnswersOutAgain) {
     if (s.AlternativeCount() == 1) {
         EXPECT_EQ(Form.fbtnAnswer2->x(), centre + 8);
     }
+    // Still shown: the pupil is still choosing.
+    EXPECT_TRUE(Form.fbtnAnswer1->isVisible());
+    EXPECT_TRUE(Form.fbtnAnswer2->isVisible());
+    EXPECT_EQ(Form.fbtnAnswer3->isVisible(), s.AlternativeCount() == 2);
     EXPECT_EQ(Form.fbtnExit->x(), 900 - 130 - 6);
     // The rule that was up moved with the cell.
     ASSERT_GE(Rule.Shown.size(), 2u);
     const int scroll = Form.scbExample->verticalScrollBar()->value();
     EXPECT_EQ(Rule.Shown.back().At, client->mapToGlobal(QPoint(d.CellX, d.CellY - scroll)));
     EXPECT_EQ(Rule.Shown.back().Box.size(), Form.scbExample->size());
+
+    // Un-maximised, it asks the window manager to maximise it again.
+    Form.setWindowState(Qt::WindowMaximized);
+    Form.setWindowState(Qt::WindowNoState);
+    ASSERT_FALSE(Form.isMaximized());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Form.isMaximized(); }, 2000));
 }
 
 TEST_F(MainScreen, MissingPanelPictureIsReportedAndTheRestLoads) {

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The real trainer in a real X server (Xvfb), as a pupil meets it at the first start: the language
+# The real trainer in a real X server (Xvfb) with a window manager (openbox), as a pupil meets it
+# at the first start: the language
 # question, answered by a key; the intro picture over the whole screen; a key that takes it away
 # to the selection; class, theme, variant and name by keyboard alone, and Go; and the end of the
 # program. Checked with xdotool window searches and with
@@ -17,12 +18,23 @@ shots="$build/smoke-screens"
 width=1100 height=800
 picture_w=1024 picture_h=768
 
-tools="xdotool import convert compare" program_label=zarvo
+tools="xdotool xprop xwininfo openbox import convert compare" program_label=zarvo
 source "$(dirname "${BASH_SOURCE[0]}")/xvfb_sandbox.bash"
 
 # The trainer's windows that are mapped, one id a line.
 visible_windows() { xdotool search --onlyvisible --pid "$watched_pid" 2>/dev/null; }
 window_size() { xdotool getwindowgeometry "$1" | sed -n 's/^ *Geometry: //p'; }
+# The window takes the whole screen: by itself (full screen, no frame) or maximised with the frame
+# the window manager gave it.
+covers_screen() {
+  local size ext l r t b
+  size="$(window_size "$1")"
+  [ -n "$size" ] || return 1
+  [ "$size" = "${width}x${height}" ] && return 0
+  ext="$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= //p' | tr -d ' ')"
+  IFS=, read -r l r t b <<<"${ext:-0,0,0,0}"
+  [ $((${size%x*} + l + r)) -eq "$width" ] && [ $((${size#*x} + t + b)) -eq "$height" ]
+}
 shot() { import -window root "$shots/$1.png"; }
 # Pixels of a screenshot that differ from a bundled picture placed in the middle of the screen.
 differing_pixels() {
@@ -37,6 +49,7 @@ mkdir -p "$shots" "$sandbox/windows" "$sandbox/home" "$sandbox/runtime" "$sandbo
 chmod 700 "$sandbox/runtime"
 
 start_xvfb "$width" "$height"
+start_wm
 
 # The built content seen through links, so that whatever the trainer writes stays in the
 # sandbox; no language in the registry, so the question comes.
@@ -96,7 +109,7 @@ english="$(differing_pixels "$shots/2-intro.png" "$content/EFPF/intro3.fpf")"
 mapfile -t windows < <(visible_windows)
 [ ${#windows[@]} -eq 2 ] || fail "${#windows[@]} windows with the intro up instead of the intro and the main window"
 for w in "${windows[@]}"; do
-  [ "$(window_size "$w")" = "${width}x${height}" ] || fail "window $w is $(window_size "$w"), not the whole screen"
+  covers_screen "$w" || fail "window $w is $(window_size "$w") ($(xprop -id "$w" _NET_FRAME_EXTENTS)), not the whole screen"
 done
 
 # 3. Any key takes the intro away to the selection, over the main window and the whole screen.
@@ -114,7 +127,7 @@ sleep 0.3 # painted
 shot 3-after-intro
 mapfile -t windows < <(visible_windows)
 for w in "${windows[@]}"; do
-  [ "$(window_size "$w")" = "${width}x${height}" ] || fail "window $w is $(window_size "$w"), not the whole screen"
+  covers_screen "$w" || fail "window $w is $(window_size "$w") ($(xprop -id "$w" _NET_FRAME_EXTENTS)), not the whole screen"
 done
 
 # 4. The selection by keyboard alone: Down opens the focused list, Down moves, Return takes the
@@ -160,7 +173,11 @@ shot 5-after-go
 # example box. It ends the program through the exit question itself.
 source "$(dirname "${BASH_SOURCE[0]}")/smoke_session.bash"
 shot 5-session
-if [ "$(pixel "$shots/5-session.png" 5 $((height - 107)))" != "srgb(0,0,128)" ]; then
+session_w="$(visible_windows | head -n1)"
+session_bottom="$(xwininfo -id "$session_w" | sed -n 's/.*Absolute upper-left Y: *//p')"
+session_size="$(window_size "$session_w")"
+session_bottom=$((session_bottom + ${session_size#*x}))
+if [ "$(pixel "$shots/5-session.png" 5 $((session_bottom - 107)))" != "srgb(0,0,128)" ]; then
   smoke_session
   echo "desktop smoke: all checks passed; screenshots in $shots"
   exit 0

@@ -15,7 +15,7 @@ zarvo="$build/bin/zarvo"
 content="$build/share/zarvo"
 shots="$build/smoke-screens"
 
-tools="xdotool xprop import openbox" program_label=zarvo
+tools="xdotool xprop xwd wmctrl import openbox" program_label=zarvo
 source "$(dirname "${BASH_SOURCE[0]}")/xvfb_sandbox.bash"
 
 rm -f "$shots"/wm-*.png
@@ -173,11 +173,22 @@ run_at() {
   kill -0 "$watched_pid" || fail "$tag: closing the rule window ended the trainer"
 
   # A smaller window is laid out again and maximised again.
+  # Un-maximised first: the window manager keeps a maximised window's size.
+  wmctrl -i -r "$main" -b remove,maximized_vert,maximized_horz
   xdotool windowsize "$main" 900 600
-  sleep 0.05
-  shot resized
-  full() { [ "$(window_size "$main" | cut -dx -f1)" -ge $((width - 10)) ]; }
-  wait_until 5 full || fail "$tag: the exercise screen did not come back to the screen's width"
+  # Caught between the new layout's first paint and the re-maximising (a tenth of a second later):
+  # xwd is quick where import is not.
+  small() { [ "$(window_size "$main" | cut -dx -f1)" -lt $((width - 10)) ]; }
+  for _ in $(seq 40); do small && break; sleep 0.01; done
+  sleep 0.07
+  xwd -root -silent >"$sandbox/resized.xwd" && convert "xwd:$sandbox/resized.xwd" "$shots/$tag-resized.png"
+  full() {
+    local state
+    state="$(xprop -id "$main" _NET_WM_STATE)"
+    [[ "$state" == *_NET_WM_STATE_MAXIMIZED_VERT* && "$state" == *_NET_WM_STATE_MAXIMIZED_HORZ* ]] &&
+      [ "$(window_size "$main" | cut -dx -f1)" -ge $((width - 10)) ]
+  }
+  wait_until 5 full || fail "$tag: the exercise screen was not maximised again: $(window_size "$main")"
   sleep 0.3
   shot maximised-again
 

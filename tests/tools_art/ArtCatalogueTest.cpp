@@ -3,11 +3,13 @@
 #include "ImageFiles.h"
 #include "Pictures.h"
 
+#include "platform/PaperEdges.h"
 #include "platform/Picture.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
@@ -274,5 +276,28 @@ TEST(ArtCatalogue, BuiltContentHoldsEveryPieceReadableByTheTrainer) {
         else // praise, right and slip: by extension first, then as JPEG data
             ASSERT_NO_THROW(b = platform::LoadPicture(path)) << path;
         EXPECT_EQ(QSize(b.Width(), b.Height()), p.Size) << path;
+    }
+}
+
+TEST(ArtCatalogue, BackgroundsContinueTheirPaperOnWiderAndTallerScreens) {
+    // The trainer fills the margins of a centred background by repeating each edge's pattern;
+    // the paper's pitch must be what it finds at all four edges, or the margins would show
+    // stripes instead of squares.
+    for (const TArtPiece& p : Pieces()) {
+        if (p.Folder != "RFPF" || !(p.FileName.startsWith("intro") ||
+                                    p.FileName.startsWith("lay") || p.FileName.startsWith("res")))
+            continue;
+        SCOPED_TRACE(p.FileName.toStdString());
+        const QImage picture = p.Draw();
+        const int step = static_cast<int>(std::lround(16 * picture.height() / 480.0));
+        for (platform::TEdge edge : {platform::TEdge::Left, platform::TEdge::Right,
+                                     platform::TEdge::Top, platform::TEdge::Bottom})
+            EXPECT_EQ(platform::EdgePeriod(picture, edge), step) << static_cast<int>(edge);
+        // On a 16:9 screen of the same height nothing of the picture is lost.
+        const QSize wide(picture.height() * 16 / 9, picture.height());
+        const QImage extended = platform::ExtendedPicture(picture, wide);
+        EXPECT_EQ(extended.copy((wide.width() - picture.width()) / 2, 0, picture.width(),
+                                picture.height()),
+                  picture.convertToFormat(QImage::Format_RGB32));
     }
 }
