@@ -15,7 +15,7 @@ zarvo="$build/bin/zarvo"
 content="$build/share/zarvo"
 shots="$build/smoke-screens"
 
-tools="xdotool xprop xwd wmctrl import openbox" program_label=zarvo
+tools="xdotool xprop xwininfo xwd wmctrl import openbox" program_label=zarvo
 source "$(dirname "${BASH_SOURCE[0]}")/xvfb_sandbox.bash"
 
 rm -f "$shots"/wm-*.png
@@ -171,6 +171,25 @@ run_at() {
   sleep 0.3
   [ -z "$(other_windows "$main")" ] || fail "$tag: closing the rule window left or asked something: $(describe)"
   kill -0 "$watched_pid" || fail "$tag: closing the rule window ended the trainer"
+
+  # F1: the help window comes up whole on the screen, on top, and Return takes it away.
+  xdotool windowactivate --sync "$main" 2>/dev/null
+  xdotool key F1
+  help_up() { [ -n "$(other_windows "$main")" ]; }
+  wait_until 5 help_up || fail "$tag: F1 brought no help window"
+  local help hx hy hsize
+  help="$(other_windows "$main" | head -n1)"
+  sleep 0.3
+  shot help
+  [ "$(top_window)" = "$help" ] || fail "$tag: the help window is not on top ($(stacking | tr '\n' ' '))"
+  hx="$(xwininfo -id "$help" | sed -n 's/.*Absolute upper-left X: *//p')"
+  hy="$(xwininfo -id "$help" | sed -n 's/.*Absolute upper-left Y: *//p')"
+  hsize="$(window_size "$help")"
+  [ "$hx" -ge 0 ] && [ "$hy" -ge 0 ] && [ $((hx + ${hsize%x*})) -le "$width" ] &&
+    [ $((hy + ${hsize#*x})) -le "$height" ] || fail "$tag: the help window ($hsize at $hx,$hy) leaves the screen"
+  xdotool key Return
+  help_gone() { [ -z "$(other_windows "$main")" ]; }
+  wait_until 5 help_gone || fail "$tag: Return did not take the help window away"
 
   # A smaller window is laid out again and maximised again.
   # Un-maximised first: the window manager keeps a maximised window's size.
