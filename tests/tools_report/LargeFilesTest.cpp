@@ -65,7 +65,8 @@ TEST_F(LargeResults, AFileReadInPiecesGivesWhatItsWholeTextGives) {
 
     const std::string file = Box.Write("lab.rez", text);
     TReadResult whole, pieces;
-    ParseResults(text, file, Labels, whole);
+    // The name is a copy that ends with the call: the sessions keep their own.
+    ParseResults(text, std::string(file), Labels, whole);
     std::string error;
     bool anyText = false;
     ASSERT_TRUE(ReadResults(file, Labels, pieces, error, anyText)) << error;
@@ -84,6 +85,8 @@ TEST_F(LargeResults, AFileReadInPiecesGivesWhatItsWholeTextGives) {
         EXPECT_EQ(a.SpellingRules, b.SpellingRules);
         EXPECT_EQ(a.Mark, b.Mark);
     }
+    EXPECT_EQ(whole.Sessions.front().File, file);
+    EXPECT_EQ(pieces.Sessions.front().Language, "English");
     EXPECT_EQ(whole.Sessions.back().Pupil, "Last");
     EXPECT_EQ(whole.Sessions.back().Mark, 4) << "the last line has no line end";
 

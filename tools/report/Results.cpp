@@ -282,6 +282,7 @@ struct TBlockReader {
                 return false;
             rules.emplace_back(id);
         }
+        rules.shrink_to_fit();
         At = i;
         return true;
     }
@@ -577,12 +578,25 @@ bool Repeats(TReadResult& out, const TSession& s, std::size_t hash, std::size_t 
     return false;
 }
 
+// The copy of a language's name in `out` that sessions point at.
+std::string_view Language(TReadResult& out, const std::string& name) {
+    for (const std::string& known : out.Names)
+        if (known == name)
+            return known;
+    return out.Names.emplace_back(name);
+}
+
 // Reads the blocks of one file's lines into `out`.
 void ParseLines(TLines& lines, const std::string& fileName,
                 const std::vector<TResultLabels>& labels, TReadResult& out) {
     auto warn = [&](std::size_t index, const std::string& what) {
         out.Warnings.push_back(fileName + ":" + std::to_string(index + 1) + ": " + what);
     };
+    // The languages first, so that the few names are found among the first.
+    std::vector<std::string_view> languages;
+    for (const TResultLabels& l : labels)
+        languages.push_back(Language(out, l.Language));
+    const std::string_view file = out.Names.emplace_back(fileName);
     // Sessions added by other means are entered first.
     if (out.SeenCount > out.Sessions.size()) {
         out.Seen.clear();
@@ -642,9 +656,9 @@ void ParseLines(TLines& lines, const std::string& fileName,
             continue;
         }
         TSession s;
-        s.File = fileName;
+        s.File = file;
         s.Line = static_cast<int>(i + 1);
-        s.Language = l->Language;
+        s.Language = languages[static_cast<std::size_t>(l - labels.data())];
         // The trainer never writes a field longer than its edit boxes and lists take; a longer
         // one is no pupil's input, and kept whole it would be repeated in every table of the
         // report (a name of many megabytes made a page of nearly a gigabyte).

@@ -30,9 +30,11 @@ TResultLabels DefaultRussianLabels();
 std::vector<TResultLabels> LoadResultLabels(const std::string& languageFile);
 
 struct TSession {
-    std::string File;
+    // The file's name and the language: the same for many thousands of sessions, so each points
+    // at one copy (kept by the TReadResult the session was read into).
+    std::string_view File;
     int Line = 0; // of the date line, 1-based
-    std::string Language;
+    std::string_view Language;
     std::string DateText; // as written
     std::optional<QDateTime> Date;
     std::string Pupil, Class, Theme, Variant;
@@ -49,6 +51,13 @@ struct TSession {
 using TSessions = std::deque<TSession>;
 
 struct TReadResult {
+    TReadResult() = default;
+    // The sessions point into Names: moved whole, never copied.
+    TReadResult(const TReadResult&) = delete;
+    TReadResult& operator=(const TReadResult&) = delete;
+    TReadResult(TReadResult&&) = default;
+    TReadResult& operator=(TReadResult&&) = default;
+
     TSessions Sessions;
     std::vector<std::string> Warnings; // "file:line: text"
     // The sessions taken so far by a hash of what makes a block the same, so that a block read
@@ -56,6 +65,8 @@ struct TReadResult {
     // up to date with Sessions on every read.
     std::vector<std::pair<std::size_t, std::size_t>> Seen;
     std::size_t SeenCount = 0;
+    // The files' names and the languages the sessions point at.
+    std::deque<std::string> Names;
 };
 
 // Reads the blocks of one file's contents. Blocks cut short and lines that fit nowhere are skipped
