@@ -15,30 +15,33 @@ namespace {
 // cp1251 text as UTF-8 with the page's special characters escaped, appended to `out`: the two
 // steps in one, since the escaped characters are all ASCII.
 void AppendHtml(std::string& out, std::string_view ansi) {
-    for (char c : ansi) {
-        switch (c) {
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < ansi.size(); ++i) {
+        const char* entity = nullptr;
+        switch (ansi[i]) {
         case '&':
-            out += "&amp;";
+            entity = "&amp;";
             break;
         case '<':
-            out += "&lt;";
+            entity = "&lt;";
             break;
         case '>':
-            out += "&gt;";
+            entity = "&gt;";
             break;
         case '"':
-            out += "&quot;";
+            entity = "&quot;";
             break;
         case '\'':
-            out += "&#39;";
+            entity = "&#39;";
             break;
         default:
-            if (static_cast<unsigned char>(c) < 0x80)
-                out += c;
-            else
-                AppendUtf8(out, std::string_view(&c, 1));
+            continue;
         }
+        AppendUtf8(out, ansi.substr(from, i - from));
+        out += entity;
+        from = i + 1;
     }
+    AppendUtf8(out, ansi.substr(from));
 }
 
 std::string E(const std::string& ansi) {
@@ -131,23 +134,35 @@ void MarksChart(std::ostream& out, const TPupilSessions& p) {
     out << "<svg class=\"marks\" width=\"" << p.Sessions.size() * step + 2 << "\" height=\""
         << height << "\" viewBox=\"0 0 " << p.Sessions.size() * step + 2 << " " << height
         << "\" role=\"img\" aria-label=\"" << E(p.Name) << "\">";
-    // One bar a session, put together in one reused string: a pupil may have hundreds.
-    std::string bar;
+    // The bars put together in one string: a pupil may have hundreds.
+    std::string bars;
     int x = 1;
     for (const TSession* s : p.Sessions) {
         const int mark = s->Interrupted ? 0 : s->Mark;
         const int h = mark ? mark * 8 : 6;
-        bar = "<rect class=\"m" + std::to_string(mark) + "\" data-mark=\"" + std::to_string(mark) +
-              "\" x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(height - h) +
-              "\" width=\"" + std::to_string(step - 3) + "\" height=\"" + std::to_string(h) +
-              "\"><title>";
-        AppendHtml(bar, s->DateText);
-        bar += ": ";
-        bar += mark ? std::to_string(mark) : "-";
-        bar += "</title></rect>";
-        out << bar;
+        bars += "<rect class=\"m";
+        AppendNumber(bars, mark);
+        bars += "\" data-mark=\"";
+        AppendNumber(bars, mark);
+        bars += "\" x=\"";
+        AppendNumber(bars, x);
+        bars += "\" y=\"";
+        AppendNumber(bars, height - h);
+        bars += "\" width=\"";
+        AppendNumber(bars, step - 3);
+        bars += "\" height=\"";
+        AppendNumber(bars, h);
+        bars += "\"><title>";
+        AppendHtml(bars, s->DateText);
+        bars += ": ";
+        if (mark)
+            AppendNumber(bars, mark);
+        else
+            bars += '-';
+        bars += "</title></rect>";
         x += step;
     }
+    out << bars;
     out << "</svg>";
 }
 
@@ -155,22 +170,29 @@ std::string IsoDate(const TSession& s) {
     return s.Date ? IsoDateText(*s.Date, false) : std::string();
 }
 
+void AppendIsoDate(std::string& out, const TSession& s) {
+    if (s.Date)
+        AppendIsoDateText(out, *s.Date, false);
+}
+
 // A string for the page's data block: JSON, and never an end tag inside the script element.
 void AppendJson(std::string& out, std::string_view ansi) {
     out += '"';
-    for (char ch : ansi) {
-        const auto c = static_cast<unsigned char>(ch);
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < ansi.size(); ++i) {
+        const auto c = static_cast<unsigned char>(ansi[i]);
+        if (c != '"' && c != '\\' && c != '<' && c >= 0x20)
+            continue;
+        AppendUtf8(out, ansi.substr(from, i - from));
         if (c == '"' || c == '\\')
             out += '\\', out += static_cast<char>(c);
         else if (c == '<')
             out += "\\u003c";
-        else if (c < 0x20)
-            out += ' ';
-        else if (c < 0x80)
-            out += static_cast<char>(c);
         else
-            AppendUtf8(out, std::string_view(&ch, 1));
+            out += ' ';
+        from = i + 1;
     }
+    AppendUtf8(out, ansi.substr(from));
     out += '"';
 }
 
@@ -242,7 +264,11 @@ void DataBlock(std::ostream& out, const TSummary& summary, const TRuleExamples& 
         for (const auto& p : summary.Classes[c].Pupils)
             for (const TSession* s : p.Sessions) {
                 row = first ? "" : ",";
-                row += "{\"c\":" + std::to_string(c) + ",\"d\":\"" + IsoDate(*s) + "\",\"p\":";
+                row += "{\"c\":";
+                AppendNumber(row, static_cast<long long>(c));
+                row += ",\"d\":\"";
+                AppendIsoDate(row, *s);
+                row += "\",\"p\":";
                 AppendJson(row, p.Name);
                 row += ",\"r\":[";
                 bool firstRule = true;
@@ -401,18 +427,24 @@ void WriteHtmlReport(std::ostream& out, const TSummary& summary, const TRuleExam
                     // Put together in one reused string: a school has a great many rows.
                     row = "<tr";
                     row += first ? " class=\"first\"" : "";
-                    row += " data-date=\"" + IsoDate(*s) + "\"><td>";
+                    row += " data-date=\"";
+                    AppendIsoDate(row, *s);
+                    row += "\"><td>";
                     if (first)
                         AppendHtml(row, p.Name);
                     row += "</td><td>";
                     AppendHtml(row, s->DateText);
                     row += "</td><td>";
                     AppendHtml(row, s->Variant);
-                    row += "</td><td class=\"n\">" + std::to_string(s->Questions) +
-                           "</td><td class=\"n\">" + std::to_string(s->Mistakes) +
-                           "</td><td class=\"n\">" + std::to_string(s->Prompts) +
-                           "</td><td class=\"n" + (s->Interrupted || !s->Mark ? " int" : "") +
-                           "\">";
+                    row += "</td><td class=\"n\">";
+                    AppendNumber(row, s->Questions);
+                    row += "</td><td class=\"n\">";
+                    AppendNumber(row, s->Mistakes);
+                    row += "</td><td class=\"n\">";
+                    AppendNumber(row, s->Prompts);
+                    row += "</td><td class=\"n";
+                    row += s->Interrupted || !s->Mark ? " int" : "";
+                    row += "\">";
                     AppendHtml(row, mark);
                     row += "</td></tr>\n";
                     out << row;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstdio>
 #include <sstream>
 #include <streambuf>
@@ -290,8 +291,8 @@ template <class TContainer> void WriteSessions(std::ostream& out, const TContain
         AppendCsvField(row, utf8);
         row += ',';
     };
-    auto number = [&](std::size_t n) {
-        row += std::to_string(n);
+    auto number = [&](long long n) {
+        AppendNumber(row, n);
         row += ',';
     };
     auto rules = [&](const std::vector<std::string>& list) {
@@ -307,9 +308,11 @@ template <class TContainer> void WriteSessions(std::ostream& out, const TContain
         row.clear();
         AppendCsvField(row, s.File);
         row += ',';
-        row += std::to_string(s.Line) + ',';
+        number(s.Line);
         if (s.Date) {
-            AppendCsvField(row, IsoDateText(*s.Date, true));
+            utf8.clear();
+            AppendIsoDateText(utf8, *s.Date, true);
+            AppendCsvField(row, utf8);
             row += ',';
         } else {
             field(s.DateText);
@@ -318,11 +321,14 @@ template <class TContainer> void WriteSessions(std::ostream& out, const TContain
         field(s.Theme);
         field(s.Variant);
         field(s.Pupil);
-        row += std::to_string(s.Questions) + ',' + std::to_string(s.Mistakes) + ',';
-        number(s.SpellingRules.size());
-        number(s.PunctuationRules.size());
-        row += std::to_string(s.Prompts) + ',';
-        row += (s.Interrupted || s.Mark == 0 ? "" : std::to_string(s.Mark)) + ',';
+        number(s.Questions);
+        number(s.Mistakes);
+        number(static_cast<long long>(s.SpellingRules.size()));
+        number(static_cast<long long>(s.PunctuationRules.size()));
+        number(s.Prompts);
+        if (!s.Interrupted && s.Mark != 0)
+            AppendNumber(row, s.Mark);
+        row += ',';
         row += s.Interrupted ? "yes," : "no,";
         rules(s.SpellingRules);
         row += ',';
@@ -363,27 +369,41 @@ std::string RulesCsv(const TSummary& summary) {
 }
 
 std::string IsoDateText(const QDateTime& moment, bool withTime) {
+    std::string out;
+    AppendIsoDateText(out, moment, withTime);
+    return out;
+}
+
+void AppendIsoDateText(std::string& out, const QDateTime& moment, bool withTime) {
     int year = 0, month = 0, day = 0;
     moment.date().getDate(&year, &month, &day);
-    if (!moment.isValid() || year < 1 || year > 9999)
-        return withTime ? moment.toString("yyyy-MM-dd hh:mm:ss").toStdString()
+    if (!moment.isValid() || year < 1 || year > 9999) {
+        out += withTime ? moment.toString("yyyy-MM-dd hh:mm:ss").toStdString()
                         : moment.date().toString(Qt::ISODate).toStdString();
-    std::string out = "0000-00-00";
-    auto put = [&out](std::size_t at, int value, int digits) {
+        return;
+    }
+    const std::size_t start = out.size();
+    out += withTime ? "0000-00-00 00:00:00" : "0000-00-00";
+    auto put = [&out, start](std::size_t at, int value, int digits) {
         for (; digits > 0; --digits, value /= 10)
-            out[at + static_cast<std::size_t>(digits) - 1] = static_cast<char>('0' + value % 10);
+            out[start + at + static_cast<std::size_t>(digits) - 1] =
+                static_cast<char>('0' + value % 10);
     };
     put(0, year, 4);
     put(5, month, 2);
     put(8, day, 2);
     if (withTime) {
         const int msecs = moment.time().msecsSinceStartOfDay();
-        out += " 00:00:00";
         put(11, msecs / 3600000, 2);
         put(14, msecs / 60000 % 60, 2);
         put(17, msecs / 1000 % 60, 2);
     }
-    return out;
+}
+
+void AppendNumber(std::string& out, long long n) {
+    char buf[24];
+    const auto end = std::to_chars(buf, buf + sizeof buf, n).ptr;
+    out.append(buf, static_cast<std::size_t>(end - buf));
 }
 
 std::string ToUtf8(std::string_view ansi) {

@@ -50,6 +50,9 @@ std::string RulesCsv(const TSummary& summary);
 // "2026-12-08", or with the time "2026-12-08 10:15:02", as Qt writes them, without its formatter's
 // cost for every session of a school.
 std::string IsoDateText(const QDateTime& moment, bool withTime);
+void AppendIsoDateText(std::string& out, const QDateTime& moment, bool withTime);
+// A number in decimal, appended.
+void AppendNumber(std::string& out, long long n);
 
 // cp1251 text as UTF-8, byte by byte from a table: the report converts every field it writes.
 std::string ToUtf8(std::string_view ansi);
