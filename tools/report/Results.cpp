@@ -96,7 +96,6 @@ public:
                 return false;
         return true;
     }
-    std::size_t Size() const { return Base + Window.size(); }
     std::string_view operator[](std::size_t i) const { return Window[i - Base].Text; }
     bool Cut(std::size_t i) const { return Window[i - Base].Cut; }
     // Of a cut line: whether what was not kept held only blanks, or only white space.
@@ -402,8 +401,6 @@ std::vector<TResultLabels> LoadResultLabels(const std::string& languageFile) {
     }
     return sets;
 }
-
-namespace {} // namespace
 
 namespace {
 
