@@ -12,8 +12,42 @@
 
 namespace {
 
+// cp1251 text as UTF-8 with the page's special characters escaped, appended to `out`: the two
+// steps in one, since the escaped characters are all ASCII.
+void AppendHtml(std::string& out, std::string_view ansi) {
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < ansi.size(); ++i) {
+        const char* entity = nullptr;
+        switch (ansi[i]) {
+        case '&':
+            entity = "&amp;";
+            break;
+        case '<':
+            entity = "&lt;";
+            break;
+        case '>':
+            entity = "&gt;";
+            break;
+        case '"':
+            entity = "&quot;";
+            break;
+        case '\'':
+            entity = "&#39;";
+            break;
+        default:
+            continue;
+        }
+        AppendUtf8(out, ansi.substr(from, i - from));
+        out += entity;
+        from = i + 1;
+    }
+    AppendUtf8(out, ansi.substr(from));
+}
+
 std::string E(const std::string& ansi) {
-    return HtmlEscape(platform::AnsiToUtf8(ansi));
+    std::string out;
+    AppendHtml(out, ansi);
+    return out;
 }
 
 std::string Num(double v, const char* format) {
@@ -47,8 +81,7 @@ font-weight:bold}
 .wrap{overflow:visible}}
 )";
 
-void WeakSpotChart(std::ostringstream& out, const std::vector<TWeakSpot>& spots,
-                   const THeadings& h) {
+void WeakSpotChart(std::ostream& out, const std::vector<TWeakSpot>& spots, const THeadings& h) {
     if (spots.empty()) {
         out << "<p>" << E(h.NoWeakSpots) << "</p>\n";
         return;
@@ -79,8 +112,7 @@ void WeakSpotChart(std::ostringstream& out, const std::vector<TWeakSpot>& spots,
     out << "</svg>\n";
 }
 
-void WeakSpotTable(std::ostringstream& out, const std::vector<TWeakSpot>& spots,
-                   const THeadings& h) {
+void WeakSpotTable(std::ostream& out, const std::vector<TWeakSpot>& spots, const THeadings& h) {
     if (spots.empty())
         return;
     // Without a rule library there are no titles, and an empty column only takes room.
@@ -97,41 +129,77 @@ void WeakSpotTable(std::ostringstream& out, const std::vector<TWeakSpot>& spots,
     out << "</tbody></table></div>\n";
 }
 
-void MarksChart(std::ostringstream& out, const TPupilSessions& p) {
+void MarksChart(std::ostream& out, const TPupilSessions& p) {
     const int step = 12, height = 40;
     out << "<svg class=\"marks\" width=\"" << p.Sessions.size() * step + 2 << "\" height=\""
         << height << "\" viewBox=\"0 0 " << p.Sessions.size() * step + 2 << " " << height
         << "\" role=\"img\" aria-label=\"" << E(p.Name) << "\">";
+    // The bars put together in one string: a pupil may have hundreds.
+    std::string bars;
     int x = 1;
     for (const TSession* s : p.Sessions) {
         const int mark = s->Interrupted ? 0 : s->Mark;
         const int h = mark ? mark * 8 : 6;
-        out << "<rect class=\"m" << mark << "\" data-mark=\"" << mark << "\" x=\"" << x << "\" y=\""
-            << height - h << "\" width=\"" << step - 3 << "\" height=\"" << h << "\"><title>"
-            << E(s->DateText) << ": " << (mark ? std::to_string(mark) : "-") << "</title></rect>";
+        bars += "<rect class=\"m";
+        AppendNumber(bars, mark);
+        bars += "\" data-mark=\"";
+        AppendNumber(bars, mark);
+        bars += "\" x=\"";
+        AppendNumber(bars, x);
+        bars += "\" y=\"";
+        AppendNumber(bars, height - h);
+        bars += "\" width=\"";
+        AppendNumber(bars, step - 3);
+        bars += "\" height=\"";
+        AppendNumber(bars, h);
+        bars += "\"><title>";
+        AppendHtml(bars, s->DateText);
+        bars += ": ";
+        if (mark)
+            AppendNumber(bars, mark);
+        else
+            bars += '-';
+        bars += "</title></rect>";
         x += step;
     }
+    out << bars;
     out << "</svg>";
 }
 
 std::string IsoDate(const TSession& s) {
-    return s.Date ? s.Date->date().toString(Qt::ISODate).toStdString() : std::string();
+    return s.Date ? IsoDateText(*s.Date, false) : std::string();
+}
+
+void AppendIsoDate(std::string& out, const TSession& s) {
+    if (s.Date)
+        AppendIsoDateText(out, *s.Date, false);
 }
 
 // A string for the page's data block: JSON, and never an end tag inside the script element.
-std::string Json(const std::string& ansi) {
-    std::string out = "\"";
-    for (unsigned char c : platform::AnsiToUtf8(ansi)) {
+void AppendJson(std::string& out, std::string_view ansi) {
+    out += '"';
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < ansi.size(); ++i) {
+        const auto c = static_cast<unsigned char>(ansi[i]);
+        if (c != '"' && c != '\\' && c != '<' && c >= 0x20)
+            continue;
+        AppendUtf8(out, ansi.substr(from, i - from));
         if (c == '"' || c == '\\')
             out += '\\', out += static_cast<char>(c);
         else if (c == '<')
             out += "\\u003c";
-        else if (c < 0x20)
-            out += ' ';
         else
-            out += static_cast<char>(c);
+            out += ' ';
+        from = i + 1;
     }
-    return out + "\"";
+    AppendUtf8(out, ansi.substr(from));
+    out += '"';
+}
+
+std::string Json(const std::string& ansi) {
+    std::string out;
+    AppendJson(out, ansi);
+    return out;
 }
 
 const TRuleExample* ExampleFor(const TRuleExamples& examples, const std::string& rule,
@@ -164,19 +232,13 @@ std::string ExampleHtml(const TRuleExample& e) {
 
 // The three rules worth re-teaching, drawn for the whole file; the script redraws the list for
 // the class and period the teacher picks.
-void TopThree(std::ostringstream& out, const TSummary& summary, const TRuleExamples& examples,
+void TopThree(std::ostream& out, const TSummary& summary, const TRuleExamples& examples,
               const THeadings& h) {
-    std::vector<const TSession*> all;
-    for (const auto& c : summary.Classes)
-        for (const auto& p : c.Pupils)
-            all.insert(all.end(), p.Sessions.begin(), p.Sessions.end());
-    std::map<std::string, std::string> titles;
-    for (const auto& w : summary.WeakSpots)
-        titles[w.Rule] = w.Title;
     const std::string onlyClass = summary.Classes.size() == 1 ? summary.Classes[0].Name : "";
     out << "<div class=\"top3\" id=\"top3\"><h2 style=\"margin-top:.3em\">" << E(h.TopThree)
         << "</h2><ol id=\"top3list\">";
-    const std::vector<TWeakSpot> top = TopRules(all, titles);
+    // The weak spots of every class are those of all the sessions shown.
+    const std::vector<TWeakSpot> top = TopOf(summary.WeakSpots);
     for (const auto& w : top) {
         out << "<li data-rule=\"" << E(w.Rule) << "\" data-pupils=\"" << w.Pupils << "\"><b>"
             << E(w.Rule) << "</b>" << (w.Title.empty() ? "" : " - " + E(w.Title)) << ". "
@@ -191,24 +253,34 @@ void TopThree(std::ostringstream& out, const TSummary& summary, const TRuleExamp
 
 // What the script needs: per session its class, date, pupil and rules; per rule its title and
 // examples.
-void DataBlock(std::ostringstream& out, const TSummary& summary, const TRuleExamples& examples,
+void DataBlock(std::ostream& out, const TSummary& summary, const TRuleExamples& examples,
                const THeadings& h) {
     out << "<script type=\"application/json\" id=\"zarvo-data\">{\"missed\":" << Json(h.MissedBy)
         << ",\"sessions\":[";
     bool first = true;
+    std::string row;
     std::map<std::string, std::string> titles;
     for (std::size_t c = 0; c < summary.Classes.size(); ++c)
         for (const auto& p : summary.Classes[c].Pupils)
             for (const TSession* s : p.Sessions) {
-                out << (first ? "" : ",") << "{\"c\":" << c << ",\"d\":\"" << IsoDate(*s)
-                    << "\",\"p\":" << Json(p.Name) << ",\"r\":[";
+                row = first ? "" : ",";
+                row += "{\"c\":";
+                AppendNumber(row, static_cast<long long>(c));
+                row += ",\"d\":\"";
+                AppendIsoDate(row, *s);
+                row += "\",\"p\":";
+                AppendJson(row, p.Name);
+                row += ",\"r\":[";
                 bool firstRule = true;
                 for (const auto* list : {&s->SpellingRules, &s->PunctuationRules})
                     for (const auto& r : *list) {
-                        out << (firstRule ? "" : ",") << Json(r);
+                        if (!firstRule)
+                            row += ',';
+                        AppendJson(row, r);
                         firstRule = false;
                     }
-                out << "]}";
+                row += "]}";
+                out << row;
                 first = false;
             }
     for (const auto& w : summary.WeakSpots)
@@ -278,9 +350,9 @@ void RoundsHtml(std::ostream& out, const std::vector<TPupilRounds>& rounds, cons
     out << "</tbody></table></div>\n";
 }
 
-std::string HtmlReport(const TSummary& summary, const TRuleExamples& examples) {
+void WriteHtmlReport(std::ostream& out, const TSummary& summary, const TRuleExamples& examples) {
     const THeadings& h = HeadingsFor(summary.Russian);
-    std::ostringstream out;
+    std::string row;
     out << "<!DOCTYPE html>\n<html lang=\"" << (summary.Russian ? "ru" : "en")
         << "\"><head><meta charset=\"utf-8\">"
            "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"
@@ -352,13 +424,30 @@ std::string HtmlReport(const TSummary& summary, const TRuleExamples& examples) {
                     const std::string mark = s->Interrupted ? h.Interrupted
                                              : s->Mark      ? std::to_string(s->Mark)
                                                             : h.NoMark;
-                    out << "<tr" << (first ? " class=\"first\"" : "") << " data-date=\""
-                        << IsoDate(*s) << "\"><td>" << (first ? E(p.Name) : "") << "</td><td>"
-                        << E(s->DateText) << "</td><td>" << E(s->Variant) << "</td><td class=\"n\">"
-                        << s->Questions << "</td><td class=\"n\">" << s->Mistakes
-                        << "</td><td class=\"n\">" << s->Prompts << "</td><td class=\"n"
-                        << (s->Interrupted || !s->Mark ? " int" : "") << "\">" << E(mark)
-                        << "</td></tr>\n";
+                    // Put together in one reused string: a school has a great many rows.
+                    row = "<tr";
+                    row += first ? " class=\"first\"" : "";
+                    row += " data-date=\"";
+                    AppendIsoDate(row, *s);
+                    row += "\"><td>";
+                    if (first)
+                        AppendHtml(row, p.Name);
+                    row += "</td><td>";
+                    AppendHtml(row, s->DateText);
+                    row += "</td><td>";
+                    AppendHtml(row, s->Variant);
+                    row += "</td><td class=\"n\">";
+                    AppendNumber(row, s->Questions);
+                    row += "</td><td class=\"n\">";
+                    AppendNumber(row, s->Mistakes);
+                    row += "</td><td class=\"n\">";
+                    AppendNumber(row, s->Prompts);
+                    row += "</td><td class=\"n";
+                    row += s->Interrupted || !s->Mark ? " int" : "";
+                    row += "\">";
+                    AppendHtml(row, mark);
+                    row += "</td></tr>\n";
+                    out << row;
                     first = false;
                 }
             }
@@ -371,5 +460,10 @@ std::string HtmlReport(const TSummary& summary, const TRuleExamples& examples) {
         out << Script;
     }
     out << "</body></html>\n";
+}
+
+std::string HtmlReport(const TSummary& summary, const TRuleExamples& examples) {
+    std::ostringstream out;
+    WriteHtmlReport(out, summary, examples);
     return out.str();
 }

@@ -2,14 +2,73 @@
 
 #include "platform/Text.h"
 
+#include <algorithm>
+#include <array>
+#include <charconv>
 #include <cstdio>
 #include <sstream>
+#include <streambuf>
 
 namespace {
 
 std::string U(const std::string& ansi) {
-    return platform::AnsiToUtf8(ansi);
+    return ToUtf8(ansi);
 }
+
+// The UTF-8 of each cp1251 byte, from the platform's conversion: at most three bytes, and their
+// count.
+struct TUtf8Char {
+    char Bytes[3];
+    unsigned char Size;
+};
+const std::array<TUtf8Char, 256>& Utf8Table() {
+    static const std::array<TUtf8Char, 256> table = [] {
+        std::array<TUtf8Char, 256> t{};
+        for (int b = 0; b < 256; ++b) {
+            const char c = static_cast<char>(b);
+            const std::string utf8 = platform::AnsiToUtf8(std::string_view(&c, 1));
+            TUtf8Char& u = t[static_cast<std::size_t>(b)];
+            u.Size = static_cast<unsigned char>(std::min<std::size_t>(utf8.size(), 3));
+            std::copy_n(utf8.data(), u.Size, u.Bytes);
+        }
+        return t;
+    }();
+    return table;
+}
+
+// Passes cp1251 text on to `target` as UTF-8, in pieces of some size.
+class TUtf8Buffer : public std::streambuf {
+public:
+    explicit TUtf8Buffer(std::ostream& target) : Target(target) {}
+    ~TUtf8Buffer() override { Flush(); }
+    void Flush() {
+        Target.write(Pending.data(), static_cast<std::streamsize>(Pending.size()));
+        Pending.clear();
+    }
+
+protected:
+    int_type overflow(int_type c) override {
+        if (c != traits_type::eof()) {
+            const char ch = traits_type::to_char_type(c);
+            xsputn(&ch, 1);
+        }
+        return traits_type::not_eof(c);
+    }
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        AppendUtf8(Pending, std::string_view(s, static_cast<std::size_t>(n)));
+        if (Pending.size() >= 64 * 1024)
+            Flush();
+        return n;
+    }
+    int sync() override {
+        Flush();
+        return Target ? 0 : -1;
+    }
+
+private:
+    std::ostream& Target;
+    std::string Pending;
+};
 
 // Columns are counted in characters; the texts are single-byte until they are written out.
 std::string Pad(const std::string& ansi, std::size_t width, bool right = false) {
@@ -89,7 +148,7 @@ std::string MarkText(const TSession& s, const THeadings& h) {
     return std::to_string(s.Mark);
 }
 
-void WeakSpotTable(std::ostringstream& out, const std::vector<TWeakSpot>& spots, const THeadings& h,
+void WeakSpotTable(std::ostream& out, const std::vector<TWeakSpot>& spots, const THeadings& h,
                    const std::string& indent) {
     if (spots.empty()) {
         out << indent << h.NoWeakSpots << "\n";
@@ -133,9 +192,10 @@ void RoundsText(std::ostream& out, const std::vector<TPupilRounds>& rounds, cons
             << (r.LastClean ? h.Yes : h.No) << "\n";
 }
 
-std::string TextReport(const TSummary& summary) {
+void WriteTextReport(std::ostream& utf8, const TSummary& summary) {
     const THeadings& h = HeadingsFor(summary.Russian);
-    std::ostringstream out;
+    TUtf8Buffer buffer(utf8);
+    std::ostream out(&buffer);
     out << h.Title << "\n" << OverviewLine(summary) << "\n";
     if (summary.Classes.empty())
         out << h.NoSessions << "\n";
@@ -165,11 +225,22 @@ std::string TextReport(const TSummary& summary) {
             }
         }
     }
-    return U(out.str());
+    buffer.Flush();
+}
+
+std::string TextReport(const TSummary& summary) {
+    std::ostringstream out;
+    WriteTextReport(out, summary);
+    return out.str();
 }
 
 std::string CsvField(const std::string& utf8) {
-    std::string v = utf8;
+    std::string out;
+    AppendCsvField(out, utf8);
+    return out;
+}
+
+void AppendCsvField(std::string& out, std::string_view v) {
     // A spreadsheet would run a cell starting with these as a formula; the file is written by
     // pupils' sessions, so it is not trusted.
     // Spreadsheets skip leading blanks before they look, so the first character after them
@@ -179,52 +250,107 @@ std::string CsvField(const std::string& utf8) {
         if (first < v.size() &&
             std::string_view(" \t\r\n\v\f").find(v[first]) != std::string_view::npos)
             ++first;
-        else if (v.compare(first, 2, "\xC2\xA0") == 0)
+        else if (v.substr(first, 2) == "\xC2\xA0")
             first += 2;
         else
             break;
     }
     const bool blankFirst = first > 0 && (v[0] == '\t' || v[0] == '\r');
-    if (blankFirst ||
-        (first < v.size() && std::string_view("=+-@").find(v[first]) != std::string_view::npos))
-        v.insert(v.begin(), '\'');
-    if (v.find_first_of(",\"\r\n") == std::string::npos)
-        return v;
-    std::string q = "\"";
+    const bool formula =
+        blankFirst ||
+        (first < v.size() && std::string_view("=+-@").find(v[first]) != std::string_view::npos);
+    const bool quote = std::any_of(
+        v.begin(), v.end(), [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
+    if (!quote) {
+        if (formula)
+            out += '\'';
+        out += v;
+        return;
+    }
+    out += '"';
+    if (formula)
+        out += '\'';
     for (char c : v) {
         if (c == '"')
-            q += '"';
-        q += c;
+            out += '"';
+        out += c;
     }
-    return q + "\"";
+    out += '"';
+}
+
+namespace {
+
+template <class TContainer> void WriteSessions(std::ostream& out, const TContainer& sessions) {
+    out << "file,line,date,class,theme,variant,pupil,questions,mistakes,spelling_mistakes,"
+           "punctuation_mistakes,prompts,mark,interrupted,spelling_rules,punctuation_rules\r\n";
+    // Each row is put together in one reused string: a school's file has a great many.
+    std::string row, utf8;
+    auto field = [&](std::string_view ansi) {
+        utf8.clear();
+        AppendUtf8(utf8, ansi);
+        AppendCsvField(row, utf8);
+        row += ',';
+    };
+    auto number = [&](long long n) {
+        AppendNumber(row, n);
+        row += ',';
+    };
+    auto rules = [&](const std::vector<std::string>& list) {
+        utf8.clear();
+        for (const auto& r : list) {
+            if (!utf8.empty())
+                utf8 += ' ';
+            AppendUtf8(utf8, r);
+        }
+        AppendCsvField(row, utf8);
+    };
+    for (const auto& s : sessions) {
+        row.clear();
+        AppendCsvField(row, s.File);
+        row += ',';
+        number(s.Line);
+        if (s.Date) {
+            utf8.clear();
+            AppendIsoDateText(utf8, *s.Date, true);
+            AppendCsvField(row, utf8);
+            row += ',';
+        } else {
+            field(s.DateText);
+        }
+        field(s.Class);
+        field(s.Theme);
+        field(s.Variant);
+        field(s.Pupil);
+        number(s.Questions);
+        number(s.Mistakes);
+        number(static_cast<long long>(s.SpellingRules.size()));
+        number(static_cast<long long>(s.PunctuationRules.size()));
+        number(s.Prompts);
+        if (!s.Interrupted && s.Mark != 0)
+            AppendNumber(row, s.Mark);
+        row += ',';
+        row += s.Interrupted ? "yes," : "no,";
+        rules(s.SpellingRules);
+        row += ',';
+        rules(s.PunctuationRules);
+        row += "\r\n";
+        out << row;
+    }
+}
+
+} // namespace
+
+void WriteSessionsCsv(std::ostream& out, const TSessions& sessions) {
+    WriteSessions(out, sessions);
 }
 
 std::string SessionsCsv(const std::vector<TSession>& sessions) {
     std::ostringstream out;
-    out << "file,line,date,class,theme,variant,pupil,questions,mistakes,spelling_mistakes,"
-           "punctuation_mistakes,prompts,mark,interrupted,spelling_rules,punctuation_rules\r\n";
-    auto join = [](const std::vector<std::string>& rules) {
-        std::string s;
-        for (const auto& r : rules)
-            s += (s.empty() ? "" : " ") + r;
-        return s;
-    };
-    for (const auto& s : sessions) {
-        std::string date =
-            s.Date ? s.Date->toString("yyyy-MM-dd hh:mm:ss").toStdString() : U(s.DateText);
-        out << CsvField(s.File) << "," << s.Line << "," << CsvField(date) << ","
-            << CsvField(U(s.Class)) << "," << CsvField(U(s.Theme)) << "," << CsvField(U(s.Variant))
-            << "," << CsvField(U(s.Pupil)) << "," << s.Questions << "," << s.Mistakes << ","
-            << s.SpellingRules.size() << "," << s.PunctuationRules.size() << "," << s.Prompts << ","
-            << (s.Interrupted || s.Mark == 0 ? "" : std::to_string(s.Mark)) << ","
-            << (s.Interrupted ? "yes" : "no") << "," << CsvField(U(join(s.SpellingRules))) << ","
-            << CsvField(U(join(s.PunctuationRules))) << "\r\n";
-    }
+    WriteSessions(out, sessions);
     return out.str();
 }
 
-std::string RulesCsv(const TSummary& summary) {
-    std::ostringstream out;
+void WriteRulesCsv(std::ostream& out, const TSummary& summary) {
     out << "class,rule,title,mistakes,pupils,sessions,share\r\n";
     for (const auto& c : summary.Classes)
         for (const auto& w : c.WeakSpots) {
@@ -234,7 +360,74 @@ std::string RulesCsv(const TSummary& summary) {
                 << "," << w.Mistakes << "," << w.Pupils << "," << w.Sessions << "," << share
                 << "\r\n";
         }
+}
+
+std::string RulesCsv(const TSummary& summary) {
+    std::ostringstream out;
+    WriteRulesCsv(out, summary);
     return out.str();
+}
+
+std::string IsoDateText(const QDateTime& moment, bool withTime) {
+    std::string out;
+    AppendIsoDateText(out, moment, withTime);
+    return out;
+}
+
+void AppendIsoDateText(std::string& out, const QDateTime& moment, bool withTime) {
+    int year = 0, month = 0, day = 0;
+    moment.date().getDate(&year, &month, &day);
+    if (!moment.isValid() || year < 1 || year > 9999) {
+        out += withTime ? moment.toString("yyyy-MM-dd hh:mm:ss").toStdString()
+                        : moment.date().toString(Qt::ISODate).toStdString();
+        return;
+    }
+    const std::size_t start = out.size();
+    out += withTime ? "0000-00-00 00:00:00" : "0000-00-00";
+    auto put = [&out, start](std::size_t at, int value, int digits) {
+        for (; digits > 0; --digits, value /= 10)
+            out[start + at + static_cast<std::size_t>(digits) - 1] =
+                static_cast<char>('0' + value % 10);
+    };
+    put(0, year, 4);
+    put(5, month, 2);
+    put(8, day, 2);
+    if (withTime) {
+        const int msecs = moment.time().msecsSinceStartOfDay();
+        put(11, msecs / 3600000, 2);
+        put(14, msecs / 60000 % 60, 2);
+        put(17, msecs / 1000 % 60, 2);
+    }
+}
+
+void AppendNumber(std::string& out, long long n) {
+    char buf[24];
+    const auto end = std::to_chars(buf, buf + sizeof buf, n).ptr;
+    out.append(buf, static_cast<std::size_t>(end - buf));
+}
+
+std::string ToUtf8(std::string_view ansi) {
+    std::string out;
+    AppendUtf8(out, ansi);
+    return out;
+}
+
+void AppendUtf8(std::string& out, std::string_view ansi) {
+    const auto& table = Utf8Table();
+    // Written in place: a cp1251 byte is at most three bytes of UTF-8.
+    const std::size_t start = out.size();
+    out.resize(start + ansi.size() * 3);
+    char* at = out.data() + start;
+    for (char c : ansi) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80) {
+            *at++ = c;
+        } else {
+            const TUtf8Char& u = table[b];
+            at = std::copy_n(u.Bytes, u.Size, at);
+        }
+    }
+    out.resize(static_cast<std::size_t>(at - out.data()));
 }
 
 std::string HtmlEscape(const std::string& utf8) {

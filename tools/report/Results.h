@@ -5,8 +5,11 @@
 
 #include <QDateTime>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 // The labels one interface language writes a block with.
@@ -27,9 +30,11 @@ TResultLabels DefaultRussianLabels();
 std::vector<TResultLabels> LoadResultLabels(const std::string& languageFile);
 
 struct TSession {
-    std::string File;
+    // The file's name and the language: the same for many thousands of sessions, so each points
+    // at one copy (kept by the TReadResult the session was read into).
+    std::string_view File;
     int Line = 0; // of the date line, 1-based
-    std::string Language;
+    std::string_view Language;
     std::string DateText; // as written
     std::optional<QDateTime> Date;
     std::string Pupil, Class, Theme, Variant;
@@ -41,15 +46,40 @@ struct TSession {
     int Mark = 0; // 0: none (training regime or interrupted)
 };
 
+// A deque: a school's years of sessions grow it without copying what it holds, and the summary
+// keeps pointers into it.
+using TSessions = std::deque<TSession>;
+
 struct TReadResult {
-    std::vector<TSession> Sessions;
+    TReadResult() = default;
+    // The sessions point into Names: moved whole, never copied.
+    TReadResult(const TReadResult&) = delete;
+    TReadResult& operator=(const TReadResult&) = delete;
+    TReadResult(TReadResult&&) = default;
+    TReadResult& operator=(TReadResult&&) = default;
+
+    TSessions Sessions;
     std::vector<std::string> Warnings; // "file:line: text"
+    // The sessions taken so far by a hash of what makes a block the same, so that a block read
+    // again (a copied file) is counted once: an open-addressed table of (hash, index + 1), brought
+    // up to date with Sessions on every read.
+    std::vector<std::pair<std::size_t, std::size_t>> Seen;
+    std::size_t SeenCount = 0;
+    // The files' names and the languages the sessions point at.
+    std::deque<std::string> Names;
 };
 
 // Reads the blocks of one file's contents. Blocks cut short and lines that fit nowhere are skipped
 // with a warning; every complete block is taken once.
-void ParseResults(const std::string& text, const std::string& fileName,
+void ParseResults(std::string_view text, const std::string& fileName,
                   const std::vector<TResultLabels>& labels, TReadResult& out);
+
+// The same for the results file at `path`, read piece by piece: a school's file of many years is
+// never held whole, and a line of megabytes only as far as a field can be shown. False, with the
+// reason in `error` and nothing of the file taken, when it is not a regular file of a sensible
+// size or cannot be read; `anyText` tells whether it held more than blanks.
+bool ReadResults(const std::string& path, const std::vector<TResultLabels>& labels,
+                 TReadResult& out, std::string& error, bool& anyText);
 
 // The date line as the trainer writes it with the common short formats: day.month.year,
 // month/day/year, year-month-day, each with an optional time.

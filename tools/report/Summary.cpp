@@ -3,73 +3,162 @@
 #include "platform/Text.h"
 
 #include <algorithm>
-#include <set>
+#include <array>
+#include <cstdint>
+#include <limits>
+#include <unordered_map>
 
 namespace {
 
-std::string Identity(const std::string& text) {
-    return platform::AnsiLowerCase(platform::Trim(text));
+// A pupil, class or theme told apart regardless of case and surrounding blanks; written into
+// `out`, which is reused so that the many sessions of a school cost no allocation each.
+const std::string& IdentityInto(std::string& out, const std::string& text) {
+    static const std::array<char, 256> lower = [] {
+        std::array<char, 256> t{};
+        for (int c = 0; c < 256; ++c)
+            t[static_cast<std::size_t>(c)] = platform::AnsiLowerChar(static_cast<char>(c));
+        return t;
+    }();
+    const std::string_view trimmed = platform::TrimView(text);
+    out.resize(trimmed.size());
+    for (std::size_t i = 0; i < trimmed.size(); ++i)
+        out[i] = lower[static_cast<unsigned char>(trimmed[i])];
+    return out;
+}
+
+// The entry of `key`, made on first use; looking up costs no copy of the key.
+template <class TMap> typename TMap::mapped_type& Slot(TMap& map, const std::string& key) {
+    auto it = map.find(key);
+    if (it == map.end())
+        it = map.emplace(key, typename TMap::mapped_type{}).first;
+    return it->second;
+}
+
+// A moment as a number that orders as the dates and times do; a session without a date before
+// every dated one, as an invalid date-time compares.
+std::int64_t TimeKey(const std::optional<QDateTime>& date) {
+    if (!date || !date->isValid())
+        return std::numeric_limits<std::int64_t>::min();
+    return date->date().toJulianDay() * 86400000 + date->time().msecsSinceStartOfDay();
 }
 
 // Sessions in time order. A date that does not parse keeps the place it had in the files: it
 // sorts with the session read just before it.
-std::vector<const TSession*> InTimeOrder(const std::vector<TSession>& sessions) {
+template <class TContainer> std::vector<const TSession*> InTimeOrder(const TContainer& sessions) {
     struct TKey {
-        QDateTime When;
-        std::size_t Order;
+        std::int64_t When;
         const TSession* Session;
     };
     std::vector<TKey> keys;
-    QDateTime last;
-    for (std::size_t i = 0; i < sessions.size(); ++i) {
-        if (sessions[i].Date)
-            last = *sessions[i].Date;
-        keys.push_back({sessions[i].Date ? *sessions[i].Date : last, i, &sessions[i]});
+    keys.reserve(sessions.size());
+    std::int64_t last = TimeKey(std::nullopt);
+    for (const TSession& s : sessions) {
+        if (s.Date)
+            last = TimeKey(s.Date);
+        keys.push_back({last, &s});
     }
-    std::stable_sort(keys.begin(), keys.end(), [](const TKey& a, const TKey& b) {
-        if (a.When != b.When)
-            return a.When < b.When;
-        return a.Order < b.Order;
-    });
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const TKey& a, const TKey& b) { return a.When < b.When; });
     std::vector<const TSession*> out;
+    out.reserve(keys.size());
     for (const auto& k : keys)
         out.push_back(k.Session);
     return out;
 }
 
-std::vector<TWeakSpot> WeakSpots(const std::vector<const TSession*>& sessions,
+// A session with the ids of its class, its pupil (within the class) and its theme, each told
+// apart as IdentityInto does: worked out once, as the sessions are grouped many times over.
+struct TEntry {
+    const TSession* Session;
+    int Class, Pupil, Theme;
+};
+
+// Numbers for the identities met, in the order they are met.
+class TIds {
+public:
+    int operator()(const std::string& key) {
+        auto it = Ids.find(key);
+        if (it == Ids.end())
+            it = Ids.emplace(key, static_cast<int>(Ids.size())).first;
+        return it->second;
+    }
+    std::size_t Size() const { return Ids.size(); }
+
+private:
+    std::unordered_map<std::string, int> Ids;
+};
+
+class TEntries {
+public:
+    TEntry operator()(const TSession* s) {
+        const int cls = Classes(IdentityInto(Key, s->Class));
+        Key += '\n';
+        Key += IdentityInto(Part, s->Pupil);
+        const int pupil = Pupils(Key);
+        return {s, cls, pupil, Themes(IdentityInto(Key, s->Theme))};
+    }
+    std::vector<TEntry> operator()(const std::vector<const TSession*>& sessions) {
+        std::vector<TEntry> out;
+        out.reserve(sessions.size());
+        for (const TSession* s : sessions)
+            out.push_back((*this)(s));
+        return out;
+    }
+    std::size_t ClassCount() const { return Classes.Size(); }
+    std::size_t PupilCount() const { return Pupils.Size(); }
+    std::size_t ThemeCount() const { return Themes.Size(); }
+
+private:
+    TIds Classes, Pupils, Themes;
+    std::string Key, Part;
+};
+
+std::vector<TWeakSpot> WeakSpots(const std::vector<TEntry>& sessions,
                                  const std::map<std::string, std::string>& titles) {
     struct TCount {
+        std::string_view Rule;
         int Mistakes = 0;
-        std::set<std::string> Pupils;
+        std::vector<int> Pupils; // one entry a mistake; told apart at the end
         int Sessions = 0;
+        std::size_t LastSession = std::numeric_limits<std::size_t>::max();
     };
-    std::map<std::string, TCount> counts;
-    for (const TSession* s : sessions) {
-        std::set<std::string> inSession;
+    std::unordered_map<std::string_view, std::size_t> index;
+    std::vector<TCount> counts;
+    for (std::size_t n = 0; n < sessions.size(); ++n) {
+        const TSession* s = sessions[n].Session;
         for (const auto* list : {&s->SpellingRules, &s->PunctuationRules})
             for (const auto& rule : *list) {
-                auto& c = counts[rule];
+                auto [at, added] = index.emplace(rule, counts.size());
+                if (added) {
+                    counts.emplace_back();
+                    counts.back().Rule = rule;
+                }
+                TCount& c = counts[at->second];
                 ++c.Mistakes;
-                c.Pupils.insert(Identity(s->Class) + '\n' + Identity(s->Pupil));
-                inSession.insert(rule);
+                c.Pupils.push_back(sessions[n].Pupil);
+                if (c.LastSession != n) {
+                    c.LastSession = n;
+                    ++c.Sessions;
+                }
             }
-        for (const auto& rule : inSession)
-            ++counts[rule].Sessions;
     }
     std::vector<TWeakSpot> spots;
-    for (const auto& [rule, c] : counts) {
+    spots.reserve(counts.size());
+    for (TCount& c : counts) {
         TWeakSpot w;
-        w.Rule = rule;
-        if (auto t = titles.find(rule); t != titles.end())
+        w.Rule = std::string(c.Rule);
+        if (auto t = titles.find(w.Rule); t != titles.end())
             w.Title = t->second;
         w.Mistakes = c.Mistakes;
-        w.Pupils = static_cast<int>(c.Pupils.size());
+        std::sort(c.Pupils.begin(), c.Pupils.end());
+        w.Pupils =
+            static_cast<int>(std::unique(c.Pupils.begin(), c.Pupils.end()) - c.Pupils.begin());
         w.Sessions = c.Sessions;
         w.Share = sessions.empty() ? 0 : double(c.Sessions) / double(sessions.size());
-        spots.push_back(w);
+        spots.push_back(std::move(w));
     }
-    std::stable_sort(spots.begin(), spots.end(), [](const TWeakSpot& a, const TWeakSpot& b) {
+    // Every rule differs from every other by this order, so the order they were met in is lost.
+    std::sort(spots.begin(), spots.end(), [](const TWeakSpot& a, const TWeakSpot& b) {
         if (a.Mistakes != b.Mistakes)
             return a.Mistakes > b.Mistakes;
         if (a.Pupils != b.Pupils)
@@ -79,14 +168,15 @@ std::vector<TWeakSpot> WeakSpots(const std::vector<const TSession*>& sessions,
     return spots;
 }
 
-std::vector<TPupilSessions> GroupByPupil(const std::vector<const TSession*>& sessions) {
-    std::map<std::string, std::size_t> index;
+// The sessions of one class by pupil, the pupils in name order.
+std::vector<TPupilSessions> GroupByPupil(const std::vector<TEntry>& sessions) {
+    std::unordered_map<int, std::size_t> index;
     std::vector<TPupilSessions> pupils;
-    for (const TSession* s : sessions) {
-        auto [it, added] = index.emplace(Identity(s->Pupil), pupils.size());
+    for (const TEntry& e : sessions) {
+        auto [it, added] = index.emplace(e.Pupil, pupils.size());
         if (added)
-            pupils.push_back({platform::Trim(s->Pupil), {}});
-        pupils[it->second].Sessions.push_back(s);
+            pupils.push_back({platform::Trim(e.Session->Pupil), {}});
+        pupils[it->second].Sessions.push_back(e.Session);
     }
     std::stable_sort(pupils.begin(), pupils.end(),
                      [](const TPupilSessions& a, const TPupilSessions& b) {
@@ -95,7 +185,7 @@ std::vector<TPupilSessions> GroupByPupil(const std::vector<const TSession*>& ses
     return pupils;
 }
 
-std::vector<TPupilRounds> RoundsByPupil(const std::vector<const TSession*>& rounds) {
+std::vector<TPupilRounds> RoundsByPupil(const std::vector<TEntry>& rounds) {
     std::vector<TPupilRounds> out;
     for (const TPupilSessions& p : GroupByPupil(rounds)) {
         const TSession& last = *p.Sessions.back();
@@ -105,12 +195,25 @@ std::vector<TPupilRounds> RoundsByPupil(const std::vector<const TSession*>& roun
     return out;
 }
 
+// Entries grouped by an id, each group in the order of `entries`.
+template <class TKey>
+std::vector<std::vector<TEntry>> GroupBy(const std::vector<TEntry>& entries, TKey key,
+                                         std::size_t ids) {
+    std::vector<std::vector<TEntry>> groups(ids);
+    for (const TEntry& e : entries)
+        groups[static_cast<std::size_t>(key(e))].push_back(e);
+    return groups;
+}
+
 } // namespace
 
 std::vector<TWeakSpot> TopRules(const std::vector<const TSession*>& sessions,
                                 const std::map<std::string, std::string>& ruleTitles,
                                 std::size_t count) {
-    std::vector<TWeakSpot> spots = WeakSpots(sessions, ruleTitles);
+    return TopOf(WeakSpots(TEntries()(sessions), ruleTitles), count);
+}
+
+std::vector<TWeakSpot> TopOf(std::vector<TWeakSpot> spots, std::size_t count) {
     std::stable_sort(spots.begin(), spots.end(),
                      [](const TWeakSpot& a, const TWeakSpot& b) { return a.Pupils > b.Pupils; });
     if (spots.size() > count)
@@ -172,62 +275,65 @@ std::string RuleTitle(const std::vector<std::string>& lines) {
     return platform::Trim(title);
 }
 
-TSummary Summarise(const std::vector<TSession>& sessions,
-                   const std::map<std::string, std::string>& ruleTitles) {
+namespace {
+
+template <class TContainer>
+TSummary SummariseAll(const TContainer& sessions,
+                      const std::map<std::string, std::string>& ruleTitles) {
     TSummary out;
-    std::vector<const TSession*> ordered, rounds;
+    TEntries entries;
+    std::vector<TEntry> ordered, rounds;
     for (const TSession* s : InTimeOrder(sessions))
-        (IsWorkOnMistakes(*s) ? rounds : ordered).push_back(s);
+        (IsWorkOnMistakes(*s) ? rounds : ordered).push_back(entries(s));
     out.SessionCount = static_cast<int>(ordered.size());
     out.RoundCount = static_cast<int>(rounds.size());
-    std::map<std::string, std::vector<const TSession*>> roundsByClass;
-    for (const TSession* s : rounds)
-        roundsByClass[Identity(s->Class)].push_back(s);
 
     int russian = 0;
-    std::set<std::string> pupils;
-    std::map<std::string, std::vector<const TSession*>> byClass;
-    std::map<std::string, std::string> className;
-    for (const TSession* s : ordered) {
-        if (s->Language == "Russian")
+    std::vector<bool> pupils(entries.PupilCount());
+    for (const TEntry& e : ordered) {
+        if (e.Session->Language == "Russian")
             ++russian;
-        pupils.insert(Identity(s->Class) + '\n' + Identity(s->Pupil));
-        const std::string key = Identity(s->Class);
-        byClass[key].push_back(s);
-        className.emplace(key, platform::Trim(s->Class));
+        pupils[static_cast<std::size_t>(e.Pupil)] = true;
     }
-    out.PupilCount = static_cast<int>(pupils.size());
+    out.PupilCount = static_cast<int>(std::count(pupils.begin(), pupils.end(), true));
     out.Russian = russian * 2 > out.SessionCount;
 
-    for (const auto& [key, list] : byClass) {
+    const auto byClass = GroupBy(
+        ordered, [](const TEntry& e) { return e.Class; }, entries.ClassCount());
+    const auto roundsByClass = GroupBy(
+        rounds, [](const TEntry& e) { return e.Class; }, entries.ClassCount());
+    for (std::size_t k = 0; k < byClass.size(); ++k) {
+        const std::vector<TEntry>& list = byClass[k];
+        if (list.empty())
+            continue;
         TClassSummary c;
-        c.Name = className[key];
+        c.Name = platform::Trim(list.front().Session->Class); // as first written
         c.SessionCount = static_cast<int>(list.size());
         c.Pupils = GroupByPupil(list);
         c.WeakSpots = WeakSpots(list, ruleTitles);
-        if (auto r = roundsByClass.find(key); r != roundsByClass.end())
-            c.Rounds = RoundsByPupil(r->second);
-        std::map<std::string, std::vector<const TSession*>> byTheme;
-        std::map<std::string, std::string> themeName;
-        for (const TSession* s : list) {
-            byTheme[Identity(s->Theme)].push_back(s);
-            themeName.emplace(Identity(s->Theme), platform::Trim(s->Theme));
-        }
-        for (const auto& [tkey, tlist] : byTheme) {
+        if (!roundsByClass[k].empty())
+            c.Rounds = RoundsByPupil(roundsByClass[k]);
+        for (const std::vector<TEntry>& tlist : GroupBy(
+                 list, [](const TEntry& e) { return e.Theme; }, entries.ThemeCount())) {
+            if (tlist.empty())
+                continue;
             TThemeSummary t;
-            t.Name = themeName[tkey];
+            t.Name = platform::Trim(tlist.front().Session->Theme);
             t.Pupils = GroupByPupil(tlist);
             std::map<std::string, TVariantAverage> variants;
-            for (const TSession* s : tlist) {
-                auto& v = variants[platform::Trim(s->Variant)];
-                v.Variant = platform::Trim(s->Variant);
+            std::string name;
+            for (const TEntry& e : tlist) {
+                const TSession* s = e.Session;
+                name.assign(platform::TrimView(s->Variant));
+                auto& v = Slot(variants, name);
+                v.Variant = name;
                 ++v.Sessions;
                 if (!s->Interrupted && s->Mark > 0) {
                     v.Average += s->Mark;
                     ++v.Marked;
                 }
             }
-            for (auto& [name, v] : variants) {
+            for (auto& [variant, v] : variants) {
                 if (v.Marked)
                     v.Average /= v.Marked;
                 t.Variants.push_back(v);
@@ -249,4 +355,16 @@ TSummary Summarise(const std::vector<TSession>& sessions,
         [](const TClassSummary& a, const TClassSummary& b) { return NaturalLess(a.Name, b.Name); });
     out.WeakSpots = WeakSpots(ordered, ruleTitles);
     return out;
+}
+
+} // namespace
+
+TSummary Summarise(const std::vector<TSession>& sessions,
+                   const std::map<std::string, std::string>& ruleTitles) {
+    return SummariseAll(sessions, ruleTitles);
+}
+
+TSummary Summarise(const TSessions& sessions,
+                   const std::map<std::string, std::string>& ruleTitles) {
+    return SummariseAll(sessions, ruleTitles);
 }

@@ -70,12 +70,16 @@ bool IsWorkOnMistakes(const TSession& session);
 // regardless of case and surrounding blanks.
 TSummary Summarise(const std::vector<TSession>& sessions,
                    const std::map<std::string, std::string>& ruleTitles);
+TSummary Summarise(const TSessions& sessions, const std::map<std::string, std::string>& ruleTitles);
 
 // The rules most worth re-teaching among `sessions`: the most pupils who missed them, then the
 // most mistakes; at most `count`.
 std::vector<TWeakSpot> TopRules(const std::vector<const TSession*>& sessions,
                                 const std::map<std::string, std::string>& ruleTitles,
                                 std::size_t count = 3);
+
+// The same from the weak spots of those sessions.
+std::vector<TWeakSpot> TopOf(std::vector<TWeakSpot> spots, std::size_t count = 3);
 
 // A rule's first line without its drawing marks.
 std::string RuleTitle(const std::vector<std::string>& lines);

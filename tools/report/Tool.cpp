@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <ostream>
 
@@ -177,6 +178,20 @@ std::vector<std::string> ExpandInputs(const std::vector<std::string>& inputs, st
     return files;
 }
 
+// Writes a file from `write`, straight into it: a report of many megabytes is not held whole.
+bool WriteFileWith(const fs::path& path, const std::function<void(std::ostream&)>& write,
+                   std::ostream& err) {
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    if (f)
+        write(f);
+    f.close();
+    if (!f) {
+        err << "zarvo-report: cannot write " << path.string() << "\n";
+        return false;
+    }
+    return true;
+}
+
 bool WriteFile(const fs::path& path, const std::string& bytes, std::ostream& err) {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
     f << bytes;
@@ -298,14 +313,14 @@ int RunReportTool(const std::vector<std::string>& args, const std::string& binar
     int readable = 0;
     bool anyText = false;
     for (const auto& file : ExpandInputs(inputs, err)) {
-        std::string contents, error;
-        if (!ReadResultsFile(file, contents, error)) {
+        std::string error;
+        bool text = false;
+        if (!ReadResults(file, labels, read, error, text)) {
             err << "zarvo-report: cannot read " << file << ": " << error << "\n";
             continue;
         }
         ++readable;
-        anyText = anyText || contents.find_first_not_of(" \t\r\n") != std::string::npos;
-        ParseResults(contents, file, labels, read);
+        anyText = anyText || text;
     }
     for (const auto& w : read.Warnings)
         err << "zarvo-report: " << platform::AnsiToUtf8(w) << "\n";
@@ -326,10 +341,12 @@ int RunReportTool(const std::vector<std::string>& args, const std::string& binar
     if (!exercisesFile.empty())
         examples = LoadRuleExamples(exercisesFile, err);
     if (!open)
-        out << TextReport(summary);
+        WriteTextReport(out, summary);
 
     if (!htmlFile.empty())
-        ok = WriteFile(htmlFile, HtmlReport(summary, examples), err) && ok;
+        ok = WriteFileWith(
+                 htmlFile, [&](std::ostream& f) { WriteHtmlReport(f, summary, examples); }, err) &&
+             ok;
     if (open && ok) {
         out << htmlFile << "\n";
         ok = OpenInBrowser(htmlFile, err);
@@ -337,8 +354,14 @@ int RunReportTool(const std::vector<std::string>& args, const std::string& binar
     if (!csvDir.empty()) {
         std::error_code ec;
         fs::create_directories(csvDir, ec);
-        ok = WriteFile(fs::path(csvDir) / "sessions.csv", SessionsCsv(read.Sessions), err) && ok;
-        ok = WriteFile(fs::path(csvDir) / "rules.csv", RulesCsv(summary), err) && ok;
+        ok = WriteFileWith(
+                 fs::path(csvDir) / "sessions.csv",
+                 [&](std::ostream& f) { WriteSessionsCsv(f, read.Sessions); }, err) &&
+             ok;
+        ok = WriteFileWith(
+                 fs::path(csvDir) / "rules.csv",
+                 [&](std::ostream& f) { WriteRulesCsv(f, summary); }, err) &&
+             ok;
     }
     return ok ? 0 : 1;
 }
