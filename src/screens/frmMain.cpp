@@ -155,17 +155,31 @@ TFButton* TfrmMain::NewButton(const char* name, void (TfrmMain::*click)()) {
 void TfrmMain::FormCreate() {
     if (GlobalFailure)
         return;
+    PrepareIntro();
+    std::exception_ptr pictures;
+    try {
+        LoadPictures();
+    } catch (...) {
+        pictures = std::current_exception();
+    }
+    LoadResultsBackground();
+    if (pictures)
+        std::rethrow_exception(pictures);
+}
+
+void TfrmMain::PrepareIntro() {
+    if (GlobalFailure)
+        return;
     FSession.ShowIntro();
     SetCaption(Title);
     const TScreenMetrics screen = GetScreenMetrics();
     if (screen.Width > 0 && screen.Height > 0)
         setGeometry(0, 0, screen.Width, screen.Height);
-    LoadPictures();
 }
 
-// Every picture is tried even when one before it fails; the first failure is then raised for
-// the standard exception report, and the form keeps all that loaded.
 void TfrmMain::LoadPictures() {
+    if (GlobalFailure)
+        return;
     std::exception_ptr first;
     auto attempt = [&first](auto&& load) {
         try {
@@ -209,6 +223,17 @@ void TfrmMain::LoadPictures() {
         std::rethrow_exception(first);
 }
 
+// A report of its own, as when it came with the window's first show.
+void TfrmMain::LoadResultsBackground() {
+    if (GlobalFailure || !Links.Config)
+        return;
+    try {
+        ResultsBackground = LoadBitmapFile(Links.Config->GetResultPicture());
+    } catch (const std::exception& e) {
+        Report(e);
+    }
+}
+
 void TfrmMain::FormShow() {
     fbtnAnswer1->setToolTip(FromAnsi(hintAnswer));
     fbtnAnswer2->setToolTip(FromAnsi(hintAnswer));
@@ -219,13 +244,6 @@ void TfrmMain::FormShow() {
     fbtnHelp->setToolTip(FromAnsi(hintHelp));
     fbtnHint->setToolTip(FromAnsi(hintHint));
     fbtnExit->setToolTip(FromAnsi(hintExit));
-    if (GlobalFailure || !Links.Config)
-        return;
-    try {
-        ResultsBackground = LoadBitmapFile(Links.Config->GetResultPicture());
-    } catch (const std::exception& e) {
-        Report(e);
-    }
 }
 
 void TfrmMain::FormResize() {

@@ -335,6 +335,14 @@ void TfrmVariant::FormResize() {
     if (!imgIntro)
         return;
     imgIntro->SetBounds(0, 0, width(), height());
+    PlaceStatus();
+}
+
+// The status line's height follows the system font, which is measured only once the window is
+// up: the trainer's first screen then does not wait for the system's font configuration.
+void TfrmVariant::PlaceStatus() {
+    if (!isVisible())
+        return;
     const int statusHeight = std::max(19, stbStatus->fontMetrics().height() + 4);
     stbStatus->setGeometry(0, height() - statusHeight, width(), statusHeight);
 }
@@ -370,6 +378,7 @@ bool TfrmVariant::ActivateSelection() {
 }
 
 void TfrmVariant::FormShow() {
+    PlaceStatus();
     for (TOwnerDrawList* list : {cmbClass, cmbTheme, cmbVariant})
         list->SetItemHeight(Layout.ItemHeight);
     SetHint(txtName, hintName);

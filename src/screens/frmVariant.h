@@ -137,6 +137,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void PlaceStatus();
     TOwnerDrawList* MakeList(const char* name, TChoiceListKind kind);
     void PlaceColumn(int left, int top);
     void DrawLabel(platform::TImage* label, const std::string& text);

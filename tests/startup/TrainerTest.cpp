@@ -7,6 +7,7 @@
 #include "config/Config.h"
 #include "content/FRule.h"
 #include "content/Task.h"
+#include "platform/Image.h"
 #include "platform/MessageBox.h"
 #include "platform/Text.h"
 #include "render/FFont.h"
@@ -23,6 +24,7 @@
 #include "support/Sandbox.h"
 #include "support/Watchdog.h"
 
+#include <QKeyEvent>
 #include <QLockFile>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
@@ -127,6 +129,89 @@ TEST(Trainer, StartsWithTheMainWindowMaximisedAndEndsWhenItCloses) {
     EXPECT_EQ(boxes[0].Caption, "");
     ExpectNothingLeft();
     EXPECT_TRUE(err.str().empty()) << err.str();
+}
+
+// The later screens' pictures and texts wait until the intro is up; a key that comes before they
+// are loaded is kept, and what cannot be read is still reported before that key hands over.
+TEST(Trainer, WhatTheIntroDoesNotShowLoadsAfterItAndIsReportedBeforeTheFirstKeyActs) {
+    TSandbox box; // 1024 x 768: pictures of size class 3
+    WriteContent(box);
+    RegistryLanguage(box, "English");
+    ::unlink((box.ContentDir() + "EFPF/res3.fpf").c_str());
+    Recorder().AcceptExceptionReports(true);
+
+    TTrainer* running = nullptr;
+    bool keyed = false, selected = false;
+    std::vector<TRecordedBox> beforeKey, atSelection;
+    TWatchdog watchdog(20000);
+    std::ostringstream err;
+    const int status = StartTrainer(box, err, [&](TTrainer& t) {
+        running = &t;
+        EXPECT_TRUE(t.frmMain->imgArrow->Picture().Empty());
+        EXPECT_EQ(t.frmHelp->txtHelp, nullptr) << "no system font before the first screen";
+        EXPECT_TRUE(Recorder().Take().empty());
+        // Registered before the event loop starts, so it comes before the loading: the pupil
+        // presses a key as soon as the intro is there.
+        Later(0, [&] {
+            keyed = true;
+            ASSERT_TRUE(t.frmSplash->isVisible()) << "the intro is up";
+            EXPECT_TRUE(t.frmMain->imgArrow->Picture().Empty()) << "nothing loaded yet";
+            beforeKey = Recorder().Take();
+            Later(50, [&] {
+                selected = t.frmVariant->isVisible();
+                atSelection = Recorder().Take();
+                EXPECT_FALSE(t.frmMain->imgArrow->Picture().Empty());
+                EXPECT_NE(t.frmHelp->txtHelp, nullptr);
+                EXPECT_FALSE(t.frmVariant->imgIntro->Picture().Empty());
+                CloseMainAndQuit();
+            });
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
+            QApplication::sendEvent(t.frmSplash.get(), &press);
+        });
+    });
+    EXPECT_EQ(status, 0) << err.str();
+    EXPECT_TRUE(keyed);
+    EXPECT_TRUE(beforeKey.empty());
+    EXPECT_TRUE(selected) << "the early key handed over to the selection";
+    ASSERT_EQ(atSelection.size(), 1u) << "the results background's report";
+    EXPECT_EQ(atSelection[0].Flags, 16u);
+    EXPECT_NE(atSelection[0].Text.find("res3.fpf"), std::string::npos) << atSelection[0].Text;
+    ASSERT_NE(running, nullptr);
+    ExpectNothingLeft();
+}
+
+// The selection's background is read right after the intro's first frame; one that cannot be read
+// ends start-up with the same error as an intro that cannot be read, and a key pressed before
+// then opens no selection.
+TEST(Trainer, AnUnreadableSelectionBackgroundEndsStartUpEvenAfterAnEarlyKey) {
+    for (const bool earlyKey : {false, true}) {
+        SCOPED_TRACE(earlyKey ? "a key first" : "no key");
+        TSandbox box;
+        WriteContent(box);
+        RegistryLanguage(box, "English");
+        ::unlink((box.ContentDir() + "EFPF/lay3.fpf").c_str());
+        bool selected = false;
+        TWatchdog watchdog(20000); // a loop that did not end would hang here
+        std::ostringstream err;
+        const int status = StartTrainer(box, err, [&](TTrainer& t) {
+            if (!earlyKey)
+                return;
+            Later(0, [&] {
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+                QApplication::sendEvent(t.frmSplash.get(), &press);
+                // A selection run modally would still be up when the key returns.
+                selected = t.frmVariant->isVisible();
+            });
+        });
+        EXPECT_EQ(status, 3);
+        EXPECT_FALSE(selected);
+        auto boxes = Recorder().Take();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].Flags, 16u);
+        EXPECT_NE(boxes[0].Text.find("lay3.fpf"), std::string::npos) << boxes[0].Text;
+        EXPECT_NE(err.str().find("lay3.fpf"), std::string::npos) << err.str();
+        ExpectNothingLeft();
+    }
 }
 
 TEST(Trainer, ASecondCopyIsRefusedWithOneMessage) {
