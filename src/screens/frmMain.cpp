@@ -279,6 +279,10 @@ void TfrmMain::FormResize() {
 // At the panel's left edge, where neither the answer buttons (centred left of Help) nor Accept,
 // Cancel and Further reach on any screen the trainer runs on.
 void TfrmMain::PlaceProgress() {
+    // Placed once a session gives it a text: measuring the empty label would read the system's
+    // font configuration before the first screen is up.
+    if (lblProgress->text().isEmpty())
+        return;
     lblProgress->adjustSize();
     const int box = std::max(height() - PanelHeight, 0);
     lblProgress->move(12, box + (PanelHeight - lblProgress->height()) / 2);
