@@ -27,9 +27,12 @@
 #include <QKeyEvent>
 #include <QLockFile>
 #include <QStandardPaths>
+#include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 #include <sstream>
 #include <unistd.h>
+#include <utility>
 
 using namespace platform;
 
@@ -131,6 +134,22 @@ TEST(Trainer, StartsWithTheMainWindowMaximisedAndEndsWhenItCloses) {
     EXPECT_TRUE(err.str().empty()) << err.str();
 }
 
+// Runs a step once, when the watched window is first shown.
+class TShowWatch : public QObject {
+public:
+    TShowWatch(QObject* watched, std::function<void()> step) : Step(std::move(step)) {
+        watched->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Show && Step)
+            std::exchange(Step, nullptr)();
+        return false;
+    }
+
+private:
+    std::function<void()> Step;
+};
+
 // The later screens' pictures and texts wait until the intro is up; a key that comes before they
 // are loaded is kept, and what cannot be read is still reported before that key hands over.
 TEST(Trainer, WhatTheIntroDoesNotShowLoadsAfterItAndIsReportedBeforeTheFirstKeyActs) {
@@ -140,16 +159,23 @@ TEST(Trainer, WhatTheIntroDoesNotShowLoadsAfterItAndIsReportedBeforeTheFirstKeyA
     ::unlink((box.ContentDir() + "EFPF/res3.fpf").c_str());
     Recorder().AcceptExceptionReports(true);
 
-    TTrainer* running = nullptr;
     bool keyed = false, selected = false;
-    std::vector<TRecordedBox> beforeKey, atSelection;
+    std::vector<TRecordedBox> beforeKey, atHandOver;
+    std::unique_ptr<TShowWatch> handOver;
     TWatchdog watchdog(20000);
     std::ostringstream err;
     const int status = StartTrainer(box, err, [&](TTrainer& t) {
-        running = &t;
         EXPECT_TRUE(t.frmMain->imgArrow->Picture().Empty());
         EXPECT_EQ(t.frmHelp->txtHelp, nullptr) << "no system font before the first screen";
         EXPECT_TRUE(Recorder().Take().empty());
+        handOver = std::make_unique<TShowWatch>(t.frmVariant.get(), [&] {
+            selected = true;
+            atHandOver = Recorder().Take();
+            EXPECT_FALSE(t.frmMain->imgArrow->Picture().Empty());
+            EXPECT_NE(t.frmHelp->txtHelp, nullptr);
+            EXPECT_FALSE(t.frmVariant->imgIntro->Picture().Empty());
+            Later(50, [] { CloseMainAndQuit(); });
+        });
         // Registered before the event loop starts, so it comes before the loading: the pupil
         // presses a key as soon as the intro is there.
         Later(0, [&] {
@@ -157,26 +183,18 @@ TEST(Trainer, WhatTheIntroDoesNotShowLoadsAfterItAndIsReportedBeforeTheFirstKeyA
             ASSERT_TRUE(t.frmSplash->isVisible()) << "the intro is up";
             EXPECT_TRUE(t.frmMain->imgArrow->Picture().Empty()) << "nothing loaded yet";
             beforeKey = Recorder().Take();
-            Later(50, [&] {
-                selected = t.frmVariant->isVisible();
-                atSelection = Recorder().Take();
-                EXPECT_FALSE(t.frmMain->imgArrow->Picture().Empty());
-                EXPECT_NE(t.frmHelp->txtHelp, nullptr);
-                EXPECT_FALSE(t.frmVariant->imgIntro->Picture().Empty());
-                CloseMainAndQuit();
-            });
             QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
             QApplication::sendEvent(t.frmSplash.get(), &press);
         });
     });
+    handOver.reset();
     EXPECT_EQ(status, 0) << err.str();
     EXPECT_TRUE(keyed);
     EXPECT_TRUE(beforeKey.empty());
     EXPECT_TRUE(selected) << "the early key handed over to the selection";
-    ASSERT_EQ(atSelection.size(), 1u) << "the results background's report";
-    EXPECT_EQ(atSelection[0].Flags, 16u);
-    EXPECT_NE(atSelection[0].Text.find("res3.fpf"), std::string::npos) << atSelection[0].Text;
-    ASSERT_NE(running, nullptr);
+    ASSERT_EQ(atHandOver.size(), 1u) << "the results background's report";
+    EXPECT_EQ(atHandOver[0].Flags, 16u);
+    EXPECT_NE(atHandOver[0].Text.find("res3.fpf"), std::string::npos) << atHandOver[0].Text;
     ExpectNothingLeft();
 }
 
