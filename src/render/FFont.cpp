@@ -166,29 +166,30 @@ void TFFont::LoadFromBytes(const std::string& bytes) {
         for (auto& row : work.Mask)
             std::fill(row.begin(), row.end(), 0);
 
+        // The runs go down the columns: cell number = column * height + row.
         const int cells = work.Width * work.Height;
         int cell = 0;
+        std::size_t row = 0, column = 0;
         while (!in.NextTwoAre('%', '%')) {
             const unsigned char value = in.Next();
             const unsigned char count = in.Next();
             const int n = count >= 31 ? count - 31 : 0;
             if (cell + n > cells)
                 throw ESymbolError("Out of Symbol.Mask!");
-            for (int i = 0; i < n; ++i, ++cell)
-                work.Mask[static_cast<std::size_t>(cell % work.Height)]
-                         [static_cast<std::size_t>(cell / work.Height)] = value == 1 ? 1 : 0;
+            const std::uint8_t ink = value == 1 ? 1 : 0;
+            for (int i = 0; i < n; ++i, ++cell) {
+                work.Mask[row][column] = ink;
+                if (++row == work.Height) {
+                    row = 0;
+                    ++column;
+                }
+            }
         }
         in.Next();
         in.Next();
-
-        TSymbol glyph;
-        glyph.Code = work.Code;
-        glyph.Width = work.Width;
-        glyph.Height = work.Height;
-        glyph.Mask.resize(work.Height);
-        for (std::size_t r = 0; r < work.Height; ++r)
-            glyph.Mask[r].assign(work.Mask[r].begin(), work.Mask[r].begin() + work.Width);
-        InsertSymbol(glyph);
+        // The font's slot takes the glyph's width and height out of the larger work mask, so
+        // no copy of its own is made: start-up loads every glyph of four sizes.
+        InsertSymbol(work);
     }
 }
 

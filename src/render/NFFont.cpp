@@ -52,8 +52,11 @@ void TNFFont::SetSymbol(const TSymbol& symbol) {
         slot.Mask = BlankMask(slot.Width, slot.Height);
     for (std::size_t r = 0; r < slot.Height; ++r) {
         const std::vector<std::uint8_t>* from = r < symbol.Mask.size() ? &symbol.Mask[r] : nullptr;
-        for (std::size_t c = 0; c < slot.Width; ++c)
-            slot.Mask[r][c] = from && c < from->size() ? (*from)[c] : 0;
+        std::vector<std::uint8_t>& to = slot.Mask[r];
+        // Cells the given row does not reach are blank.
+        const std::size_t given = from ? std::min<std::size_t>(from->size(), slot.Width) : 0;
+        std::copy_n(from ? from->begin() : to.begin(), given, to.begin());
+        std::fill(to.begin() + static_cast<std::ptrdiff_t>(given), to.end(), 0);
     }
 }
 

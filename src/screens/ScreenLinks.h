@@ -105,8 +105,6 @@ public:
 class IIntroHost {
 public:
     virtual ~IIntroHost() = default;
-    // Loads the selection's background while the intro is up, so that its first showing is quick.
-    virtual void PrepareSelection() = 0;
-    // The intro was dismissed: on to the selection.
+    // The intro was dismissed: on to the selection, once what it needs is loaded.
     virtual void IntroClosed() = 0;
 };

@@ -53,8 +53,9 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int le
     QFont font = label->font();
     font.setPixelSize(17);
     label->setFont(font);
+    // Sized by the creation handler once its text is known: measuring here would configure the
+    // system fonts before the trainer's first screen.
     label->move(left, top);
-    label->adjustSize();
     return label;
 }
 

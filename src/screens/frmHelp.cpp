@@ -45,13 +45,6 @@ TfrmHelp::TfrmHelp(const TConfig* config, QWidget* parent) : TForm(parent), Conf
     setMinimumSize(400, 300);
     SetKeyPreview(true);
 
-    txtHelp = new QPlainTextEdit(this);
-    txtHelp->setObjectName("txtHelp");
-    txtHelp->setLineWrapMode(QPlainTextEdit::NoWrap);
-    txtHelp->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    txtHelp->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    txtHelp->setGeometry(8, 8, 393, 265);
-
     btnClose = new QPushButton(QString::fromUtf8("Закрыть"), this);
     btnClose->setObjectName("btnClose");
     btnClose->setFlat(true);
@@ -67,12 +60,26 @@ TfrmHelp::TfrmHelp(const TConfig* config, QWidget* parent) : TForm(parent), Conf
     btnClose->setGeometry(8, 280, 394, 33);
     connect(btnClose, &QPushButton::clicked, this, [this] { HideHelp(); });
 
-    setTabOrder(txtHelp, btnClose);
     // The client size whose layout gives the design positions above.
     resize(408, 316);
 }
 
+// A text box lays its document out with the system font as soon as it exists, so it is made with
+// the text rather than with the window, which start-up creates before its first screen.
+void TfrmHelp::MakeTextBox() {
+    if (txtHelp)
+        return;
+    txtHelp = new QPlainTextEdit(this);
+    txtHelp->setObjectName("txtHelp");
+    txtHelp->setLineWrapMode(QPlainTextEdit::NoWrap);
+    txtHelp->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtHelp->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtHelp->setGeometry(8, 8, 393, 265);
+    setTabOrder(txtHelp, btnClose);
+}
+
 void TfrmHelp::FormCreate() {
+    MakeTextBox();
     SetCaption(strHelp);
     btnClose->setText(FromAnsi(strClose));
     QPalette colours = palette();
@@ -110,7 +117,8 @@ void TfrmHelp::ShowHelp() {
     show();
     raise();
     activateWindow();
-    txtHelp->setFocus();
+    if (txtHelp)
+        txtHelp->setFocus();
 }
 
 void TfrmHelp::HideHelp() {

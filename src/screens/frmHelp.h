@@ -34,6 +34,7 @@ protected:
     void FormResize() override;
 
 private:
+    void MakeTextBox();
     const TConfig* Config;
     bool Placed = false;
 };

@@ -156,17 +156,31 @@ TFButton* TfrmMain::NewButton(const char* name, void (TfrmMain::*click)()) {
 void TfrmMain::FormCreate() {
     if (GlobalFailure)
         return;
+    PrepareIntro();
+    std::exception_ptr pictures;
+    try {
+        LoadPictures();
+    } catch (...) {
+        pictures = std::current_exception();
+    }
+    LoadResultsBackground();
+    if (pictures)
+        std::rethrow_exception(pictures);
+}
+
+void TfrmMain::PrepareIntro() {
+    if (GlobalFailure)
+        return;
     FSession.ShowIntro();
     SetCaption(Title);
     const TScreenMetrics screen = GetScreenMetrics();
     if (screen.Width > 0 && screen.Height > 0)
         setGeometry(0, 0, screen.Width, screen.Height);
-    LoadPictures();
 }
 
-// Every picture is tried even when one before it fails; the first failure is then raised for
-// the standard exception report, and the form keeps all that loaded.
 void TfrmMain::LoadPictures() {
+    if (GlobalFailure)
+        return;
     std::exception_ptr first;
     auto attempt = [&first](auto&& load) {
         try {
@@ -210,6 +224,17 @@ void TfrmMain::LoadPictures() {
         std::rethrow_exception(first);
 }
 
+// A report of its own, as when it came with the window's first show.
+void TfrmMain::LoadResultsBackground() {
+    if (GlobalFailure || !Links.Config)
+        return;
+    try {
+        ResultsBackground = LoadBitmapFile(Links.Config->GetResultPicture());
+    } catch (const std::exception& e) {
+        Report(e);
+    }
+}
+
 void TfrmMain::FormShow() {
     fbtnAnswer1->setToolTip(FromAnsi(hintAnswer));
     fbtnAnswer2->setToolTip(FromAnsi(hintAnswer));
@@ -220,13 +245,6 @@ void TfrmMain::FormShow() {
     fbtnHelp->setToolTip(FromAnsi(hintHelp));
     fbtnHint->setToolTip(FromAnsi(hintHint));
     fbtnExit->setToolTip(FromAnsi(hintExit));
-    if (GlobalFailure || !Links.Config)
-        return;
-    try {
-        ResultsBackground = LoadBitmapFile(Links.Config->GetResultPicture());
-    } catch (const std::exception& e) {
-        Report(e);
-    }
 }
 
 void TfrmMain::FormResize() {
@@ -262,6 +280,10 @@ void TfrmMain::FormResize() {
 // At the panel's left edge, where neither the answer buttons (centred left of Help) nor Accept,
 // Cancel and Further reach on any screen the trainer runs on.
 void TfrmMain::PlaceProgress() {
+    // Placed once a session gives it a text: measuring the empty label would read the system's
+    // font configuration before the first screen is up.
+    if (lblProgress->text().isEmpty())
+        return;
     lblProgress->adjustSize();
     const int box = std::max(height() - PanelHeight, 0);
     lblProgress->move(12, box + (PanelHeight - lblProgress->height()) / 2);

@@ -42,7 +42,18 @@ public:
     explicit TfrmMain(TLinks links, QWidget* parent = nullptr);
     ~TfrmMain() override;
 
+    // All of the window's set-up at once: the intro state and the screen's place, the pictures
+    // and the results background.
     void FormCreate() override;
+    // What the intro needs of this window; start-up runs it as the creation handler and leaves
+    // the pictures until the intro is up.
+    void PrepareIntro();
+    // The button panel's and the example box's pictures. Every one is tried even when one before
+    // it fails; the first failure is then raised for the standard exception report, and the form
+    // keeps all that loaded.
+    void LoadPictures();
+    // The results screen's background; one that cannot be read is reported here.
+    void LoadResultsBackground();
     // Runs the variant selection modally; afterwards the main window is shown, the rule, help and
     // splash windows are hidden and the results state is left.
     void BackToSelection();
@@ -134,7 +145,6 @@ private:
     void RunSelection() override;
     void AskToLeave() override;
 
-    void LoadPictures();
     void PlaceFrame();
     void PlaceProgress();
     void MaximizeTimer();

@@ -5,7 +5,6 @@
 #include "platform/Picture.h"
 #include "platform/Screen.h"
 
-#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
@@ -62,9 +61,6 @@ void TfrmSplash::ShowIntro() {
     ShowMaximized();
     raise();
     activateWindow();
-    if (Host)
-        Host->PrepareSelection();
-    QCoreApplication::processEvents();
 }
 
 void TfrmSplash::ShowPicture(const std::string& fileName) {

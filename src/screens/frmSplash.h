@@ -23,7 +23,7 @@ public:
     // Where the pictures are, and whom the intro hands over to; either may be missing.
     TfrmSplash(const TConfig* config, IIntroHost* host, QWidget* parent = nullptr);
 
-    // Not modal, full screen; the selection's background is loaded meanwhile.
+    // Not modal, full screen. The event loop paints it; what follows it is the host's to load.
     void ShowIntro();
     void ShowPraise() override;
     void ShowRight(int top) override;

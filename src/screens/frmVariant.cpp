@@ -74,11 +74,20 @@ protected:
 } // namespace
 
 TOwnerDrawList::TOwnerDrawList(QWidget* parent) : QComboBox(parent) {
-    setItemDelegate(new TItemDelegate(this));
     setFocusPolicy(Qt::StrongFocus);
 }
 
+// Giving the delegate makes the popup with its list view, a window of its own for each list;
+// start-up makes the selection before its first screen, so that waits for the list's first use.
+void TOwnerDrawList::MakeDelegate() {
+    if (DelegateMade)
+        return;
+    DelegateMade = true;
+    setItemDelegate(new TItemDelegate(this));
+}
+
 void TOwnerDrawList::SetItemHeight(int height) {
+    MakeDelegate();
     FItemHeight = height;
     // The view caches the sizes its delegate gave.
     view()->doItemsLayout();
@@ -94,6 +103,7 @@ QRect TOwnerDrawList::ItemRect() const {
 }
 
 void TOwnerDrawList::showPopup() {
+    MakeDelegate();
     QComboBox::showPopup();
     // With nothing chosen the first Down goes to the first item, not past an item that was
     // current when the list was filled.
@@ -336,6 +346,14 @@ void TfrmVariant::FormResize() {
     if (!imgIntro)
         return;
     imgIntro->SetBounds(0, 0, width(), height());
+    PlaceStatus();
+}
+
+// The status line's height follows the system font, which is measured only once the window is
+// up: the trainer's first screen then does not wait for the system's font configuration.
+void TfrmVariant::PlaceStatus() {
+    if (!isVisible())
+        return;
     const int statusHeight = std::max(19, stbStatus->fontMetrics().height() + 4);
     stbStatus->setGeometry(0, height() - statusHeight, width(), statusHeight);
 }
@@ -371,6 +389,7 @@ bool TfrmVariant::ActivateSelection() {
 }
 
 void TfrmVariant::FormShow() {
+    PlaceStatus();
     for (TOwnerDrawList* list : {cmbClass, cmbTheme, cmbVariant})
         list->SetItemHeight(Layout.ItemHeight);
     SetHint(txtName, hintName);

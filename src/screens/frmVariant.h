@@ -33,6 +33,7 @@ public:
     // Draws item `index` (-1: none chosen) into a bitmap of the given size; `selected` is the
     // highlighted state.
     std::function<platform::TBitmap(int index, bool selected, QSize size)> OnDrawItem;
+    // Also gives the popup's view the delegate that draws through OnDrawItem.
     void SetItemHeight(int height);
     int ItemHeight() const { return FItemHeight; }
     // The rectangle of the closed list in which the chosen item is drawn.
@@ -44,7 +45,9 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
+    void MakeDelegate();
     int FItemHeight = 22;
+    bool DelegateMade = false;
 };
 
 // A focusable surface that shows a picture inside a thin frame: the name field.
@@ -137,6 +140,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void PlaceStatus();
     TOwnerDrawList* MakeList(const char* name, TChoiceListKind kind);
     void PlaceColumn(int left, int top);
     void DrawLabel(platform::TImage* label, const std::string& text);

@@ -111,8 +111,12 @@ int RunTrainer(const TStartupOptions& options, const std::string& binaryDir, std
         if (ready)
             ready(trainer);
         const TScreenMetrics screen = GetScreenMetrics();
-        if (!SystemRequirementsMet(screen.Width, screen.Height, screen.BitsPerPixel))
+        if (!SystemRequirementsMet(screen.Width, screen.Height, screen.BitsPerPixel)) {
+            // No intro then: the windows' set-up and its reports come before this box, as
+            // they would have come before the intro.
+            trainer.LoadBehindTheIntro();
             ShowSystemRequirementsError();
+        }
         const bool failed = GlobalFailure;
         trainer.RunEventLoop();
         trainer.Shutdown();

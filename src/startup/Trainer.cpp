@@ -17,8 +17,15 @@
 #include "screens/frmVariant.h"
 #include "session/Pupil.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QLockFile>
+#include <QPointer>
 #include <QStandardPaths>
+#include <QTimer>
+#include <QWindow>
+#include <functional>
+#include <utility>
 
 using namespace platform;
 
@@ -129,14 +136,7 @@ public:
     }
 
     // The exercise screen and the selection, for the intro.
-    void PrepareSelection() override {
-        if (T.frmVariant)
-            T.frmVariant->LoadBackground();
-    }
-    void IntroClosed() override {
-        if (T.frmMain)
-            T.frmMain->BackToSelection();
-    }
+    void IntroClosed() override { T.IntroClosed(); }
 
 private:
     TTrainer& T;
@@ -173,9 +173,9 @@ namespace {
 
 // A form's creation handler may fail; the standard exception report shows it and start-up goes
 // on with the next form.
-template <class TForm> void RunCreationHandler(TForm& form) {
+template <class THandler> void RunCreationHandler(THandler&& handler) {
     try {
-        form.FormCreate();
+        handler();
     } catch (const std::exception& e) {
         if (TApplication* app = Application())
             app->ShowException(e);
@@ -186,31 +186,149 @@ template <class TForm> void RunCreationHandler(TForm& form) {
 
 void TTrainer::CreateForms() {
     TWindowLinks* links = Links.get();
+    LoadedBehindTheIntro = false;
+    Behind = TBehind::Waiting;
+    HandOverWhenLoaded = false;
+    StartUpFailure = nullptr;
     frmMain = std::make_unique<TfrmMain>(TfrmMain::TLinks{Config.get(), Fonts.get(), Tasks.get(),
                                                           CurrentPupil.get(), links, links, links,
                                                           links, links});
-    RunCreationHandler(*frmMain);
+    RunCreationHandler([this] { frmMain->PrepareIntro(); });
     frmVariant = std::make_unique<TfrmVariant>(TfrmVariant::TLinks{
         Config.get(), Fonts.get(), Tasks.get(), CurrentPupil.get(), links, links});
-    RunCreationHandler(*frmVariant);
     frmRule = std::make_unique<TfrmRule>(TfrmRule::TLinks{Fonts.get(), Rules.get(), links});
-    RunCreationHandler(*frmRule);
     frmHelp = std::make_unique<TfrmHelp>(Config.get());
-    RunCreationHandler(*frmHelp);
     frmSplash = std::make_unique<TfrmSplash>(Config.get(), links);
-    RunCreationHandler(*frmSplash);
+    RunCreationHandler([this] { frmSplash->FormCreate(); });
     frmExitQuery = std::make_unique<TfrmExitQuery>(Config.get());
-    RunCreationHandler(*frmExitQuery);
+}
+
+// The pictures and texts of the later screens, and the system fonts their text widgets measure
+// with, would otherwise keep the pupil looking at an empty desktop.
+void TTrainer::LoadBehindTheIntro() {
+    if (LoadedBehindTheIntro)
+        return;
+    LoadedBehindTheIntro = true;
+    if (frmMain)
+        RunCreationHandler([this] { frmMain->LoadPictures(); });
+    if (frmVariant)
+        RunCreationHandler([this] { frmVariant->FormCreate(); });
+    if (frmRule)
+        RunCreationHandler([this] { frmRule->FormCreate(); });
+    if (frmHelp)
+        RunCreationHandler([this] { frmHelp->FormCreate(); });
+    if (frmExitQuery)
+        RunCreationHandler([this] { frmExitQuery->FormCreate(); });
+    // The main window's first show loaded this; it is up only when the intro is.
+    if (frmMain && frmMain->isVisible())
+        frmMain->LoadResultsBackground();
+}
+
+namespace {
+
+// Calls `done` once, right after the intro's window has been exposed and painted for the first
+// time, or after `fallback` milliseconds when no exposure comes (a window manager that keeps it
+// unmapped): the pupil then sees the intro while the rest loads.
+class TFirstFrameWatch : public QObject {
+public:
+    TFirstFrameWatch(QWindow* window, int fallback, std::function<void()> done)
+        : Window(window), Done(std::move(done)) {
+        if (Window)
+            Window->installEventFilter(this);
+        // A platform without a window manager may have exposed it within its show.
+        if (Window && Window->isExposed())
+            QTimer::singleShot(0, this, [this] { Fire(); });
+        QTimer::singleShot(fallback, this, [this] { Fire(); });
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // The expose is painted and flushed while this event is handled; a zero timer runs after.
+        if (watched == Window && event->type() == QEvent::Expose && Window->isExposed())
+            QTimer::singleShot(0, this, [this] { Fire(); });
+        return false;
+    }
+
+private:
+    void Fire() {
+        if (!Done)
+            return;
+        if (Window)
+            Window->removeEventFilter(this);
+        auto done = std::move(Done);
+        Done = nullptr;
+        done();
+    }
+
+    QPointer<QWindow> Window;
+    std::function<void()> Done;
+};
+
+} // namespace
+
+bool TTrainer::FinishStartUp() {
+    switch (Behind) {
+    case TBehind::Done:
+        return true;
+    case TBehind::Loading: // a report's box is up and its loop let a key or the timer through
+    case TBehind::Failed:
+        return false;
+    case TBehind::Waiting:
+        break;
+    }
+    Behind = TBehind::Loading;
+    LoadBehindTheIntro();
+    try {
+        // A selection picture that cannot be read ends start-up before the pupil can go on.
+        if (frmVariant)
+            frmVariant->LoadBackground();
+    } catch (...) {
+        Behind = TBehind::Failed;
+        StartUpFailure = std::current_exception();
+        QCoreApplication::exit(0);
+        return false;
+    }
+    Behind = TBehind::Done;
+    if (HandOverWhenLoaded) {
+        HandOverWhenLoaded = false;
+        // Not inside this call: the selection runs modally, and the caller may be a box's loop.
+        QTimer::singleShot(0, frmMain.get(), [this] { IntroClosed(); });
+    }
+    return true;
+}
+
+void TTrainer::IntroClosed() {
+    if (!FinishStartUp()) {
+        // The key that closed the intro is kept for when the loading in progress is done.
+        if (Behind == TBehind::Loading)
+            HandOverWhenLoaded = true;
+        return;
+    }
+    if (frmMain)
+        frmMain->BackToSelection();
 }
 
 void TTrainer::RunEventLoop() {
-    if (GlobalFailure || !frmMain || !frmSplash)
+    if (GlobalFailure || !frmMain || !frmSplash) {
+        LoadBehindTheIntro();
         return;
+    }
     TApplication* app = Application();
     app->SetMainForm(frmMain.get());
     frmMain->ShowMaximized();
-    frmSplash->ShowIntro();
-    app->Run();
+    try {
+        frmSplash->ShowIntro();
+    } catch (...) {
+        // The windows' own reports still come before the one that ends start-up.
+        LoadBehindTheIntro();
+        throw;
+    }
+    {
+        TFirstFrameWatch watch(frmSplash->windowHandle(), FirstFrameFallback,
+                               [this] { FinishStartUp(); });
+        app->Run();
+    }
+    if (StartUpFailure)
+        std::rethrow_exception(std::exchange(StartUpFailure, nullptr));
 }
 
 void TTrainer::Shutdown() {

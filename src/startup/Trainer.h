@@ -5,6 +5,7 @@
 // one asks of another goes through a narrow interface (screens/ScreenLinks.h) that the trainer
 // implements by passing the call on.
 
+#include <exception>
 #include <memory>
 #include <string>
 
@@ -31,12 +32,25 @@ public:
     // Clears the failure flag and creates Config, Fonts, Tasks, Rules and CurrentPupil, each
     // after the first only while the flag stays clear.
     void CreateObjects();
-    // Creates the six windows in their order, running each creation handler under the standard
-    // exception report; the windows are created whatever the flag says.
+    // Creates the six windows in their order, whatever the flag says. Only what the intro needs
+    // is set up here; the other creation handlers wait for LoadBehindTheIntro.
     void CreateForms();
+    // Once the intro is up: the main window's pictures, then the creation handlers of the
+    // selection, rule, help and exit windows in their order, each under the standard exception
+    // report, then the results background when the main window is shown. Runs once; also when
+    // the intro never comes, so that every report is still shown.
+    void LoadBehindTheIntro();
     // Shows the intro and runs the event loop until the main window closes; only when the flag
-    // is clear.
+    // is clear. Right after the intro's first frame the rest is loaded (FinishStartUp); a
+    // selection picture that cannot be read then ends the loop and is raised from here, as an
+    // intro that cannot be read is.
     void RunEventLoop();
+    // LoadBehindTheIntro, then the selection's background. True once done; false while it runs
+    // (a report's box is up) or when it failed. Runs once.
+    bool FinishStartUp();
+    // The intro was dismissed: once FinishStartUp is done, on to the selection. A key that comes
+    // while it runs hands over when it ends; after a failure nothing follows.
+    void IntroClosed();
     // Frees the objects in reverse order, clears the interface strings, then destroys the windows.
     void Shutdown();
 
@@ -64,4 +78,11 @@ private:
     class TWindowLinks;
     std::unique_ptr<TWindowLinks> Links;
     std::unique_ptr<QLockFile> InstanceLock;
+    bool LoadedBehindTheIntro = false;
+    enum class TBehind { Waiting, Loading, Done, Failed };
+    TBehind Behind = TBehind::Waiting;
+    bool HandOverWhenLoaded = false;
+    std::exception_ptr StartUpFailure;
+    // Milliseconds after which the rest is loaded even when the intro was never exposed.
+    static constexpr int FirstFrameFallback = 500;
 };

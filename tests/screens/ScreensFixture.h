@@ -47,10 +47,6 @@ public:
         if (isVisible())
             activateWindow();
     }
-    void PrepareSelection() override {
-        if (Selection)
-            Selection->LoadBackground();
-    }
     void IntroClosed() override { BackToSelection(); }
     bool PanelVisible = false;
     bool ResultsShown = false;
@@ -58,8 +54,6 @@ public:
     int StartCalls = 0;
     TSelection Started;
     std::function<void()> OnBack;
-    // The selection whose background the intro loads, if any.
-    TfrmVariant* Selection = nullptr;
 };
 
 class ScreensTest : public testing::Test {

@@ -3,7 +3,6 @@
 #include "platform/Image.h"
 #include "platform/Picture.h"
 #include "screens/frmSplash.h"
-#include "screens/frmVariant.h"
 
 using namespace platform;
 
@@ -23,9 +22,6 @@ protected:
 
 TEST_F(Splash, IntroIsCentredAndAKeyOrClickHandsOverToTheSelection) {
     WritePicture("intro3.fpf", 200, 100, "BMP");
-    WritePicture("lay3.fpf", 60, 40, "BMP");
-    TfrmVariant variant({Settings.get()});
-    Main.Selection = &variant;
     bool hiddenAtHandOver = false;
     Main.OnBack = [&] { hiddenAtHandOver = !Form.isVisible(); };
 
@@ -34,7 +30,6 @@ TEST_F(Splash, IntroIsCentredAndAKeyOrClickHandsOverToTheSelection) {
     EXPECT_EQ(Form.imgBackground->geometry(), Form.rect());
     EXPECT_EQ(Form.imgBackground->PictureRect(),
               QRect((Form.width() - 200) / 2, (Form.height() - 100) / 2, 200, 100));
-    EXPECT_EQ(variant.imgIntro->Picture().Width(), 60); // loaded while the intro is up
     ActivateOther();
     EXPECT_TRUE(Form.isVisible()); // the intro stays when another window comes forward
     EXPECT_EQ(Main.BackCalls, 0);
@@ -112,13 +107,7 @@ TEST_F(Splash, IntroThatCannotBeLoadedLeavesBeforeAnythingIsShown) {
     WritePicture("intro3.fpf", 100, 80, "JPEG"); // the intro must be a bitmap
     EXPECT_THROW(Form.ShowIntro(), EInvalidGraphic);
     EXPECT_FALSE(Form.isVisible());
-    // The selection's background fails after the intro is up and reaches the caller too.
-    WritePicture("intro3.fpf", 100, 80, "BMP");
-    TfrmVariant variant({Settings.get()});
-    Main.Selection = &variant;
-    EXPECT_THROW(Form.ShowIntro(), EInOutError);
     EXPECT_EQ(Main.BackCalls, 0);
-    Form.hide();
 }
 
 TEST_F(Splash, PraiseAndRightAreModalAndGoByKeyClickOrDeactivation) {

@@ -7,6 +7,7 @@
 #include "config/Config.h"
 #include "content/FRule.h"
 #include "content/Task.h"
+#include "platform/Image.h"
 #include "platform/MessageBox.h"
 #include "platform/Text.h"
 #include "render/FFont.h"
@@ -23,11 +24,15 @@
 #include "support/Sandbox.h"
 #include "support/Watchdog.h"
 
+#include <QKeyEvent>
 #include <QLockFile>
 #include <QStandardPaths>
+#include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 #include <sstream>
 #include <unistd.h>
+#include <utility>
 
 using namespace platform;
 
@@ -127,6 +132,104 @@ TEST(Trainer, StartsWithTheMainWindowMaximisedAndEndsWhenItCloses) {
     EXPECT_EQ(boxes[0].Caption, "");
     ExpectNothingLeft();
     EXPECT_TRUE(err.str().empty()) << err.str();
+}
+
+// Runs a step once, when the watched window is first shown.
+class TShowWatch : public QObject {
+public:
+    TShowWatch(QObject* watched, std::function<void()> step) : Step(std::move(step)) {
+        watched->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Show && Step)
+            std::exchange(Step, nullptr)();
+        return false;
+    }
+
+private:
+    std::function<void()> Step;
+};
+
+// The later screens' pictures and texts wait until the intro is up; a key that comes before they
+// are loaded is kept, and what cannot be read is still reported before that key hands over.
+TEST(Trainer, WhatTheIntroDoesNotShowLoadsAfterItAndIsReportedBeforeTheFirstKeyActs) {
+    TSandbox box; // 1024 x 768: pictures of size class 3
+    WriteContent(box);
+    RegistryLanguage(box, "English");
+    ::unlink((box.ContentDir() + "EFPF/res3.fpf").c_str());
+    Recorder().AcceptExceptionReports(true);
+
+    bool keyed = false, selected = false;
+    std::vector<TRecordedBox> beforeKey, atHandOver;
+    std::unique_ptr<TShowWatch> handOver;
+    TWatchdog watchdog(20000);
+    std::ostringstream err;
+    const int status = StartTrainer(box, err, [&](TTrainer& t) {
+        EXPECT_TRUE(t.frmMain->imgArrow->Picture().Empty());
+        EXPECT_EQ(t.frmHelp->txtHelp, nullptr) << "no system font before the first screen";
+        EXPECT_TRUE(Recorder().Take().empty());
+        handOver = std::make_unique<TShowWatch>(t.frmVariant.get(), [&] {
+            selected = true;
+            atHandOver = Recorder().Take();
+            EXPECT_FALSE(t.frmMain->imgArrow->Picture().Empty());
+            EXPECT_NE(t.frmHelp->txtHelp, nullptr);
+            EXPECT_FALSE(t.frmVariant->imgIntro->Picture().Empty());
+            Later(50, [] { CloseMainAndQuit(); });
+        });
+        // Registered before the event loop starts, so it comes before the loading: the pupil
+        // presses a key as soon as the intro is there.
+        Later(0, [&] {
+            keyed = true;
+            ASSERT_TRUE(t.frmSplash->isVisible()) << "the intro is up";
+            EXPECT_TRUE(t.frmMain->imgArrow->Picture().Empty()) << "nothing loaded yet";
+            beforeKey = Recorder().Take();
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
+            QApplication::sendEvent(t.frmSplash.get(), &press);
+        });
+    });
+    handOver.reset();
+    EXPECT_EQ(status, 0) << err.str();
+    EXPECT_TRUE(keyed);
+    EXPECT_TRUE(beforeKey.empty());
+    EXPECT_TRUE(selected) << "the early key handed over to the selection";
+    ASSERT_EQ(atHandOver.size(), 1u) << "the results background's report";
+    EXPECT_EQ(atHandOver[0].Flags, 16u);
+    EXPECT_NE(atHandOver[0].Text.find("res3.fpf"), std::string::npos) << atHandOver[0].Text;
+    ExpectNothingLeft();
+}
+
+// The selection's background is read right after the intro's first frame; one that cannot be read
+// ends start-up with the same error as an intro that cannot be read, and a key pressed before
+// then opens no selection.
+TEST(Trainer, AnUnreadableSelectionBackgroundEndsStartUpEvenAfterAnEarlyKey) {
+    for (const bool earlyKey : {false, true}) {
+        SCOPED_TRACE(earlyKey ? "a key first" : "no key");
+        TSandbox box;
+        WriteContent(box);
+        RegistryLanguage(box, "English");
+        ::unlink((box.ContentDir() + "EFPF/lay3.fpf").c_str());
+        bool selected = false;
+        TWatchdog watchdog(20000); // a loop that did not end would hang here
+        std::ostringstream err;
+        const int status = StartTrainer(box, err, [&](TTrainer& t) {
+            if (!earlyKey)
+                return;
+            Later(0, [&] {
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+                QApplication::sendEvent(t.frmSplash.get(), &press);
+                // A selection run modally would still be up when the key returns.
+                selected = t.frmVariant->isVisible();
+            });
+        });
+        EXPECT_EQ(status, 3);
+        EXPECT_FALSE(selected);
+        auto boxes = Recorder().Take();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].Flags, 16u);
+        EXPECT_NE(boxes[0].Text.find("lay3.fpf"), std::string::npos) << boxes[0].Text;
+        EXPECT_NE(err.str().find("lay3.fpf"), std::string::npos) << err.str();
+        ExpectNothingLeft();
+    }
 }
 
 TEST(Trainer, ASecondCopyIsRefusedWithOneMessage) {

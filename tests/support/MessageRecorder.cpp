@@ -19,4 +19,5 @@ std::vector<TRecordedBox> TMessageRecorder::Take() {
 void TMessageRecorder::Reset() {
     Boxes.clear();
     Answers.clear();
+    ExceptionReports = false;
 }

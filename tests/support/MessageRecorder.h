@@ -23,11 +23,16 @@ public:
     std::size_t Pending() const { return Boxes.size(); }
     // Answers for the next questions, in order; without one a box answers IDOK or IDYES.
     void Answer(int result) { Answers.push_back(result); }
+    // The application's standard exception report fails a test; a test that expects such a
+    // report turns this on, and the report's box is then recorded in order with the others.
+    void AcceptExceptionReports(bool on) { ExceptionReports = on; }
+    bool ExceptionReportsAccepted() const { return ExceptionReports; }
     void Reset();
 
 private:
     std::vector<TRecordedBox> Boxes;
     std::deque<int> Answers;
+    bool ExceptionReports = false;
 };
 
 // The recorder installed by the test main.

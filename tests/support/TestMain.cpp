@@ -18,12 +18,17 @@ namespace {
 class TTestApplication : public platform::TApplication {
 public:
     using TApplication::TApplication;
-    void ShowException(const std::exception& e) override {
-        ADD_FAILURE() << "exception escaped an event handler: " << e.what();
-    }
+    void ShowException(const std::exception& e) override;
 };
 
 TMessageRecorder* TheRecorder = nullptr;
+
+void TTestApplication::ShowException(const std::exception& e) {
+    if (TheRecorder && TheRecorder->ExceptionReportsAccepted())
+        TApplication::ShowException(e);
+    else
+        ADD_FAILURE() << "exception escaped an event handler: " << e.what();
+}
 
 class TUnexpectedBoxes : public testing::EmptyTestEventListener {
     void OnTestEnd(const testing::TestInfo&) override {
