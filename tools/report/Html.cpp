@@ -369,21 +369,8 @@ void WriteHtmlReport(std::ostream& out, const TSummary& summary, const TRuleExam
     if (summary.Classes.empty())
         out << "<p>" << E(h.NoSessions) << "</p>\n";
     if (!summary.Classes.empty()) {
-        // The dates that bound the filter's period; a report's dates have years of four digits,
-        // whose texts order as the dates do.
-        const QDateTime *first = nullptr, *last = nullptr;
-        for (const auto& c : summary.Classes)
-            for (const auto& p : c.Pupils)
-                for (const TSession* s : p.Sessions)
-                    if (s->Date) {
-                        const QDate d = s->Date->date();
-                        if (!first || d < first->date())
-                            first = &*s->Date;
-                        if (!last || d > last->date())
-                            last = &*s->Date;
-                    }
-        const std::string from = first ? IsoDateText(*first, false) : std::string(),
-                          to = last ? IsoDateText(*last, false) : std::string();
+        const std::string from = summary.First ? IsoDateText(*summary.First, false) : "",
+                          to = summary.Last ? IsoDateText(*summary.Last, false) : "";
         out << "<form id=\"filter\" hidden><label>" << E(h.FilterClass)
             << " <select id=\"fclass\"><option value=\"\">" << E(h.AllClasses) << "</option>";
         for (std::size_t c = 0; c < summary.Classes.size(); ++c)

@@ -319,6 +319,17 @@ TSummary SummariseAll(const TContainer& sessions,
     for (const TSession* s : InTimeOrder(sessions))
         (IsWorkOnMistakes(*s) ? rounds : ordered).push_back(entries(s));
     out.SessionCount = static_cast<int>(ordered.size());
+    // In time order, so the first and the last dated ones bound the dates.
+    for (const TEntry& e : ordered)
+        if (e.Session->Date && e.Session->Date->isValid()) {
+            out.First = e.Session->Date;
+            break;
+        }
+    for (auto e = ordered.rbegin(); e != ordered.rend(); ++e)
+        if (e->Session->Date && e->Session->Date->isValid()) {
+            out.Last = e->Session->Date;
+            break;
+        }
     out.RoundCount = static_cast<int>(rounds.size());
 
     int russian = 0;
