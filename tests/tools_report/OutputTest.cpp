@@ -57,6 +57,63 @@ TEST(ReportOutput, SessionsAndRulesCsvHaveHeadersAndOneRowEach) {
                      "5,LAG,\"Roots, lag\",1,1,1,0.500\r\n");
 }
 
+TEST(ReportOutput, SessionsCsvCellsAreWrittenAsEachCellAlone) {
+    // The rows are put together in place; every cell must still come out as CsvField makes it.
+    const std::vector<std::string> texts = {
+        "a,b",    "say \"hi\"", "=1+1",    "  -2", " \t@x", "\tx",
+        "\xA0-3", "x\ny",       "  plain", "",     "-",     platform::Utf8ToAnsi("Петя, 5")};
+    std::vector<TSession> sessions;
+    for (const std::string& text : texts) {
+        TSession s = Session(text, 4, {text.empty() ? "LAG" : text, "=R"});
+        s.Class = s.Theme = s.Variant = text;
+        s.DateText = text;
+        s.Date.reset();
+        sessions.push_back(s);
+    }
+    const std::string csv = SessionsCsv(sessions);
+    std::size_t at = csv.find("\r\n") + 2;
+    for (const std::string& text : texts) {
+        const std::string cell = CsvField(ToUtf8(text));
+        const std::string rules = CsvField(ToUtf8((text.empty() ? "LAG" : text) + " =R"));
+        const std::string row = "lab.rez,2," + cell + "," + cell + "," + cell + "," + cell + "," +
+                                cell + ",20,2,2,0,0,4,no," + rules + ",\r\n";
+        EXPECT_EQ(csv.compare(at, row.size(), row), 0) << "for \"" << text << "\":\n" << csv;
+        at += row.size();
+    }
+    EXPECT_EQ(at, csv.size());
+}
+
+TEST(ReportOutput, WeakSpotsOfAllClassesAddUpTheClasses) {
+    // A pupil of the same name in two classes is two pupils.
+    std::vector<TSession> sessions = {Session("Anna", 4, {"LAG", "LAG"}),
+                                      Session("Anna", 3, {"LAG", "ROOT"}),
+                                      Session("Anna", 5, {"ROOT"}), Session("Boris", 5, {})};
+    sessions[1].Class = sessions[2].Class = "6";
+    const TSummary summary = Summarise(sessions, {{"ROOT", "Roots"}});
+    ASSERT_EQ(summary.Classes.size(), 2u);
+    ASSERT_EQ(summary.WeakSpots.size(), 2u);
+    const TWeakSpot &lag = summary.WeakSpots[0], &root = summary.WeakSpots[1];
+    EXPECT_EQ(lag.Rule, "LAG");
+    EXPECT_EQ(lag.Mistakes, 3);
+    EXPECT_EQ(lag.Pupils, 2);
+    EXPECT_EQ(lag.Sessions, 2);
+    EXPECT_DOUBLE_EQ(lag.Share, 0.5);
+    EXPECT_EQ(lag.Title, "");
+    EXPECT_EQ(root.Rule, "ROOT");
+    EXPECT_EQ(root.Mistakes, 2);
+    EXPECT_EQ(root.Pupils, 1);
+    EXPECT_EQ(root.Sessions, 2);
+    EXPECT_EQ(root.Title, "Roots");
+    // The same as counted over every session at once.
+    std::vector<const TSession*> all;
+    for (const TSession& s : sessions)
+        all.push_back(&s);
+    const auto top = TopRules(all, {{"ROOT", "Roots"}}, 5);
+    ASSERT_EQ(top.size(), 2u);
+    EXPECT_EQ(top[0].Pupils, lag.Pupils);
+    EXPECT_EQ(top[1].Sessions, root.Sessions);
+}
+
 TEST(ReportOutput, HtmlEscapesTextAndDrawsABarPerRule) {
     std::vector<TSession> sessions = {Session("<script>alert(1)</script>", 4, {"LAG", "LAG"}),
                                       Session("Boris", 3, {"ROOT", "LAG"})};

@@ -166,10 +166,6 @@ void MarksChart(std::ostream& out, const TPupilSessions& p) {
     out << "</svg>";
 }
 
-std::string IsoDate(const TSession& s) {
-    return s.Date ? IsoDateText(*s.Date, false) : std::string();
-}
-
 void AppendIsoDate(std::string& out, const TSession& s) {
     if (s.Date)
         AppendIsoDateText(out, *s.Date, false);
@@ -258,19 +254,24 @@ void DataBlock(std::ostream& out, const TSummary& summary, const TRuleExamples& 
     out << "<script type=\"application/json\" id=\"zarvo-data\">{\"missed\":" << Json(h.MissedBy)
         << ",\"sessions\":[";
     bool first = true;
-    std::string row;
+    // The rows put together in one reused string and written some at a time; what is the same
+    // for all of a pupil's sessions is made once.
+    std::string row, head, name;
     std::map<std::string, std::string> titles;
-    for (std::size_t c = 0; c < summary.Classes.size(); ++c)
-        for (const auto& p : summary.Classes[c].Pupils)
+    for (std::size_t c = 0; c < summary.Classes.size(); ++c) {
+        head = "{\"c\":";
+        AppendNumber(head, static_cast<long long>(c));
+        head += ",\"d\":\"";
+        for (const auto& p : summary.Classes[c].Pupils) {
+            name = "\",\"p\":";
+            AppendJson(name, p.Name);
+            name += ",\"r\":[";
             for (const TSession* s : p.Sessions) {
-                row = first ? "" : ",";
-                row += "{\"c\":";
-                AppendNumber(row, static_cast<long long>(c));
-                row += ",\"d\":\"";
+                if (!first)
+                    row += ',';
+                row += head;
                 AppendIsoDate(row, *s);
-                row += "\",\"p\":";
-                AppendJson(row, p.Name);
-                row += ",\"r\":[";
+                row += name;
                 bool firstRule = true;
                 for (const auto* list : {&s->SpellingRules, &s->PunctuationRules})
                     for (const auto& r : *list) {
@@ -280,9 +281,15 @@ void DataBlock(std::ostream& out, const TSummary& summary, const TRuleExamples& 
                         firstRule = false;
                     }
                 row += "]}";
-                out << row;
                 first = false;
+                if (row.size() >= 64 * 1024) {
+                    out << row;
+                    row.clear();
+                }
             }
+        }
+    }
+    out << row;
     for (const auto& w : summary.WeakSpots)
         titles[w.Rule] = w.Title;
     out << "],\"rules\":{";
@@ -362,22 +369,16 @@ void WriteHtmlReport(std::ostream& out, const TSummary& summary, const TRuleExam
     if (summary.Classes.empty())
         out << "<p>" << E(h.NoSessions) << "</p>\n";
     if (!summary.Classes.empty()) {
-        std::string first, last;
-        for (const auto& c : summary.Classes)
-            for (const auto& p : c.Pupils)
-                for (const TSession* s : p.Sessions)
-                    if (const std::string d = IsoDate(*s); !d.empty()) {
-                        first = first.empty() || d < first ? d : first;
-                        last = std::max(last, d);
-                    }
+        const std::string from = summary.First ? IsoDateText(*summary.First, false) : "",
+                          to = summary.Last ? IsoDateText(*summary.Last, false) : "";
         out << "<form id=\"filter\" hidden><label>" << E(h.FilterClass)
             << " <select id=\"fclass\"><option value=\"\">" << E(h.AllClasses) << "</option>";
         for (std::size_t c = 0; c < summary.Classes.size(); ++c)
             out << "<option value=\"" << c << "\">" << E(summary.Classes[c].Name) << "</option>";
         out << "</select></label><label>" << E(h.From)
-            << " <input type=\"date\" id=\"ffrom\" min=\"" << first << "\" max=\"" << last
-            << "\"></label><label>" << E(h.To) << " <input type=\"date\" id=\"fto\" min=\"" << first
-            << "\" max=\"" << last << "\"></label></form>\n";
+            << " <input type=\"date\" id=\"ffrom\" min=\"" << from << "\" max=\"" << to
+            << "\"></label><label>" << E(h.To) << " <input type=\"date\" id=\"fto\" min=\"" << from
+            << "\" max=\"" << to << "\"></label></form>\n";
         TopThree(out, summary, examples, h);
     }
     if (summary.Classes.size() > 1) {
@@ -424,8 +425,9 @@ void WriteHtmlReport(std::ostream& out, const TSummary& summary, const TRuleExam
                     const std::string mark = s->Interrupted ? h.Interrupted
                                              : s->Mark      ? std::to_string(s->Mark)
                                                             : h.NoMark;
-                    // Put together in one reused string: a school has a great many rows.
-                    row = "<tr";
+                    // Put together in one reused string, written some rows at a time: a school
+                    // has a great many.
+                    row += "<tr";
                     row += first ? " class=\"first\"" : "";
                     row += " data-date=\"";
                     AppendIsoDate(row, *s);
@@ -447,11 +449,15 @@ void WriteHtmlReport(std::ostream& out, const TSummary& summary, const TRuleExam
                     row += "\">";
                     AppendHtml(row, mark);
                     row += "</td></tr>\n";
-                    out << row;
                     first = false;
+                    if (row.size() >= 64 * 1024) {
+                        out << row;
+                        row.clear();
+                    }
                 }
             }
-            out << "</tbody></table></div>\n";
+            out << row << "</tbody></table></div>\n";
+            row.clear();
         }
         out << "</section>\n";
     }

@@ -6,6 +6,7 @@
 #include <array>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <sstream>
 #include <streambuf>
 
@@ -16,9 +17,9 @@ std::string U(const std::string& ansi) {
 }
 
 // The UTF-8 of each cp1251 byte, from the platform's conversion: at most three bytes, and their
-// count.
+// count; four bytes in all, so that a character is copied in one move.
 struct TUtf8Char {
-    char Bytes[3];
+    char Bytes[4];
     unsigned char Size;
 };
 const std::array<TUtf8Char, 256>& Utf8Table() {
@@ -71,6 +72,12 @@ private:
 };
 
 // Columns are counted in characters; the texts are single-byte until they are written out.
+void AppendPadded(std::string& out, std::string_view ansi, std::size_t width) {
+    out += ansi;
+    if (ansi.size() < width)
+        out.append(width - ansi.size(), ' ');
+}
+
 std::string Pad(const std::string& ansi, std::size_t width, bool right = false) {
     if (ansi.size() >= width)
         return ansi;
@@ -140,14 +147,6 @@ THeadings Make(bool russian) {
     return h;
 }
 
-std::string MarkText(const TSession& s, const THeadings& h) {
-    if (s.Interrupted)
-        return h.Interrupted;
-    if (s.Mark == 0)
-        return h.NoMark;
-    return std::to_string(s.Mark);
-}
-
 void WeakSpotTable(std::ostream& out, const std::vector<TWeakSpot>& spots, const THeadings& h,
                    const std::string& indent) {
     if (spots.empty()) {
@@ -196,6 +195,7 @@ void WriteTextReport(std::ostream& utf8, const TSummary& summary) {
     const THeadings& h = HeadingsFor(summary.Russian);
     TUtf8Buffer buffer(utf8);
     std::ostream out(&buffer);
+    std::string rows;
     out << h.Title << "\n" << OverviewLine(summary) << "\n";
     if (summary.Classes.empty())
         out << h.NoSessions << "\n";
@@ -216,12 +216,40 @@ void WriteTextReport(std::ostream& utf8, const TSummary& summary) {
                     << h.SessionsColumn << ": " << v.Sessions << ", " << h.WithMark << ": "
                     << v.Marked << ")\n";
             for (const auto& p : t.Pupils) {
-                out << "  " << p.Name << "\n";
-                for (const TSession* s : p.Sessions)
-                    out << "    " << Pad(s->DateText, 19) << "  " << Pad(s->Variant, 24) << "  "
-                        << h.Questions << " " << s->Questions << "  " << h.Mistakes << " "
-                        << s->Mistakes << "  " << h.Prompts << " " << s->Prompts << "  " << h.Mark
-                        << ": " << MarkText(*s, h) << "\n";
+                // A pupil's rows put together in one reused string: a school has a great many.
+                rows.clear();
+                rows += "  ";
+                rows += p.Name;
+                rows += '\n';
+                for (const TSession* s : p.Sessions) {
+                    rows += "    ";
+                    AppendPadded(rows, s->DateText, 19);
+                    rows += "  ";
+                    AppendPadded(rows, s->Variant, 24);
+                    rows += "  ";
+                    rows += h.Questions;
+                    rows += ' ';
+                    AppendNumber(rows, s->Questions);
+                    rows += "  ";
+                    rows += h.Mistakes;
+                    rows += ' ';
+                    AppendNumber(rows, s->Mistakes);
+                    rows += "  ";
+                    rows += h.Prompts;
+                    rows += ' ';
+                    AppendNumber(rows, s->Prompts);
+                    rows += "  ";
+                    rows += h.Mark;
+                    rows += ": ";
+                    if (s->Interrupted)
+                        rows += h.Interrupted;
+                    else if (s->Mark == 0)
+                        rows += h.NoMark;
+                    else
+                        AppendNumber(rows, s->Mark);
+                    rows += '\n';
+                }
+                out.write(rows.data(), static_cast<std::streamsize>(rows.size()));
             }
         }
     }
@@ -280,15 +308,44 @@ void AppendCsvField(std::string& out, std::string_view v) {
 
 namespace {
 
+// Whether AppendCsvField would write `v` otherwise than as it is: it may start with a blank or a
+// formula's sign, or holds a character that needs quotes.
+bool NeedsCsvCare(std::string_view v) {
+    if (v.empty())
+        return false;
+    if (std::string_view(" \t\r\n\v\f=+-@\xC2").find(v[0]) != std::string_view::npos)
+        return true;
+    for (const char c : v)
+        if (c == ',' || c == '"' || c == '\r' || c == '\n')
+            return true;
+    return false;
+}
+
 template <class TContainer> void WriteSessions(std::ostream& out, const TContainer& sessions) {
     out << "file,line,date,class,theme,variant,pupil,questions,mistakes,spelling_mistakes,"
            "punctuation_mistakes,prompts,mark,interrupted,spelling_rules,punctuation_rules\r\n";
-    // Each row is put together in one reused string: a school's file has a great many.
-    std::string row, utf8;
+    // The rows are put together in one reused string and written some at a time: a school's file
+    // has a great many.
+    std::string row, utf8, file;
+    std::string_view lastFile;
+    auto flush = [&] {
+        out.write(row.data(), static_cast<std::streamsize>(row.size()));
+        row.clear();
+    };
+    // A field is converted straight into the row; the few that must be quoted or guarded are
+    // taken out and written again.
+    auto finish = [&](std::size_t start) {
+        const std::string_view v(row.data() + start, row.size() - start);
+        if (NeedsCsvCare(v)) {
+            utf8.assign(v);
+            row.resize(start);
+            AppendCsvField(row, utf8);
+        }
+    };
     auto field = [&](std::string_view ansi) {
-        utf8.clear();
-        AppendUtf8(utf8, ansi);
-        AppendCsvField(row, utf8);
+        const std::size_t start = row.size();
+        AppendUtf8(row, ansi);
+        finish(start);
         row += ',';
     };
     auto number = [&](long long n) {
@@ -296,23 +353,28 @@ template <class TContainer> void WriteSessions(std::ostream& out, const TContain
         row += ',';
     };
     auto rules = [&](const std::vector<std::string>& list) {
-        utf8.clear();
+        const std::size_t start = row.size();
         for (const auto& r : list) {
-            if (!utf8.empty())
-                utf8 += ' ';
-            AppendUtf8(utf8, r);
+            if (row.size() > start)
+                row += ' ';
+            AppendUtf8(row, r);
         }
-        AppendCsvField(row, utf8);
+        finish(start);
     };
     for (const auto& s : sessions) {
-        row.clear();
-        AppendCsvField(row, s.File);
+        // The sessions of a file share one copy of its name.
+        if (s.File.data() != lastFile.data() || s.File.size() != lastFile.size()) {
+            lastFile = s.File;
+            file.clear();
+            AppendCsvField(file, s.File);
+        }
+        row += file;
         row += ',';
         number(s.Line);
         if (s.Date) {
-            utf8.clear();
-            AppendIsoDateText(utf8, *s.Date, true);
-            AppendCsvField(row, utf8);
+            const std::size_t start = row.size();
+            AppendIsoDateText(row, *s.Date, true);
+            finish(start);
             row += ',';
         } else {
             field(s.DateText);
@@ -334,8 +396,10 @@ template <class TContainer> void WriteSessions(std::ostream& out, const TContain
         row += ',';
         rules(s.PunctuationRules);
         row += "\r\n";
-        out << row;
+        if (row.size() >= 64 * 1024)
+            flush();
     }
+    flush();
 }
 
 } // namespace
@@ -413,18 +477,27 @@ std::string ToUtf8(std::string_view ansi) {
 }
 
 void AppendUtf8(std::string& out, std::string_view ansi) {
-    const auto& table = Utf8Table();
-    // Written in place: a cp1251 byte is at most three bytes of UTF-8.
+    // Plain ASCII (numbers, dates, most markup) is copied as it is.
+    std::size_t ascii = 0;
+    while (ascii < ansi.size() && static_cast<unsigned char>(ansi[ascii]) < 0x80)
+        ++ascii;
+    out.append(ansi.data(), ascii);
+    if (ascii == ansi.size())
+        return;
+    static const auto& table = Utf8Table();
+    // Written in place: a cp1251 byte is at most three bytes of UTF-8, and each is copied as
+    // four, so one byte more is made room for.
     const std::size_t start = out.size();
-    out.resize(start + ansi.size() * 3);
+    out.resize(start + (ansi.size() - ascii) * 3 + 1);
     char* at = out.data() + start;
-    for (char c : ansi) {
+    for (const char c : ansi.substr(ascii)) {
         const auto b = static_cast<unsigned char>(c);
         if (b < 0x80) {
             *at++ = c;
         } else {
             const TUtf8Char& u = table[b];
-            at = std::copy_n(u.Bytes, u.Size, at);
+            std::memcpy(at, u.Bytes, sizeof u.Bytes);
+            at += u.Size;
         }
     }
     out.resize(static_cast<std::size_t>(at - out.data()));

@@ -116,6 +116,11 @@ public:
         const std::uint64_t needed =
             Window.empty() ? FirstChunk + Chunks.size() - 1 : Window.front().Chunk;
         while (FirstChunk < needed) {
+            // A chunk of the usual size is kept for the next lines: the memory stays the same
+            // few pages however long the file.
+            if (Chunks.front().Size == ChunkSize) {
+                Spare = std::move(Chunks.front().Data);
+            }
             Chunks.pop_front();
             ++FirstChunk;
         }
@@ -162,7 +167,10 @@ private:
         if (Chunks.empty() || Chunks.back().Size - Chunks.back().Used < size) {
             TChunk chunk;
             chunk.Size = std::max(ChunkSize, size);
-            chunk.Data.reset(new char[chunk.Size]);
+            if (chunk.Size == ChunkSize && Spare)
+                chunk.Data = std::move(Spare);
+            else
+                chunk.Data.reset(new char[chunk.Size]);
             Chunks.push_back(std::move(chunk));
         }
         TChunk& chunk = Chunks.back();
@@ -226,6 +234,7 @@ private:
     std::deque<TLine> Window;
     std::size_t Base = 0;
     std::deque<TChunk> Chunks;
+    std::unique_ptr<char[]> Spare; // of ChunkSize bytes
     std::uint64_t FirstChunk = 0;
 };
 
@@ -272,6 +281,8 @@ struct TBlockReader {
         auto n = Number(rest->substr(0, rest->size() - 1));
         if (!n)
             return false;
+        // Made room for at once, as far as a sensible list goes: the count is the file's word.
+        rules.reserve(rules.size() + static_cast<std::size_t>(std::min(*n, 1024)));
         std::size_t i = At + 1;
         for (int k = 0; k < *n; ++k, ++i) {
             if (!Lines.Has(i) || Lines[i].empty() || Lines[i][0] != ' ')
@@ -281,7 +292,8 @@ struct TBlockReader {
                 return false;
             rules.emplace_back(id);
         }
-        rules.shrink_to_fit();
+        if (rules.capacity() > rules.size())
+            rules.shrink_to_fit();
         At = i;
         return true;
     }
@@ -509,12 +521,21 @@ std::optional<QDateTime> ParseNamedMonthDate(std::string_view text) {
     return std::nullopt;
 }
 
+// The date line read in place.
+std::optional<QDateTime> ParseDate(std::string_view text);
+
 } // namespace
 
 std::optional<QDateTime> ParseResultsDate(const std::string& text) {
+    return ParseDate(text);
+}
+
+namespace {
+
+std::optional<QDateTime> ParseDate(std::string_view text) {
     // ^\s*(\d{1,4})([./-])(\d{1,2})\2(\d{1,4})(?:\s+(\d{1,2}):(\d{2})(?::(\d{2}))?)?\s*$ , read
     // as far as a NUL byte, as a C string.
-    const std::string_view line(text.c_str());
+    const std::string_view line = text.substr(0, text.find('\0'));
     TDateScanner s(line);
     int a = 0, b = 0, c = 0, hours = 0, minutes = 0, seconds = 0;
     std::size_t aDigits = 0, cDigits = 0;
@@ -547,8 +568,6 @@ std::optional<QDateTime> ParseResultsDate(const std::string& text) {
         return std::nullopt;
     return Moment(year, month, day, hours, minutes, seconds);
 }
-
-namespace {
 
 // Whether `s` repeats a session of `out` already entered; when it does not, it is entered as
 // session `index` (from 0).
@@ -662,7 +681,7 @@ void ParseLines(TLines& lines, const std::string& fileName,
         bool cut = false;
         s.DateText = Kept(lines[i], cut);
         if (!lines.Cut(i) || lines.TailSpace(i))
-            s.Date = ParseResultsDate(std::string(lines[i]));
+            s.Date = ParseDate(lines[i]);
         TBlockReader r{lines, i + 1};
         bool ok = false;
         do {

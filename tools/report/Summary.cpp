@@ -57,8 +57,10 @@ template <class TContainer> std::vector<const TSession*> InTimeOrder(const TCont
             last = TimeKey(s.Date);
         keys.push_back({last, &s});
     }
-    std::stable_sort(keys.begin(), keys.end(),
-                     [](const TKey& a, const TKey& b) { return a.When < b.When; });
+    // A results file grows by sessions as they end, so it is mostly in time order already.
+    const auto earlier = [](const TKey& a, const TKey& b) { return a.When < b.When; };
+    if (!std::is_sorted(keys.begin(), keys.end(), earlier))
+        std::stable_sort(keys.begin(), keys.end(), earlier);
     std::vector<const TSession*> out;
     out.reserve(keys.size());
     for (const auto& k : keys)
@@ -113,6 +115,24 @@ private:
     std::string Key, Part;
 };
 
+// Titles and shares put in, most frequent first.
+void Finish(std::vector<TWeakSpot>& spots, std::size_t sessions,
+            const std::map<std::string, std::string>& titles) {
+    for (TWeakSpot& w : spots) {
+        if (auto t = titles.find(w.Rule); t != titles.end())
+            w.Title = t->second;
+        w.Share = sessions == 0 ? 0 : double(w.Sessions) / double(sessions);
+    }
+    // Every rule differs from every other by this order, so the order they were met in is lost.
+    std::sort(spots.begin(), spots.end(), [](const TWeakSpot& a, const TWeakSpot& b) {
+        if (a.Mistakes != b.Mistakes)
+            return a.Mistakes > b.Mistakes;
+        if (a.Pupils != b.Pupils)
+            return a.Pupils > b.Pupils;
+        return NaturalLess(a.Rule, b.Rule);
+    });
+}
+
 std::vector<TWeakSpot> WeakSpots(const std::vector<TEntry>& sessions,
                                  const std::map<std::string, std::string>& titles) {
     struct TCount {
@@ -147,24 +167,37 @@ std::vector<TWeakSpot> WeakSpots(const std::vector<TEntry>& sessions,
     for (TCount& c : counts) {
         TWeakSpot w;
         w.Rule = std::string(c.Rule);
-        if (auto t = titles.find(w.Rule); t != titles.end())
-            w.Title = t->second;
         w.Mistakes = c.Mistakes;
         std::sort(c.Pupils.begin(), c.Pupils.end());
         w.Pupils =
             static_cast<int>(std::unique(c.Pupils.begin(), c.Pupils.end()) - c.Pupils.begin());
         w.Sessions = c.Sessions;
-        w.Share = sessions.empty() ? 0 : double(c.Sessions) / double(sessions.size());
         spots.push_back(std::move(w));
     }
-    // Every rule differs from every other by this order, so the order they were met in is lost.
-    std::sort(spots.begin(), spots.end(), [](const TWeakSpot& a, const TWeakSpot& b) {
-        if (a.Mistakes != b.Mistakes)
-            return a.Mistakes > b.Mistakes;
-        if (a.Pupils != b.Pupils)
-            return a.Pupils > b.Pupils;
-        return NaturalLess(a.Rule, b.Rule);
-    });
+    Finish(spots, sessions.size(), titles);
+    return spots;
+}
+
+// The weak spots of all classes from those of each: a pupil belongs to one class, so the counts
+// add up, and no session is looked at again.
+std::vector<TWeakSpot> MergedWeakSpots(const std::vector<TClassSummary>& classes,
+                                       std::size_t sessions,
+                                       const std::map<std::string, std::string>& titles) {
+    std::unordered_map<std::string_view, std::size_t> index;
+    std::vector<TWeakSpot> spots;
+    for (const TClassSummary& c : classes)
+        for (const TWeakSpot& w : c.WeakSpots) {
+            auto [at, added] = index.emplace(w.Rule, spots.size());
+            if (added) {
+                spots.emplace_back();
+                spots.back().Rule = w.Rule;
+            }
+            TWeakSpot& all = spots[at->second];
+            all.Mistakes += w.Mistakes;
+            all.Pupils += w.Pupils;
+            all.Sessions += w.Sessions;
+        }
+    Finish(spots, sessions, titles);
     return spots;
 }
 
@@ -286,6 +319,17 @@ TSummary SummariseAll(const TContainer& sessions,
     for (const TSession* s : InTimeOrder(sessions))
         (IsWorkOnMistakes(*s) ? rounds : ordered).push_back(entries(s));
     out.SessionCount = static_cast<int>(ordered.size());
+    // In time order, so the first and the last dated ones bound the dates.
+    for (const TEntry& e : ordered)
+        if (e.Session->Date && e.Session->Date->isValid()) {
+            out.First = e.Session->Date;
+            break;
+        }
+    for (auto e = ordered.rbegin(); e != ordered.rend(); ++e)
+        if (e->Session->Date && e->Session->Date->isValid()) {
+            out.Last = e->Session->Date;
+            break;
+        }
     out.RoundCount = static_cast<int>(rounds.size());
 
     int russian = 0;
@@ -353,7 +397,7 @@ TSummary SummariseAll(const TContainer& sessions,
     std::stable_sort(
         out.Classes.begin(), out.Classes.end(),
         [](const TClassSummary& a, const TClassSummary& b) { return NaturalLess(a.Name, b.Name); });
-    out.WeakSpots = WeakSpots(ordered, ruleTitles);
+    out.WeakSpots = MergedWeakSpots(out.Classes, ordered.size(), ruleTitles);
     return out;
 }
 

@@ -59,6 +59,8 @@ struct TSummary {
     int RoundCount = 0;
     int PupilCount = 0;
     bool Russian = false; // most blocks were written in Russian
+    // The first and the last moment among the first attempts' dates, if any has one.
+    std::optional<QDateTime> First, Last;
 };
 
 // A round of work on mistakes, told by its variant line in either language. Rounds stay out of

@@ -12,6 +12,6 @@ int main(int argc, char** argv) {
         ::setenv("TZ", ":/etc/localtime", 0);
     QCoreApplication app(argc, argv);
     return RunReportTool(std::vector<std::string>(argv + 1, argv + argc),
-                         QCoreApplication::applicationDirPath().toStdString(), std::cout,
-                         std::cerr);
+                         QCoreApplication::applicationDirPath().toStdString(), std::cout, std::cerr,
+                         true);
 }
