@@ -408,6 +408,15 @@ TEST_F(MainScreen, MissingPanelPictureIsReportedAndTheRestLoads) {
 class MainScreenShots : public MainScreen {
 protected:
     MainScreenShots() : MainScreen({ShotSize().first, ShotSize().second, 24}) {}
+    void SetUp() override {
+        MainScreen::SetUp();
+        if (qEnvironmentVariableIsEmpty("ZARVO_SHOTS"))
+            GTEST_SKIP() << "ZARVO_SHOTS is not set";
+        Form.FormCreate();
+        Form.setGeometry(0, 0, ShotSize().first, ShotSize().second);
+        Form.show();
+        QTest::qWait(300);
+    }
     void Shot(const char* name) {
         Form.repaint();
         QTest::qWait(400);
@@ -421,12 +430,6 @@ protected:
 };
 
 TEST_F(MainScreenShots, States) {
-    if (qEnvironmentVariableIsEmpty("ZARVO_SHOTS"))
-        GTEST_SKIP() << "ZARVO_SHOTS is not set";
-    Form.FormCreate();
-    Form.setGeometry(0, 0, ShotSize().first, ShotSize().second);
-    Form.show();
-    QTest::qWait(300);
     Form.StartSession(FirstVariant());
     const TExerciseSession& s = Form.Session();
     Shot("1-choosing");
@@ -603,12 +606,6 @@ TEST_F(SessionEnd, UnwritableResultsFileIsReportedOnceAndTheResultsStay) {
 // Not a check: the results screen with a long name and theme, for a person to look at (see
 // MainScreenShots).
 TEST_F(MainScreenShots, Results) {
-    if (qEnvironmentVariableIsEmpty("ZARVO_SHOTS"))
-        GTEST_SKIP() << "ZARVO_SHOTS is not set";
-    Form.FormCreate();
-    Form.setGeometry(0, 0, ShotSize().first, ShotSize().second);
-    Form.show();
-    QTest::qWait(300);
     Pupil.Init(Utf8ToAnsi("Александра Константиновна Преображенская-Воскресенская"),
                Utf8ToAnsi("5 класс"),
                Utf8ToAnsi("Знаки препинания при однородных членах предложения и обращениях, "

@@ -226,18 +226,14 @@ void WriteTextReport(std::ostream& utf8, const TSummary& summary) {
                     AppendPadded(rows, s->DateText, 19);
                     rows += "  ";
                     AppendPadded(rows, s->Variant, 24);
-                    rows += "  ";
-                    rows += h.Questions;
-                    rows += ' ';
-                    AppendNumber(rows, s->Questions);
-                    rows += "  ";
-                    rows += h.Mistakes;
-                    rows += ' ';
-                    AppendNumber(rows, s->Mistakes);
-                    rows += "  ";
-                    rows += h.Prompts;
-                    rows += ' ';
-                    AppendNumber(rows, s->Prompts);
+                    for (const auto& [label, count] :
+                         {std::pair{&h.Questions, s->Questions},
+                          std::pair{&h.Mistakes, s->Mistakes}, std::pair{&h.Prompts, s->Prompts}}) {
+                        rows += "  ";
+                        rows += *label;
+                        rows += ' ';
+                        AppendNumber(rows, count);
+                    }
                     rows += "  ";
                     rows += h.Mark;
                     rows += ": ";
