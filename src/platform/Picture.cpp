@@ -214,10 +214,55 @@ void CheckBitmapLength(const std::string& bytes) {
         throw EInvalidGraphic("Bitmap image is not valid: the file ends inside its pixels");
 }
 
+// The bundled pictures are uncompressed 24-bit bitmaps, the intro among them at full screen
+// size. Qt's reader takes them a pixel at a time and first looks through its image plugins,
+// which kept the first screen waiting; this copies such a file's rows directly. Anything else
+// goes to Qt's reader. Returns false when the file is not of that plain kind.
+bool DecodePlain24BitBitmap(const std::string& bytes, QImage& image) {
+    if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M')
+        return false;
+    const std::uint32_t offset = ReadU32(bytes, 10);
+    const std::uint32_t header = ReadU32(bytes, 14);
+    if (header < 40 || header > 124 || 14ULL + header > bytes.size())
+        return false;
+    const std::int32_t width = static_cast<std::int32_t>(ReadU32(bytes, 18));
+    const std::int32_t height = static_cast<std::int32_t>(ReadU32(bytes, 22));
+    if (ReadU16(bytes, 26) != 1 || ReadU16(bytes, 28) != 24 || ReadU32(bytes, 30) != 0)
+        return false;
+    if (width <= 0 || height == 0 || height == INT32_MIN)
+        return false;
+    const long long rows = height < 0 ? -static_cast<long long>(height) : height;
+    if (static_cast<long long>(width) * rows > MaxPixels)
+        return false;
+    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4;
+    if (offset < 14 + header || offset > bytes.size() ||
+        stride * static_cast<std::size_t>(rows) > bytes.size() - offset)
+        return false;
+    QImage out(width, static_cast<int>(rows), QImage::Format_RGB32);
+    if (out.isNull())
+        return false;
+    const auto* pixels = reinterpret_cast<const unsigned char*>(bytes.data()) + offset;
+    for (long long y = 0; y < rows; ++y) {
+        // Rows run from the bottom up unless the height is negative.
+        const unsigned char* in =
+            pixels + stride * static_cast<std::size_t>(height < 0 ? y : rows - 1 - y);
+        QRgb* line = reinterpret_cast<QRgb*>(out.scanLine(static_cast<int>(y)));
+        for (std::int32_t x = 0; x < width; ++x, in += 3)
+            line[x] = qRgb(in[2], in[1], in[0]);
+    }
+    // Qt's reader keeps the resolution; so does this.
+    out.setDotsPerMeterX(static_cast<std::int32_t>(ReadU32(bytes, 38)));
+    out.setDotsPerMeterY(static_cast<std::int32_t>(ReadU32(bytes, 42)));
+    image = std::move(out);
+    return true;
+}
+
 } // namespace
 
 TBitmap LoadBitmapData(const std::string& bytes) {
     CheckBitmapLength(bytes);
+    if (QImage plain; DecodePlain24BitBitmap(bytes, plain))
+        return TBitmap(plain);
     QByteArray data = QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size()));
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);

@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QImageReader>
 #include <QImageWriter>
 #include <gtest/gtest.h>
 
@@ -155,4 +156,56 @@ TEST(Picture, KindFollowsTheExtensionElseJpegData) {
     EXPECT_EQ(LoadBitmapFile(fpfBmp).Height(), 5);
     EXPECT_THROW(LoadPicture(box.Root() + "p/missing.fpf"), EInOutError);
     EXPECT_THROW(LoadBitmapFile(box.Root() + "p/missing.bmp"), EInOutError);
+}
+
+namespace {
+
+// What Qt's own reader makes of a bitmap, the reference for the direct copy of plain ones.
+QImage ReadWithQt(const std::string& bytes) {
+    QByteArray data(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImage image;
+    QImageReader(&buffer, "bmp").read(&image);
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+// A 24-bit bitmap's rows turned top-down, as some programs write them (negative height).
+std::string TopDown(const std::string& bmp, int width, int height) {
+    const std::size_t offset = static_cast<unsigned char>(bmp[10]);
+    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4;
+    std::string out = bmp;
+    for (int y = 0; y < height; ++y)
+        out.replace(offset + stride * static_cast<std::size_t>(y), stride, bmp,
+                    offset + stride * static_cast<std::size_t>(height - 1 - y), stride);
+    PutU32(out, 22, static_cast<std::uint32_t>(-height));
+    return out;
+}
+
+} // namespace
+
+TEST(Picture, PlainBitmapsReadAsQtReadsThem) {
+    for (int width = 1; width <= 6; ++width) {
+        QImage image(width, 3, QImage::Format_RGB32);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < width; ++x)
+                image.setPixel(x, y, qRgb(40 * x + y, 255 - 30 * y, (x * 77 + y * 13) & 0xFF));
+        const std::string bottomUp = Encode(image, "bmp");
+        ASSERT_EQ(bottomUp[28], 24) << "the writer's bitmaps are the plain 24-bit kind";
+        // Pixels placed after a gap (a colour table) start where the header says.
+        std::string gap = bottomUp;
+        gap.insert(54, 16, '\x55');
+        PutU32(gap, 10, 54 + 16);
+        PutU32(gap, 2, static_cast<std::uint32_t>(gap.size()));
+        for (const std::string& bmp : {bottomUp, TopDown(bottomUp, width, 3), gap}) {
+            const TBitmap b = LoadBitmapData(bmp);
+            EXPECT_EQ(b.Image(), image) << width;
+            EXPECT_EQ(b.Image(), ReadWithQt(bmp)) << width;
+        }
+    }
+    // Other depths still go through Qt's reader.
+    const std::string paletted =
+        Encode(Sample().convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither), "bmp");
+    ASSERT_LT(paletted[28], 24);
+    EXPECT_EQ(LoadBitmapData(paletted).Image(), ReadWithQt(paletted));
 }
