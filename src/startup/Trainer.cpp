@@ -7,6 +7,7 @@
 #include "content/FRule.h"
 #include "content/Task.h"
 #include "platform/Application.h"
+#include "platform/InstanceLock.h"
 #include "render/FFont.h"
 #include "screens/ScreenLinks.h"
 #include "screens/frmExitQuery.h"
@@ -19,7 +20,6 @@
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QLockFile>
 #include <QPointer>
 #include <QStandardPaths>
 #include <QTimer>
@@ -356,14 +356,18 @@ bool TTrainer::AcquireInstanceLock() {
 }
 
 bool TTrainer::AcquireInstanceLock(const std::string& lockFile) {
-    InstanceLock = std::make_unique<QLockFile>(QString::fromStdString(lockFile));
-    // A lock left by a copy that crashed names a dead process and is taken over.
-    InstanceLock->setStaleLockTime(0);
-    if (InstanceLock->tryLock(0))
+    InstanceLock = std::make_unique<TInstanceLock>(lockFile);
+    switch (InstanceLock->TryAcquire()) {
+    case TInstanceLock::TResult::Acquired:
         return true;
-    // Only a lock that another process holds means another copy; telling the pupil so when the
-    // lock file merely cannot be written would keep the trainer from starting at all.
-    const bool heldElsewhere = InstanceLock->error() == QLockFile::LockFailedError;
+    case TInstanceLock::TResult::HeldElsewhere:
+        InstanceLock.reset();
+        return false;
+    case TInstanceLock::TResult::Unavailable:
+        break;
+    }
+    // Telling the pupil there is another copy when the lock file merely cannot be written would
+    // keep the trainer from starting at all.
     InstanceLock.reset();
-    return !heldElsewhere;
+    return true;
 }

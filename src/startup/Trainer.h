@@ -9,7 +9,9 @@
 #include <memory>
 #include <string>
 
-class QLockFile;
+namespace platform {
+class TInstanceLock;
+}
 class TConfig;
 class TFFont;
 class TTask;
@@ -77,7 +79,7 @@ public:
 private:
     class TWindowLinks;
     std::unique_ptr<TWindowLinks> Links;
-    std::unique_ptr<QLockFile> InstanceLock;
+    std::unique_ptr<platform::TInstanceLock> InstanceLock;
     bool LoadedBehindTheIntro = false;
     enum class TBehind { Waiting, Loading, Done, Failed };
     TBehind Behind = TBehind::Waiting;
