@@ -31,7 +31,8 @@ using namespace platform;
 
 // Every narrow interface between the windows, each call passed on to the window concerned. The
 // windows are made one after another, so a window made early is given this object, not the
-// windows made after it; a window that is not there (yet, or any more) is not called.
+// windows made after it; a window that is not there (yet, or any more) is not called. A call
+// that needs one of the windows made after the first frame makes them first.
 class TTrainer::TWindowLinks : public IRuleWindow,
                                public IHelpWindow,
                                public ISplashWindow,
@@ -46,6 +47,7 @@ public:
     // The rule window.
     void ShowRule(const std::string& rule, int x, int y, const QRect& exampleBox,
                   const TSentenceOnScreen& sentence) override {
+        T.LoadBehindTheIntro();
         if (T.frmRule)
             T.frmRule->ShowRule(rule, x, y, exampleBox, sentence);
     }
@@ -57,6 +59,7 @@ public:
 
     // The help window.
     void ShowHelp() override {
+        T.LoadBehindTheIntro();
         if (T.frmHelp)
             T.frmHelp->ShowHelp();
     }
@@ -89,13 +92,18 @@ public:
 
     // The selection.
     void ShowSelection() override {
+        T.LoadBehindTheIntro();
         if (T.frmVariant)
             T.frmVariant->ShowSelection();
     }
-    bool ActivateSelection() override { return T.frmVariant && T.frmVariant->ActivateSelection(); }
+    bool ActivateSelection() override {
+        T.LoadBehindTheIntro();
+        return T.frmVariant && T.frmVariant->ActivateSelection();
+    }
 
     // The exit question; without it the window closes as if no choice was made.
     int Ask(bool allowContinue) override {
+        T.LoadBehindTheIntro();
         return T.frmExitQuery ? T.frmExitQuery->Ask(allowContinue) : 0;
     }
 
@@ -194,21 +202,26 @@ void TTrainer::CreateForms() {
                                                           CurrentPupil.get(), links, links, links,
                                                           links, links});
     RunCreationHandler([this] { frmMain->PrepareIntro(); });
+    frmSplash = std::make_unique<TfrmSplash>(Config.get(), links);
+    RunCreationHandler([this] { frmSplash->FormCreate(); });
+}
+
+void TTrainer::CreateLaterForms() {
+    TWindowLinks* links = Links.get();
     frmVariant = std::make_unique<TfrmVariant>(TfrmVariant::TLinks{
         Config.get(), Fonts.get(), Tasks.get(), CurrentPupil.get(), links, links});
     frmRule = std::make_unique<TfrmRule>(TfrmRule::TLinks{Fonts.get(), Rules.get(), links});
     frmHelp = std::make_unique<TfrmHelp>(Config.get());
-    frmSplash = std::make_unique<TfrmSplash>(Config.get(), links);
-    RunCreationHandler([this] { frmSplash->FormCreate(); });
     frmExitQuery = std::make_unique<TfrmExitQuery>(Config.get());
 }
 
-// The pictures and texts of the later screens, and the system fonts their text widgets measure
+// The later screens' windows, pictures and texts, and the system fonts their text widgets measure
 // with, would otherwise keep the pupil looking at an empty desktop.
 void TTrainer::LoadBehindTheIntro() {
     if (LoadedBehindTheIntro)
         return;
     LoadedBehindTheIntro = true;
+    CreateLaterForms();
     if (frmMain)
         RunCreationHandler([this] { frmMain->LoadPictures(); });
     if (frmVariant)

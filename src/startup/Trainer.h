@@ -1,9 +1,10 @@
 #pragma once
 // The trainer's objects for one run: the configuration, the libraries, the fonts, the pupil
-// record and the six windows, created in their fixed order and freed in reverse. It gives each
-// window what that window uses through its constructor, and stands between the windows: what
-// one asks of another goes through a narrow interface (screens/ScreenLinks.h) that the trainer
-// implements by passing the call on.
+// record and the six windows, created in their fixed order (the main window and the intro's
+// first, the other four once the intro is up) and freed in reverse. It gives each window what
+// that window uses through its constructor, and stands between the windows: what one asks of
+// another goes through a narrow interface (screens/ScreenLinks.h) that the trainer implements by
+// passing the call on.
 
 #include <exception>
 #include <memory>
@@ -34,13 +35,15 @@ public:
     // Clears the failure flag and creates Config, Fonts, Tasks, Rules and CurrentPupil, each
     // after the first only while the flag stays clear.
     void CreateObjects();
-    // Creates the six windows in their order, whatever the flag says. Only what the intro needs
-    // is set up here; the other creation handlers wait for LoadBehindTheIntro.
+    // Creates the main window and the intro's window, whatever the flag says, and sets up only
+    // what the intro needs; the other four windows and creation handlers wait for
+    // LoadBehindTheIntro.
     void CreateForms();
-    // Once the intro is up: the main window's pictures, then the creation handlers of the
-    // selection, rule, help and exit windows in their order, each under the standard exception
-    // report, then the results background when the main window is shown. Runs once; also when
-    // the intro never comes, so that every report is still shown.
+    // Once the intro is up: the selection, rule, help and exit windows, the main window's
+    // pictures, then the creation handlers of those four windows in their order, each under the
+    // standard exception report, then the results background when the main window is shown.
+    // Runs once; also when the intro never comes, so that every report is still shown, and
+    // earlier when one of those windows is asked for before the intro's first frame.
     void LoadBehindTheIntro();
     // Shows the intro and runs the event loop until the main window closes; only when the flag
     // is clear. Right after the intro's first frame the rest is loaded (FinishStartUp); a
@@ -77,6 +80,8 @@ public:
     std::unique_ptr<TfrmExitQuery> frmExitQuery;
 
 private:
+    void CreateLaterForms();
+
     class TWindowLinks;
     std::unique_ptr<TWindowLinks> Links;
     std::unique_ptr<platform::TInstanceLock> InstanceLock;

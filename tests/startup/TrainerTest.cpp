@@ -134,14 +134,15 @@ TEST(Trainer, StartsWithTheMainWindowMaximisedAndEndsWhenItCloses) {
     EXPECT_TRUE(err.str().empty()) << err.str();
 }
 
-// Runs a step once, when the watched window is first shown.
-class TShowWatch : public QObject {
+// Runs a step once, when a window of the kind asked for is first shown; the window may not
+// exist yet when the watch begins.
+template <class TWindow> class TShowWatch : public QObject {
 public:
-    TShowWatch(QObject* watched, std::function<void()> step) : Step(std::move(step)) {
-        watched->installEventFilter(this);
+    explicit TShowWatch(std::function<void()> step) : Step(std::move(step)) {
+        qApp->installEventFilter(this);
     }
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Show && Step)
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && Step && dynamic_cast<TWindow*>(watched))
             std::exchange(Step, nullptr)();
         return false;
     }
@@ -161,14 +162,18 @@ TEST(Trainer, WhatTheIntroDoesNotShowLoadsAfterItAndIsReportedBeforeTheFirstKeyA
 
     bool keyed = false, selected = false;
     std::vector<TRecordedBox> beforeKey, atHandOver;
-    std::unique_ptr<TShowWatch> handOver;
+    std::unique_ptr<TShowWatch<TfrmVariant>> handOver;
     TWatchdog watchdog(20000);
     std::ostringstream err;
     const int status = StartTrainer(box, err, [&](TTrainer& t) {
         EXPECT_TRUE(t.frmMain->imgArrow->Picture().Empty());
-        EXPECT_EQ(t.frmHelp->txtHelp, nullptr) << "no system font before the first screen";
+        for (const void* later :
+             {static_cast<const void*>(t.frmVariant.get()),
+              static_cast<const void*>(t.frmRule.get()), static_cast<const void*>(t.frmHelp.get()),
+              static_cast<const void*>(t.frmExitQuery.get())})
+            EXPECT_EQ(later, nullptr) << "windows the intro does not show wait for its first frame";
         EXPECT_TRUE(Recorder().Take().empty());
-        handOver = std::make_unique<TShowWatch>(t.frmVariant.get(), [&] {
+        handOver = std::make_unique<TShowWatch<TfrmVariant>>([&] {
             selected = true;
             atHandOver = Recorder().Take();
             EXPECT_FALSE(t.frmMain->imgArrow->Picture().Empty());
@@ -230,6 +235,37 @@ TEST(Trainer, AnUnreadableSelectionBackgroundEndsStartUpEvenAfterAnEarlyKey) {
         EXPECT_NE(err.str().find("lay3.fpf"), std::string::npos) << err.str();
         ExpectNothingLeft();
     }
+}
+
+// The window manager's close can reach the main window before the intro's first frame, while the
+// exit question's window is not made yet: the question is still asked and answered.
+TEST(Trainer, AnExitQuestionBeforeTheFirstFrameIsStillAsked) {
+    TSandbox box;
+    WriteContent(box);
+    RegistryLanguage(box, "English");
+    bool early = false, asked = false;
+    TWatchdog watchdog(20000);
+    std::ostringstream err;
+    const int status = StartTrainer(box, err, [&](TTrainer& t) {
+        Later(0, [&] {
+            early = t.frmExitQuery == nullptr;
+            Later(50, [&] {
+                asked = t.frmExitQuery && t.frmExitQuery->isVisible();
+                if (asked) {
+                    QKeyEvent press(QEvent::KeyPress, Qt::Key_3, Qt::NoModifier, "3");
+                    QApplication::sendEvent(t.frmExitQuery.get(), &press);
+                } else {
+                    CloseMainAndQuit();
+                }
+            });
+            t.frmMain->close();
+        });
+    });
+    EXPECT_EQ(status, 0) << err.str();
+    EXPECT_TRUE(early);
+    EXPECT_TRUE(asked);
+    EXPECT_TRUE(Recorder().Take().empty());
+    ExpectNothingLeft();
 }
 
 TEST(Trainer, ASecondCopyIsRefusedWithOneMessage) {
