@@ -25,6 +25,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <functional>
+#include <future>
 #include <utility>
 
 using namespace platform;
@@ -156,23 +157,44 @@ TTrainer::~TTrainer() {
     Shutdown();
 }
 
+namespace {
+
+struct TLibraries {
+    std::unique_ptr<TTask> Tasks;
+    std::unique_ptr<TFRule> Rules;
+};
+
+} // namespace
+
 void TTrainer::CreateObjects() {
     GlobalFailure = false;
     Config = std::make_unique<TConfig>(AskLanguage);
     // What a reader met becomes the boxes and the failure flag once it has returned.
     ShowReadErrors(Config->Errors);
-    if (!GlobalFailure) {
-        Fonts = std::make_unique<TFFont>(Config->GetFontFile());
-        ShowReadErrors(Fonts->Errors);
-    }
-    if (!GlobalFailure) {
-        Tasks = std::make_unique<TTask>(Config->GetVarLibFile());
-        ShowReadErrors(Tasks->Errors);
-    }
-    if (!GlobalFailure) {
-        Rules = std::make_unique<TFRule>(Config->GetRuleFile());
-        ShowReadErrors(Rules->Errors);
-    }
+    if (GlobalFailure)
+        return;
+    // The two libraries are read on a thread of their own while the fonts are read here. Their
+    // reports still come after the fonts' and in their order, and what was read after a failure
+    // is neither reported nor kept, as if it had not been read: leaving, the reading's future
+    // waits for it and drops what it raised.
+    std::future<TLibraries> libraries = std::async(
+        std::launch::async, [varLib = Config->GetVarLibFile(), rule = Config->GetRuleFile()] {
+            TLibraries read;
+            read.Tasks = std::make_unique<TTask>(varLib);
+            read.Rules = std::make_unique<TFRule>(rule);
+            return read;
+        });
+    Fonts = std::make_unique<TFFont>(Config->GetFontFile());
+    ShowReadErrors(Fonts->Errors);
+    if (GlobalFailure)
+        return;
+    TLibraries read = libraries.get();
+    Tasks = std::move(read.Tasks);
+    ShowReadErrors(Tasks->Errors);
+    if (GlobalFailure)
+        return;
+    Rules = std::move(read.Rules);
+    ShowReadErrors(Rules->Errors);
     if (!GlobalFailure)
         CurrentPupil = std::make_unique<TFPupil>("", "", "", "");
 }

@@ -321,6 +321,29 @@ TEST(Trainer, AMissingFontFileStopsBeforeTheLibraries) {
     ExpectNothingLeft();
 }
 
+// The libraries are read beside the fonts: only the first failure in the order fonts, library,
+// rules is reported, and nothing read after it.
+TEST(Trainer, OnlyTheFirstUnusableLibraryIsReported) {
+    for (const bool libraryToo : {true, false}) {
+        SCOPED_TRACE(libraryToo ? "library and rules" : "rules");
+        TSandbox box;
+        WriteContent(box);
+        RegistryLanguage(box, "English");
+        box.Write("content/Zarvo.frf", "not a rule library\r\n");
+        if (libraryToo)
+            ::unlink((box.ContentDir() + "Zarvo.ff").c_str());
+        TWatchdog watchdog(20000); // a start that went on would wait here for the pupil
+        std::ostringstream err;
+        EXPECT_EQ(StartTrainer(box, err), 1);
+        auto boxes = Recorder().Take();
+        ASSERT_EQ(boxes.size(), 1u);
+        const bool namesTheLibrary =
+            boxes[0].Text.find(box.ContentDir() + "Zarvo.ff ") != std::string::npos;
+        EXPECT_EQ(namesTheLibrary, libraryToo) << boxes[0].Text;
+        ExpectNothingLeft();
+    }
+}
+
 TEST(Trainer, ATooSmallScreenIsReportedAfterLoadingAndNoWindowOpens) {
     TSandbox box({639, 480, 32});
     WriteContent(box);
