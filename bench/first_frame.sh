@@ -3,10 +3,10 @@
 # of its own with a window manager, as a pupil's desktop has one. Prints both medians and the
 # ratio (the aim is at most 1.3).
 #
-#   bench/first_frame.sh [BUILD_DIR] [RUNS]      (default build/release, 7 starts each)
+#   bench/first_frame.sh [BUILD_DIR] [RUNS]      (default build/release, 15 starts each)
 set -euo pipefail
 build="$(cd "${1:-build/release}" && pwd)"
-runs="${2:-7}"
+runs="${2:-15}"
 . "$(dirname "$0")/x_session.sh"
 
 echo "screen $size, window manager openbox, $runs starts each, in turn"
