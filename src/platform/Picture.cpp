@@ -8,11 +8,16 @@
 #include <QImageReader>
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
 
 #include <jpeglib.h>
 
@@ -216,43 +221,136 @@ void CheckBitmapLength(const std::string& bytes) {
 
 // The bundled pictures are uncompressed 24-bit bitmaps, the intro among them at full screen
 // size. Qt's reader takes them a pixel at a time and first looks through its image plugins,
-// which kept the first screen waiting; this copies such a file's rows directly. Anything else
-// goes to Qt's reader. Returns false when the file is not of that plain kind.
-bool DecodePlain24BitBitmap(const std::string& bytes, QImage& image) {
-    if (bytes.size() < 54 || bytes[0] != 'B' || bytes[1] != 'M')
+// which kept the first screen waiting; their rows are copied directly instead. Anything else
+// goes to Qt's reader.
+struct TPlainBitmap {
+    std::uint32_t Offset = 0; // of the first pixel row in the file
+    int Width = 0;
+    int Rows = 0;
+    bool TopDown = false; // rows run from the bottom up unless the height is negative
+    std::size_t Stride = 0;
+    std::int32_t XPerMetre = 0, YPerMetre = 0;
+};
+
+constexpr std::size_t PlainHeaderBytes = 54;
+
+// Reads the file and information headers of a plain 24-bit bitmap of `fileSize` bytes whose
+// pixels are all there; false for any other kind.
+bool ParsePlain24BitHeader(const std::string& header, std::uint64_t fileSize, TPlainBitmap& b) {
+    if (header.size() < PlainHeaderBytes || header[0] != 'B' || header[1] != 'M')
         return false;
-    const std::uint32_t offset = ReadU32(bytes, 10);
-    const std::uint32_t header = ReadU32(bytes, 14);
-    if (header < 40 || header > 124 || 14ULL + header > bytes.size())
-        return false;
-    const std::int32_t width = static_cast<std::int32_t>(ReadU32(bytes, 18));
-    const std::int32_t height = static_cast<std::int32_t>(ReadU32(bytes, 22));
-    if (ReadU16(bytes, 26) != 1 || ReadU16(bytes, 28) != 24 || ReadU32(bytes, 30) != 0)
+    const std::uint32_t offset = ReadU32(header, 10);
+    const std::uint32_t infoSize = ReadU32(header, 14);
+    const auto width = static_cast<std::int32_t>(ReadU32(header, 18));
+    const auto height = static_cast<std::int32_t>(ReadU32(header, 22));
+    if (infoSize < 40 || infoSize > 124 || ReadU16(header, 26) != 1 || ReadU16(header, 28) != 24 ||
+        ReadU32(header, 30) != 0)
         return false;
     if (width <= 0 || height == 0 || height == INT32_MIN)
         return false;
     const long long rows = height < 0 ? -static_cast<long long>(height) : height;
     if (static_cast<long long>(width) * rows > MaxPixels)
         return false;
-    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4;
-    if (offset < 14 + header || offset > bytes.size() ||
-        stride * static_cast<std::size_t>(rows) > bytes.size() - offset)
+    const std::uint64_t stride = (static_cast<std::uint64_t>(width) * 3 + 3) / 4 * 4;
+    if (offset < 14 + infoSize || offset > fileSize ||
+        stride * static_cast<std::uint64_t>(rows) > fileSize - offset)
         return false;
-    QImage out(width, static_cast<int>(rows), QImage::Format_RGB32);
+    b.Offset = offset;
+    b.Width = width;
+    b.Rows = static_cast<int>(rows);
+    b.TopDown = height < 0;
+    b.Stride = static_cast<std::size_t>(stride);
+    b.XPerMetre = static_cast<std::int32_t>(ReadU32(header, 38));
+    b.YPerMetre = static_cast<std::int32_t>(ReadU32(header, 42));
+    return true;
+}
+
+// The picture row that the file's `fileRow`-th pixel row becomes.
+int PictureRow(const TPlainBitmap& b, int fileRow) {
+    return b.TopDown ? fileRow : b.Rows - 1 - fileRow;
+}
+
+void CopyRow(const unsigned char* in, QImage& image, int row, int width) {
+    QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(row));
+    for (int x = 0; x < width; ++x, in += 3)
+        line[x] = qRgb(in[2], in[1], in[0]);
+}
+
+QImage NewPicture(const TPlainBitmap& b) {
+    QImage image(b.Width, b.Rows, QImage::Format_RGB32);
+    // Qt's reader keeps the resolution; so does this.
+    image.setDotsPerMeterX(b.XPerMetre);
+    image.setDotsPerMeterY(b.YPerMetre);
+    return image;
+}
+
+bool DecodePlain24BitBitmap(const std::string& bytes, QImage& image) {
+    TPlainBitmap b;
+    if (!ParsePlain24BitHeader(bytes, bytes.size(), b))
+        return false;
+    QImage out = NewPicture(b);
     if (out.isNull())
         return false;
-    const auto* pixels = reinterpret_cast<const unsigned char*>(bytes.data()) + offset;
-    for (long long y = 0; y < rows; ++y) {
-        // Rows run from the bottom up unless the height is negative.
-        const unsigned char* in =
-            pixels + stride * static_cast<std::size_t>(height < 0 ? y : rows - 1 - y);
-        QRgb* line = reinterpret_cast<QRgb*>(out.scanLine(static_cast<int>(y)));
-        for (std::int32_t x = 0; x < width; ++x, in += 3)
-            line[x] = qRgb(in[2], in[1], in[0]);
+    const auto* pixels = reinterpret_cast<const unsigned char*>(bytes.data()) + b.Offset;
+    for (int y = 0; y < b.Rows; ++y)
+        CopyRow(pixels + b.Stride * static_cast<std::size_t>(y), out, PictureRow(b, y), b.Width);
+    image = std::move(out);
+    return true;
+}
+
+// Reads up to `n` bytes at `at`; false unless all of them came.
+bool ReadAt(int fd, char* to, std::size_t n, std::uint64_t at) {
+    while (n > 0) {
+        const ssize_t got = ::pread(fd, to, n, static_cast<off_t>(at));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        to += got;
+        n -= static_cast<std::size_t>(got);
+        at += static_cast<std::uint64_t>(got);
     }
-    // Qt's reader keeps the resolution; so does this.
-    out.setDotsPerMeterX(static_cast<std::int32_t>(ReadU32(bytes, 38)));
-    out.setDotsPerMeterY(static_cast<std::int32_t>(ReadU32(bytes, 42)));
+    return true;
+}
+
+struct TCloseOnExit {
+    int Fd;
+    ~TCloseOnExit() { ::close(Fd); }
+};
+
+// A plain 24-bit bitmap file read a band of rows at a time straight into the picture, without
+// first holding the whole file: for the screen-sized intro that copy cost as much fresh memory
+// again. False for anything but such a regular file read in full; the caller then reads the file
+// whole, which also gives any error.
+bool ReadPlain24BitBitmapFile(const std::string& path, QImage& image) {
+    const int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const TCloseOnExit closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        static_cast<std::uint64_t>(st.st_size) > MaxPictureFileSize)
+        return false;
+    std::string header(PlainHeaderBytes, '\0');
+    TPlainBitmap b;
+    if (!ReadAt(fd, header.data(), header.size(), 0) ||
+        !ParsePlain24BitHeader(header, static_cast<std::uint64_t>(st.st_size), b))
+        return false;
+    QImage out = NewPicture(b);
+    if (out.isNull())
+        return false;
+    const int bandRows = std::max(1, static_cast<int>(256 * 1024 / b.Stride));
+    std::string band(b.Stride * static_cast<std::size_t>(std::min(bandRows, b.Rows)), '\0');
+    for (int first = 0; first < b.Rows; first += bandRows) {
+        const int rows = std::min(bandRows, b.Rows - first);
+        if (!ReadAt(fd, band.data(), b.Stride * static_cast<std::size_t>(rows),
+                    b.Offset + b.Stride * static_cast<std::uint64_t>(first)))
+            return false; // cut short since it was measured
+        const auto* in = reinterpret_cast<const unsigned char*>(band.data());
+        for (int y = 0; y < rows; ++y)
+            CopyRow(in + b.Stride * static_cast<std::size_t>(y), out, PictureRow(b, first + y),
+                    b.Width);
+    }
     image = std::move(out);
     return true;
 }
@@ -278,6 +376,8 @@ TBitmap LoadBitmapData(const std::string& bytes) {
 }
 
 TBitmap LoadBitmapFile(const std::string& path) {
+    if (QImage plain; ReadPlain24BitBitmapFile(path, plain))
+        return TBitmap(plain);
     return LoadBitmapData(ReadFileBytes(path, MaxPictureFileSize));
 }
 

@@ -185,6 +185,7 @@ std::string TopDown(const std::string& bmp, int width, int height) {
 } // namespace
 
 TEST(Picture, PlainBitmapsReadAsQtReadsThem) {
+    TSandbox box;
     for (int width = 1; width <= 6; ++width) {
         QImage image(width, 3, QImage::Format_RGB32);
         for (int y = 0; y < 3; ++y)
@@ -201,8 +202,26 @@ TEST(Picture, PlainBitmapsReadAsQtReadsThem) {
             const TBitmap b = LoadBitmapData(bmp);
             EXPECT_EQ(b.Image(), image) << width;
             EXPECT_EQ(b.Image(), ReadWithQt(bmp)) << width;
+            EXPECT_EQ(LoadBitmapFile(box.Write("plain.bmp", bmp)).Image(), image) << width;
         }
     }
+    // A file is read in bands of rows: one larger than a band, and one cut short inside its
+    // pixels, which is refused as the whole file's reading refuses it.
+    QImage large(301, 700, QImage::Format_RGB32);
+    for (int y = 0; y < large.height(); ++y)
+        for (int x = 0; x < large.width(); ++x)
+            large.setPixel(x, y, qRgb(x & 0xFF, y & 0xFF, (x ^ y) & 0xFF));
+    const std::string largeBmp = Encode(large, "bmp");
+    EXPECT_EQ(LoadBitmapFile(box.Write("large.bmp", largeBmp)).Image(), large);
+    const std::string cut = box.Write("cut.bmp", largeBmp.substr(0, largeBmp.size() - 1000));
+    try {
+        LoadBitmapFile(cut);
+        ADD_FAILURE() << "a cut-off file was accepted";
+    } catch (const EInvalidGraphic& e) {
+        EXPECT_NE(std::string(e.what()).find("ends inside its pixels"), std::string::npos)
+            << e.what();
+    }
+
     // Other depths still go through Qt's reader.
     const std::string paletted =
         Encode(Sample().convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither), "bmp");
