@@ -176,14 +176,16 @@ void TTrainer::CreateObjects() {
     // The two libraries are read on a thread of their own while the fonts are read here. Their
     // reports still come after the fonts' and in their order, and what was read after a failure
     // is neither reported nor kept, as if it had not been read: leaving, the reading's future
-    // waits for it and drops what it raised.
-    std::future<TLibraries> libraries = std::async(
-        std::launch::async, [varLib = Config->GetVarLibFile(), rule = Config->GetRuleFile()] {
-            TLibraries read;
-            read.Tasks = std::make_unique<TTask>(varLib);
-            read.Rules = std::make_unique<TFRule>(rule);
-            return read;
-        });
+    // waits for it and drops what it raised. Where no thread can be started (a process limit),
+    // the reading is done by get() instead.
+    std::future<TLibraries> libraries =
+        std::async(std::launch::async | std::launch::deferred,
+                   [varLib = Config->GetVarLibFile(), rule = Config->GetRuleFile()] {
+                       TLibraries read;
+                       read.Tasks = std::make_unique<TTask>(varLib);
+                       read.Rules = std::make_unique<TFRule>(rule);
+                       return read;
+                   });
     Fonts = std::make_unique<TFFont>(Config->GetFontFile());
     ShowReadErrors(Fonts->Errors);
     if (GlobalFailure)
