@@ -6,6 +6,7 @@
 // warm (file cached, the process's memory already mapped and reused by both; printed, not
 // aimed at).
 
+#include "LibrarySupport.h"
 #include "app/Strings.h"
 #include "content/Task.h"
 #include "platform/MessageBox.h"
@@ -28,38 +29,23 @@
 
 namespace {
 
-class TQuiet : public platform::IMessagePresenter {
-public:
-    int Show(const std::string& text, const std::string&, unsigned) override {
-        std::fprintf(stderr, "unexpected message: %s\n", text.c_str());
-        return platform::IDOK;
-    }
-};
-
 // Classes of themes of variants of examples, each example with three check points: the shape
 // of real content, repeated until the file is about `bytes` long.
 std::string Generate(std::size_t bytes) {
-    auto line = [](const std::string& s) { return TFileCover::TransformText(s) + "\r\n"; };
     std::string out = std::string(VarLibSignature) + "\r\n";
-    const std::string sentence =
-        "\xC2 \xF1\xE0\xE4\xF3 \xF0\xEE\xF1\xEB\xE8 \xFF\xE1\xEB\xEE\xED\xE8, \xE3\xF0\xF3\xF8"
-        "\xE8@ \xE8 \xF1\xEB\xE8\xE2\xFB, \xE0 \xE2 \xEB\xE5\xF1\xF3 - \xE3\xF0\xE8\xE1\xFB.";
-    std::string cps = "%XR";
-    cps += '\x03';
-    for (char pos : {'\x0F', '\x17', '\x24'})
-        cps += std::string{pos, '\x00', '@', ','} + "ZP1 ";
+    const std::string example = ExampleLines();
     for (int c = 1; out.size() < bytes; ++c) {
-        out += line("%C" + std::to_string(c) + " class");
+        out += LibraryLine("%C" + std::to_string(c) + " class");
         for (int t = 1; t <= 10 && out.size() < bytes; ++t) {
-            out += line("%TTheme " + std::to_string(t));
+            out += LibraryLine("%TTheme " + std::to_string(t));
             for (int v = 1; v <= 20 && out.size() < bytes; ++v) {
-                out += line("%V" + std::to_string(v) + " Variant " + std::to_string(v));
+                out += LibraryLine("%V" + std::to_string(v) + " Variant " + std::to_string(v));
                 for (int e = 0; e < 10; ++e)
-                    out += line("%X" + sentence) + line(cps);
+                    out += example;
             }
         }
     }
-    return out + line("%%STOP");
+    return out + LibraryLine("%%STOP");
 }
 
 struct TFixture {

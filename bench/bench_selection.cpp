@@ -9,6 +9,7 @@
 // open in under 50 ms. The summary after the table prints each figure beside its aim.
 
 #include "BenchSupport.h"
+#include "LibrarySupport.h"
 #include "app/Strings.h"
 #include "content/Task.h"
 #include "platform/MessageBox.h"
@@ -36,41 +37,26 @@ constexpr int ExamplesPerVariant = 10;
 constexpr int SmallLibrary = 10, LargeLibrary = 100; // classes
 constexpr double ListAimMs = 50;
 
-class TQuiet : public platform::IMessagePresenter {
-public:
-    int Show(const std::string& text, const std::string&, unsigned) override {
-        std::fprintf(stderr, "unexpected message: %s\n", text.c_str());
-        return platform::IDOK;
-    }
-};
-
 // Names as long as real ones, so that the lists copy and draw what a school's would.
 std::string Generate(int classes) {
-    auto line = [](const std::string& s) { return TFileCover::TransformText(s) + "\r\n"; };
     std::string out = std::string(VarLibSignature) + "\r\n";
-    // "В саду росли яблони, груши и сливы, а в лесу - грибы."
-    const std::string sentence =
-        "\xC2 \xF1\xE0\xE4\xF3 \xF0\xEE\xF1\xEB\xE8 \xFF\xE1\xEB\xEE\xED\xE8, \xE3\xF0\xF3\xF8"
-        "\xE8@ \xE8 \xF1\xEB\xE8\xE2\xFB, \xE0 \xE2 \xEB\xE5\xF1\xF3 - \xE3\xF0\xE8\xE1\xFB.";
-    std::string cps = "%XR";
-    cps += '\x03';
-    for (char pos : {'\x0F', '\x17', '\x24'})
-        cps += std::string{pos, '\x00', '@', ','} + "ZP1 ";
+    const std::string example = ExampleLines();
     for (int c = 1; c <= classes; ++c) {
-        out += line("%C" + std::to_string(c) + " \xEA\xEB\xE0\xF1\xF1"); // "класс"
+        out += LibraryLine("%C" + std::to_string(c) + " \xEA\xEB\xE0\xF1\xF1"); // "класс"
         for (int t = 1; t <= ThemesPerClass; ++t) {
-            out += line("%T\xC7\xE0\xEF\xFF\xF2\xE0\xFF \xEF\xF0\xE8 \xEE\xE4\xED\xEE\xF0\xEE"
-                        "\xE4\xED\xFB\xF5 \xF7\xEB\xE5\xED\xE0\xF5, \xF7\xE0\xF1\xF2\xFC " +
-                        std::to_string(c * 100 + t));
+            out +=
+                LibraryLine("%T\xC7\xE0\xEF\xFF\xF2\xE0\xFF \xEF\xF0\xE8 \xEE\xE4\xED\xEE\xF0\xEE"
+                            "\xE4\xED\xFB\xF5 \xF7\xEB\xE5\xED\xE0\xF5, \xF7\xE0\xF1\xF2\xFC " +
+                            std::to_string(c * 100 + t));
             for (int v = 1; v <= VariantsPerTheme; ++v) {
-                out += line("%V" + std::to_string(v) + " \xD1\xEE\xFE\xE7\xFB \xE8 \xE8 \xE4\xE0 " +
-                            std::to_string(v));
+                out += LibraryLine("%V" + std::to_string(v) +
+                                   " \xD1\xEE\xFE\xE7\xFB \xE8 \xE8 \xE4\xE0 " + std::to_string(v));
                 for (int e = 0; e < ExamplesPerVariant; ++e)
-                    out += line("%X" + sentence) + line(cps);
+                    out += example;
             }
         }
     }
-    return out + line("%%STOP");
+    return out + LibraryLine("%%STOP");
 }
 
 // One size of library: its file, the loaded library and the selection window made from it.

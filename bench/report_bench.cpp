@@ -13,6 +13,7 @@
 #include "app/Strings.h"
 #include "platform/Text.h"
 #include "session/Pupil.h"
+#include "support/ResultLabels.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -43,21 +44,7 @@ constexpr double MemoryAimRatio = 2.0;
 constexpr char Filler = 'Z';
 
 void UseLabels(const TResultLabels& l, const std::string& workOnMistakes) {
-    strResultFileCaption = l.Caption;
-    strPupil = l.Pupil;
-    strVarClass = l.Class;
-    strVarTheme = l.Theme;
-    strVarVariant = l.Variant;
-    strQuestionsQuantity = l.Questions;
-    strMistakesQuantity = l.Mistakes;
-    strSpellingMistakes = l.SpellingMistakes;
-    strNoSpellingMistakes = l.NoSpellingMistakes;
-    strPunctuationMistakes = l.PunctuationMistakes;
-    strNoPunctuationMistakes = l.NoPunctuationMistakes;
-    strPrompts = l.Prompts;
-    strBroken = l.Broken;
-    strMark = l.Mark;
-    strNoMark = l.NoMark;
+    UseResultLabels(l);
     strWorkOnMistakes = workOnMistakes;
 }
 

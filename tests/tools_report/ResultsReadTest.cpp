@@ -8,6 +8,7 @@
 #include "app/Strings.h"
 #include "platform/Text.h"
 #include "session/Pupil.h"
+#include "support/ResultLabels.h"
 #include "support/Sandbox.h"
 
 #include <QDateTime>
@@ -18,24 +19,6 @@
 namespace {
 
 const std::string LanguageFile = std::string(ZARVO_CONTENT_BUILD_DIR) + "Zarvo.flt";
-
-void UseLabels(const TResultLabels& l) {
-    strResultFileCaption = l.Caption;
-    strPupil = l.Pupil;
-    strVarClass = l.Class;
-    strVarTheme = l.Theme;
-    strVarVariant = l.Variant;
-    strQuestionsQuantity = l.Questions;
-    strMistakesQuantity = l.Mistakes;
-    strSpellingMistakes = l.SpellingMistakes;
-    strNoSpellingMistakes = l.NoSpellingMistakes;
-    strPunctuationMistakes = l.PunctuationMistakes;
-    strNoPunctuationMistakes = l.NoPunctuationMistakes;
-    strPrompts = l.Prompts;
-    strBroken = l.Broken;
-    strMark = l.Mark;
-    strNoMark = l.NoMark;
-}
 
 std::string A(const char* utf8) {
     return platform::Utf8ToAnsi(utf8);
@@ -78,7 +61,7 @@ TEST_F(ResultsReadTest, LanguageFileGivesBothLabelSets) {
 TEST_F(ResultsReadTest, TrainerBlocksReadBackInBothLanguages) {
     for (const auto& labels : Labels) {
         SCOPED_TRACE(labels.Language);
-        UseLabels(labels);
+        UseResultLabels(labels);
         std::vector<TWritten> written;
         written.push_back(
             {TFPupil(A("Иванов Петя"), A("5 класс"), A("5.1. Корни"), A("1. Лаг")), false});
