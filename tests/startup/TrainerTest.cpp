@@ -89,6 +89,17 @@ void ExpectNothingLeft() {
     EXPECT_TRUE(strError.empty());
 }
 
+// Start-up was ended by one error box naming `what`, which the error stream names too, and left
+// nothing behind.
+void ExpectOneErrorNaming(const std::string& what, const std::ostringstream& err) {
+    auto boxes = Recorder().Take();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].Flags, 16u);
+    EXPECT_NE(boxes[0].Text.find(what), std::string::npos) << boxes[0].Text;
+    EXPECT_NE(err.str().find(what), std::string::npos) << err.str();
+    ExpectNothingLeft();
+}
+
 } // namespace
 
 TEST(Trainer, StartsWithTheMainWindowMaximisedAndEndsWhenItCloses) {
@@ -228,12 +239,7 @@ TEST(Trainer, AnUnreadableSelectionBackgroundEndsStartUpEvenAfterAnEarlyKey) {
         });
         EXPECT_EQ(status, 3);
         EXPECT_FALSE(selected);
-        auto boxes = Recorder().Take();
-        ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].Flags, 16u);
-        EXPECT_NE(boxes[0].Text.find("lay3.fpf"), std::string::npos) << boxes[0].Text;
-        EXPECT_NE(err.str().find("lay3.fpf"), std::string::npos) << err.str();
-        ExpectNothingLeft();
+        ExpectOneErrorNaming("lay3.fpf", err);
     }
 }
 
@@ -367,12 +373,7 @@ TEST(Trainer, AnIntroThatCannotBeReadEndsStartUpWithAnError) {
     TWatchdog watchdog(20000); // an event loop entered anyway would hang here
     std::ostringstream err;
     EXPECT_EQ(StartTrainer(box, err), 3);
-    auto boxes = Recorder().Take();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].Flags, 16u);
-    EXPECT_NE(boxes[0].Text.find("intro3.fpf"), std::string::npos) << boxes[0].Text;
-    EXPECT_NE(err.str().find("intro3.fpf"), std::string::npos) << err.str();
-    ExpectNothingLeft();
+    ExpectOneErrorNaming("intro3.fpf", err);
 }
 
 TEST(Trainer, ARegistryValueOfTheWrongTypeEndsStartUpWithAnError) {
@@ -382,12 +383,7 @@ TEST(Trainer, ARegistryValueOfTheWrongTypeEndsStartUpWithAnError) {
                       "\"Length\"=\"12\"\r\n");
     std::ostringstream err;
     EXPECT_EQ(StartTrainer(box, err), 3);
-    auto boxes = Recorder().Take();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].Flags, 16u);
-    EXPECT_NE(boxes[0].Text.find("Length"), std::string::npos) << boxes[0].Text;
-    EXPECT_NE(err.str().find("Length"), std::string::npos) << err.str();
-    ExpectNothingLeft();
+    ExpectOneErrorNaming("Length", err);
 }
 
 TEST(PrintConfig, NamesInTheirOrderAndNothingAsked) {
