@@ -684,23 +684,17 @@ void ParseLines(TLines& lines, const std::string& fileName,
             s.Date = ParseDate(lines[i]);
         TBlockReader r{lines, i + 1};
         bool ok = false;
+        // A text field under its label, kept as far as it can be shown; false when it is missing.
+        const auto take = [&r, &cut](const std::string& label, std::string& field) {
+            const std::optional<std::string_view> value = r.Field(label);
+            if (value)
+                field = Kept(*value, cut);
+            return value.has_value();
+        };
         do {
-            auto pupil = r.Field(l->Pupil);
-            if (!pupil)
+            if (!take(l->Pupil, s.Pupil) || !take(l->Class, s.Class) || !take(l->Theme, s.Theme) ||
+                !take(l->Variant, s.Variant))
                 break;
-            s.Pupil = Kept(*pupil, cut);
-            auto cls = r.Field(l->Class);
-            if (!cls)
-                break;
-            s.Class = Kept(*cls, cut);
-            auto theme = r.Field(l->Theme);
-            if (!theme)
-                break;
-            s.Theme = Kept(*theme, cut);
-            auto variant = r.Field(l->Variant);
-            if (!variant)
-                break;
-            s.Variant = Kept(*variant, cut);
             auto questions = r.Count(l->Questions);
             auto mistakes = questions ? r.Count(l->Mistakes) : std::nullopt;
             if (!mistakes)
